@@ -1,0 +1,181 @@
+#include "forms/PictureBox.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "forms/MouseArgs.h"
+#include "graphics/Raster.h"
+
+namespace forms {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    // The classic box reports every move, not only drags.
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_background = blank(size());
+    m_buffer = m_background;
+    m_screen = m_background;
+    m_dc = gdi::CreateWindowDC([this] { return &target(); }, [this] { update(); });
+}
+
+PictureBox::~PictureBox() {
+    gdi::ReleaseWindowDC(m_dc);
+}
+
+void PictureBox::setBackColor(gdi::COLORREF c) {
+    m_backColor = c;
+    // As in the classic control, a new back colour erases all drawing, persistent or not;
+    // the Picture stays.
+    syncSize();
+    m_background = blank(size());
+    m_buffer = m_background;
+    m_screen = m_background;
+    m_currentX = m_currentY = 0;
+    update();
+}
+
+void PictureBox::setAutoRedraw(bool on) {
+    if (on == m_autoRedraw) return;
+    syncSize();
+    if (on) {
+        m_buffer = m_background;
+    } else {
+        m_background = m_buffer;
+        m_screen = m_buffer;
+    }
+    m_autoRedraw = on;
+    update();
+}
+
+void PictureBox::setPicture(const QImage& picture) {
+    m_picture = picture;
+    if (m_autoSize && hasPicture()) resize(m_picture.size());
+    syncSize();
+    m_background = blank(size());
+    m_buffer = m_background;
+    m_screen = m_background;
+    update();
+}
+
+void PictureBox::setAutoSize(bool on) {
+    m_autoSize = on;
+    if (m_autoSize && hasPicture() && size() != m_picture.size()) {
+        resize(m_picture.size());
+        syncSize();
+    }
+}
+
+QImage PictureBox::image() const {
+    const QImage& img = m_autoRedraw ? m_buffer : m_background;
+    return img.size() == size() ? img : resized(img, size());
+}
+
+QImage PictureBox::screenImage() const {
+    const QImage& img = m_autoRedraw ? m_buffer : m_screen;
+    return img.size() == size() ? img : resized(img, size());
+}
+
+void PictureBox::Cls() {
+    syncSize();
+    if (m_autoRedraw)
+        m_buffer = blank(size());
+    else
+        m_screen = m_background;
+    m_currentX = m_currentY = 0;
+    update();
+}
+
+void PictureBox::Print(const QString& text) {
+    const QFontMetrics fm(font());
+    if (!text.isEmpty()) {
+        QPainter p(&target());
+        p.setFont(font());
+        p.setPen(gdi::toQColor(m_foreColor));
+        p.drawText(QPoint(m_currentX, m_currentY + fm.ascent()), text);
+    }
+    m_currentX = 0;
+    m_currentY += fm.height();
+    update();
+}
+
+void PictureBox::Line(int x1, int y1, int x2, int y2, gdi::COLORREF color) {
+    gdi::raster::line(target(), QPoint(x1, y1), QPoint(x2, y2), gdi::toQColor(color).rgb(), true);
+    update();
+}
+
+void PictureBox::FillRect(const QRect& r, gdi::COLORREF color) {
+    QPainter p(&target());
+    p.fillRect(r, gdi::toQColor(color));
+    update();
+}
+
+void PictureBox::Refresh() {
+    repaint();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    syncSize();
+    QPainter p(this);
+    p.drawImage(event->rect().topLeft(), m_autoRedraw ? m_buffer : m_screen, event->rect());
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    syncSize();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    m_pressed = true;
+    const QPoint pos = event->position().toPoint();
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pos.x(), pos.y());
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), pos.x(), pos.y());
+    if (event->buttons() != Qt::NoButton) return;
+    const bool click = m_pressed && rect().contains(pos);
+    m_pressed = false;
+    if (click) emit clicked();
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    emit mouseMove(buttonsCode(event->buttons()), shiftCode(event->modifiers()), pos.x(), pos.y());
+}
+
+QImage PictureBox::blank(const QSize& size) const {
+    QImage img(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    if (img.isNull()) return img;
+    img.fill(gdi::toQColor(m_backColor));
+    if (hasPicture()) {
+        QPainter p(&img);
+        p.drawImage(0, 0, m_picture);
+    }
+    return img;
+}
+
+QImage& PictureBox::target() {
+    syncSize();
+    return m_autoRedraw ? m_buffer : m_screen;
+}
+
+QImage PictureBox::resized(const QImage& img, const QSize& size) const {
+    QImage out = blank(size);
+    if (!out.isNull() && !img.isNull()) gdi::raster::put(out, QPoint(0, 0), img);
+    return out;
+}
+
+void PictureBox::syncSize() {
+    // A hidden widget gets its resize event only when shown, and the box is often drawn on
+    // long before that (or never shown at all), so every entry point catches up here.
+    const QSize s = size();
+    if (m_screen.size() == s && m_buffer.size() == s && m_background.size() == s) return;
+    m_background = resized(m_background, s);
+    m_buffer = resized(m_buffer, s);
+    m_screen = resized(m_screen, s);
+}
+
+}  // namespace forms

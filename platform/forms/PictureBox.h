@@ -1,0 +1,98 @@
+#pragma once
+// The classic picture box: a background colour, an optional Picture, and a persistent image.
+// While AutoRedraw is on, drawing lands in a buffer; switching it off makes that buffer the
+// box's background, which Cls returns to. With AutoRedraw off, drawing goes straight to the
+// screen image, on top of that background.
+
+#include <QImage>
+#include <QWidget>
+
+#include "graphics/Gdi.h"
+
+namespace forms {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
+
+    void setBackColor(gdi::COLORREF c);
+    gdi::COLORREF backColor() const { return m_backColor; }
+    void setForeColor(gdi::COLORREF c) { m_foreColor = c; }
+    gdi::COLORREF foreColor() const { return m_foreColor; }
+
+    void setAutoRedraw(bool on);
+    bool autoRedraw() const { return m_autoRedraw; }
+
+    // The Picture property: drawn at the origin over the background colour. A null image is
+    // Nothing. With AutoSize on the box takes the picture's size.
+    void setPicture(const QImage& picture);
+    void clearPicture() { setPicture(QImage()); }
+    const QImage& picture() const { return m_picture; }
+    bool hasPicture() const { return !m_picture.isNull(); }
+    void setAutoSize(bool on);
+    bool autoSize() const { return m_autoSize; }
+
+    // The persistent image (the classic Image property): the buffer while AutoRedraw is on,
+    // else the background.
+    QImage image() const;
+    // What is on screen now.
+    QImage screenImage() const;
+
+    // Clears to the background: the persistent buffer to colour + Picture, or the screen to
+    // the persistent background. Resets CurrentX and CurrentY to 0.
+    void Cls();
+
+    int currentX() const { return m_currentX; }
+    int currentY() const { return m_currentY; }
+    void setCurrentX(int x) { m_currentX = x; }
+    void setCurrentY(int y) { m_currentY = y; }
+    // Prints text with the top of the line at CurrentY, from CurrentX, in the box's font and
+    // fore colour; then CurrentX = 0 and CurrentY moves down one line.
+    void Print(const QString& text);
+    // A line from (x1, y1) to (x2, y2) inclusive, one pixel wide.
+    void Line(int x1, int y1, int x2, int y2, gdi::COLORREF color);
+    // Fills the rectangle with a colour.
+    void FillRect(const QRect& r, gdi::COLORREF color);
+    // Repaints the box now.
+    void Refresh();
+
+    // The box's device context; drawing on it lands where Print and Line would.
+    gdi::HDC hDC() const { return m_dc; }
+
+signals:
+    void mouseDown(int button, int shift, int x, int y);
+    void mouseUp(int button, int shift, int x, int y);
+    void mouseMove(int button, int shift, int x, int y);
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    QImage blank(const QSize& size) const;
+    QImage& target();
+    QImage resized(const QImage& img, const QSize& size) const;
+    // Brings the images to the widget's size, which may have changed while it was hidden.
+    void syncSize();
+
+    gdi::COLORREF m_backColor = 0x00FFFFFF;
+    gdi::COLORREF m_foreColor = 0;
+    bool m_autoRedraw = false;
+    bool m_autoSize = false;
+    QImage m_picture;
+    QImage m_background;  // what Cls returns to with AutoRedraw off
+    QImage m_buffer;      // the persistent buffer while AutoRedraw is on
+    QImage m_screen;      // what is shown while AutoRedraw is off
+    int m_currentX = 0;
+    int m_currentY = 0;
+    bool m_pressed = false;
+    gdi::HDC m_dc = nullptr;
+};
+
+}  // namespace forms

@@ -1,0 +1,58 @@
+#include "graphics/Raster.h"
+
+#include <QPainter>
+#include <cstdlib>
+#include <cstring>
+
+namespace gdi::raster {
+
+void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
+    const int w = img.width(), h = img.height();
+    // A line wholly beyond one edge touches nothing; skipping it keeps far-away coordinates cheap.
+    if ((a.x() < 0 && b.x() < 0) || (a.y() < 0 && b.y() < 0) || (a.x() >= w && b.x() >= w) ||
+        (a.y() >= h && b.y() >= h))
+        return;
+    const int dx = std::abs(b.x() - a.x()), sx = a.x() < b.x() ? 1 : -1;
+    const int dy = -std::abs(b.y() - a.y()), sy = a.y() < b.y() ? 1 : -1;
+    int err = dx + dy;
+    int x = a.x(), y = a.y();
+    auto plot = [&](int px, int py) {
+        if (px >= 0 && py >= 0 && px < w && py < h) img.setPixel(px, py, color);
+    };
+    for (;;) {
+        if (x == b.x() && y == b.y()) {
+            if (includeEnd) plot(x, y);
+            return;
+        }
+        plot(x, y);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+void put(QImage& img, QPoint at, const QImage& block) {
+    const QRect area = QRect(at, block.size()).intersected(img.rect());
+    if (area.isEmpty()) return;
+    if (img.depth() != 32) {
+        QPainter p(&img);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(area.topLeft(), block, area.translated(-at));
+        return;
+    }
+    // Raw rows are only valid in the target's own pixel format (RGB32 wants opaque alpha).
+    const QImage src = block.format() == img.format() ? block : block.convertToFormat(img.format());
+    const int bytes = area.width() * 4;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar* from = src.constScanLine(y - at.y()) + (area.left() - at.x()) * 4;
+        std::memcpy(img.scanLine(y) + area.left() * 4, from, bytes);
+    }
+}
+
+}  // namespace gdi::raster

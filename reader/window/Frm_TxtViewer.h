@@ -1,0 +1,177 @@
+#pragma once
+// The main window: the tool bar of skinned buttons over an open book. It owns every control
+// and the reader's state; its behaviour lives in files per concern (Frm_TxtViewer_*.cpp).
+
+#include <QHash>
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "dialogs/Dialogs.h"
+
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+
+namespace forms {
+class Image;
+class Label;
+class PictureBox;
+class Shape;
+class Timer;
+class WebBrowser;
+}  // namespace forms
+
+class Frm_TxtViewer : public QWidget {
+    Q_OBJECT
+public:
+    // appPath holds skin/, ocx/, TmpZip/ and the state files; dialogs answers every question.
+    Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWidget* parent = nullptr);
+    ~Frm_TxtViewer() override;
+
+    // The load handler: placement, folders, fonts, skin pictures, the splash panel.
+    void formLoad();
+    // Sets the initial skin pictures of the tool bar and panels.
+    void LoadSkinPictures();
+    // Repaints the book frame for the current sizes and page numbers.
+    void PaintBookFrame();
+    // The resize handler: re-places every control for the current window size.
+    void formResize();
+
+    const QString& appPath() const { return m_appPath; }
+    // A picture of the skin folder ("b_open.bmp"); null when it cannot be loaded.
+    QImage skinPicture(const QString& name);
+    // The outer size of the window in twips, frame included.
+    double widthTwips() const;
+    double heightTwips() const;
+    // Sets the outer geometry in twips; the frame is taken into account once it is known.
+    void setGeometryTwips(double left, double top, double width, double height);
+
+    // --- Reader state -------------------------------------------------------------------
+    int16_t IsUnloading = 0;
+    int16_t ArchiveKind = -1;
+    int32_t CurrentPage = 0;
+    int32_t PageCount = 0;
+    int32_t LastWindowWidth = 0;
+    int32_t LastWindowHeight = 0;
+
+    // --- Controls -----------------------------------------------------------------------
+    forms::PictureBox* PicTopOut = nullptr;
+    forms::PictureBox* Pic_Top = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    forms::Image* CmdOpen = nullptr;
+    forms::Image* CmdList = nullptr;
+    forms::Image* Cmdleaves = nullptr;
+    QComboBox* Cb_Font = nullptr;
+    QComboBox* Cb_FontSize = nullptr;
+    forms::Image* cmdBold = nullptr;
+    forms::Image* CmdFontColor = nullptr;
+    forms::Shape* Shape1 = nullptr;
+    forms::Image* cmdbgcolor = nullptr;
+    forms::Shape* Shape2 = nullptr;
+    QCheckBox* chkline = nullptr;
+    forms::Label* Label3 = nullptr;
+    std::array<QComboBox*, 2> Combo1{};
+    forms::Image* CmdFirst = nullptr;
+    forms::Image* CmdPrev = nullptr;
+    forms::Image* CmdNext = nullptr;
+    forms::Image* CmdLast = nullptr;
+    forms::Label* lbl_Totpage = nullptr;
+    forms::PictureBox* PicBanner = nullptr;
+    forms::WebBrowser* WebBrowser1 = nullptr;
+    forms::Image* imgHelp = nullptr;
+
+    forms::PictureBox* Pic_TxtOut = nullptr;
+    forms::PictureBox* PicReadIn = nullptr;
+    std::array<forms::PictureBox*, 2> PicRead{};
+    std::array<forms::Image*, 2> ImgRead{};
+    std::array<forms::Label*, 2> lblread{};
+    std::array<forms::Shape*, 2> ShRead{};
+    forms::Label* lbl_Title = nullptr;
+    forms::Label* lbltemp = nullptr;
+
+    forms::PictureBox* PicTs = nullptr;
+    forms::PictureBox* Picpage = nullptr;
+    std::array<forms::PictureBox*, 2> PicTmpPage{};
+    forms::PictureBox* Picture3 = nullptr;
+    forms::PictureBox* PicMoveBook = nullptr;
+    // TODO: the line-breaking boxes become text boxes with the pagination work; until then
+    // they only hold their place in the layout.
+    QWidget* Text1 = nullptr;
+    QWidget* RichTextBox1 = nullptr;
+    forms::Image* img_previmage = nullptr;
+
+    forms::PictureBox* PicList = nullptr;
+    forms::PictureBox* Picture2 = nullptr;
+    QListWidget* List1 = nullptr;
+    forms::Image* CmdOk = nullptr;
+    forms::Image* cmdCancel = nullptr;
+
+    forms::PictureBox* PicColor = nullptr;
+    forms::PictureBox* Picture1 = nullptr;
+    forms::Label* lblcolor0 = nullptr;
+    QPushButton* cmdanother = nullptr;
+    QPushButton* cmdbasic = nullptr;
+    QPushButton* cmdcolorcancel = nullptr;
+
+    forms::PictureBox* PicSplash = nullptr;
+    forms::Label* Label1 = nullptr;
+    forms::Shape* Sh_Barback = nullptr;
+    forms::Shape* Sh_Bar = nullptr;
+
+    forms::Timer* TmrPlay = nullptr;
+    forms::Timer* Tmr_Scroll = nullptr;
+
+signals:
+    // After every layout, for tests and later subsystems.
+    void laidOut();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Control tree (Frm_TxtViewer.cpp).
+    void createToolBar();
+    void createToolBarButtons();
+    void createToolBarSettings();
+    void createBookArea();
+    void createPages();
+    void createHelpers();
+    void createListPanel();
+    void createColourPanel();
+    void createSplashPanel();
+
+    // Layout (Frm_TxtViewer_Layout.cpp).
+    void applyMinimumSize();
+    void stretchTopBack(const QRect& target);
+    void HScroll1_Change(int value);
+
+    // Buttons, help and keys (Frm_TxtViewer_Buttons.cpp).
+    void wireButtons();
+    enum class Press { ActOnPress, ReleaseAnyButton, ReleaseLeft };
+    void wireButton(forms::Image* button, const QString& normal, const QString& pressed,
+                    Press kind, std::function<void()> action);
+    void imgHelp_Release();
+
+    // Start-up and exit (Frm_TxtViewer_Startup.cpp).
+    void placeFromWindowFile();
+    void fillFontList();
+    void TmrPlay_Timer();
+    void formUnload();
+
+    QString m_appPath;
+    dlg::Dialogs& m_dialogs;
+    QHash<QString, QImage> m_skin;
+    bool m_inResize = false;
+    bool m_unloaded = false;
+    bool m_pendingGeometry = false;
+    QRectF m_wantedTwips;
+};

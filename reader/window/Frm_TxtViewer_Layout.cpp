@@ -1,0 +1,152 @@
+// The resize handler: every control is re-placed from the current window size.
+
+#include <QComboBox>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/Screen.h"
+#include "forms/Shape.h"
+#include "forms/Units.h"
+#include "window/Frm_TxtViewer.h"
+#include "window/Layout.h"
+
+using forms::roundToInt;
+
+double Frm_TxtViewer::widthTwips() const {
+    return frameGeometry().width() * forms::Screen::TwipsPerPixelX();
+}
+
+double Frm_TxtViewer::heightTwips() const {
+    return frameGeometry().height() * forms::Screen::TwipsPerPixelY();
+}
+
+void Frm_TxtViewer::setGeometryTwips(double left, double top, double width, double height) {
+    const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
+    // The frame adds to the client size; until the window manager has framed the window it
+    // counts as nothing, and the placement is applied again once it is known.
+    const int frameW = frameGeometry().width() - geometry().width();
+    const int frameH = frameGeometry().height() - geometry().height();
+    m_wantedTwips = QRectF(left, top, width, height);
+    m_pendingGeometry = !isVisible();
+    move(roundToInt(left / tx), roundToInt(top / ty));
+    resize(roundToInt(width / tx) - frameW, roundToInt(height / ty) - frameH);
+}
+
+void Frm_TxtViewer::applyMinimumSize() {
+    const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
+    const QSize wanted = layout::clampToMinimum(roundToInt(widthTwips()), roundToInt(heightTwips()));
+    const int frameW = frameGeometry().width() - geometry().width();
+    const int frameH = frameGeometry().height() - geometry().height();
+    const QSize minClient(roundToInt(layout::kMinWidthTwips / tx) - frameW,
+                          roundToInt(layout::kMinHeightTwips / ty) - frameH);
+    // The window manager keeps the window from shrinking further; the snap below catches
+    // sizes that reach us anyway.
+    if (minimumSize() != minClient) setMinimumSize(minClient);
+    if (wanted.width() != roundToInt(widthTwips()))
+        resize(roundToInt(wanted.width() / tx) - frameW, height());
+    if (wanted.height() != roundToInt(heightTwips()))
+        resize(width(), roundToInt(wanted.height() / ty) - frameH);
+}
+
+void Frm_TxtViewer::formResize() {
+    if (isMinimized() || m_inResize) return;
+    m_inResize = true;
+    applyMinimumSize();
+
+    layout::Input in;
+    in.clientWidth = width();
+    in.clientHeight = height();
+    in.windowWidthTwips = widthTwips();
+    in.windowHeightTwips = heightTwips();
+    in.twipsPerPixelX = forms::Screen::TwipsPerPixelX();
+    in.twipsPerPixelY = forms::Screen::TwipsPerPixelY();
+    in.pageNumberLabel = lblread[1]->size();
+    in.splash = PicSplash->size();
+    in.list = PicList->size();
+    const layout::Result r = layout::compute(in);
+
+    PicTopOut->setGeometry(r.topOut);
+    Pic_TxtOut->setGeometry(r.txtOut);
+    if (r.toolBarFits) {
+        HScroll1->setValue(0);
+        HScroll1->hide();
+    } else {
+        HScroll1->setGeometry(r.hscroll);
+        HScroll1->setMaximum(r.hscrollMax);
+        HScroll1->setSingleStep(layout::kHScrollSmallChange);
+        HScroll1->show();
+        HScroll1->raise();
+    }
+    if (r.stretchTopBack) stretchTopBack(r.topBack);
+
+    PicRead[0]->setGeometry(r.page[0]);
+    PicRead[1]->setGeometry(r.page[1]);
+    RichTextBox1->setGeometry(r.textBox);
+    Text1->setGeometry(r.textBox);
+    lblread[0]->move(r.pageNumber[0]);
+    lblread[1]->move(r.pageNumber[1]);
+    for (forms::PictureBox* p : PicTmpPage) p->resize(r.tmpPage);
+    PicReadIn->setGeometry(r.readIn);
+    Picture3->setGeometry(r.picture3);
+    PaintBookFrame();
+    ShRead[0]->setGeometry(r.textFrame[0]);
+    ShRead[1]->setGeometry(r.textFrame[1]);
+    PicSplash->move(r.splash);
+    PicList->move(r.list);
+    Text1->move(r.lineBox);
+
+    const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());
+    if (w != LastWindowWidth || h != LastWindowHeight) {
+        // TODO: re-paginate here once start-up has finished (TmrPlay's tag is "play").
+        LastWindowWidth = w;
+        LastWindowHeight = h;
+    }
+    m_inResize = false;
+    emit laidOut();
+}
+
+void Frm_TxtViewer::stretchTopBack(const QRect& target) {
+    PicTs->Cls();
+    PicTs->clearPicture();
+    PicTs->setAutoSize(true);
+    PicTs->setPicture(skinPicture(QStringLiteral("bg_Topback.bmp")));
+    PicTs->setAutoSize(false);
+    if (!PicTs->hasPicture()) return;
+    PicTopOut->setAutoRedraw(true);
+    PicTopOut->clearPicture();
+    gdi::StretchBlt(PicTopOut->hDC(), target.x(), target.y(), target.width(), target.height(),
+                    PicTs->hDC(), 0, 0, PicTs->width(), PicTs->height(), gdi::SRCCOPY);
+    PicTopOut->Refresh();
+    PicTopOut->setAutoRedraw(false);
+}
+
+void Frm_TxtViewer::HScroll1_Change(int value) { Pic_Top->move(-value, Pic_Top->y()); }
+
+void Frm_TxtViewer::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    formResize();
+}
+
+void Frm_TxtViewer::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Restoring from minimised brings no resize event when the size is unchanged; the layout
+    // still has to run (it skips the re-pagination itself).
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
+}
+
+void Frm_TxtViewer::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_pendingGeometry) return;
+    m_pendingGeometry = false;
+    // Now the frame is known: apply the saved outer placement again, exactly.
+    QTimer::singleShot(0, this, [this] {
+        if (isMaximized() || isMinimized()) return;
+        const QRectF r = m_wantedTwips;
+        setGeometryTwips(r.x(), r.y(), r.width(), r.height());
+    });
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The window file: where the window was and how far the reader had got, 26 bytes,
+// little-endian. Its name carries the program version, so a new version starts afresh.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace windowfile {
+
+constexpr int kSize = 26;
+
+struct Placement {
+    int32_t left = 0, top = 0, width = 0, height = 0;  // twips, outer frame
+};
+
+struct Record {
+    Placement placement;
+    int32_t currentPage = 0;
+    int32_t pageCount = 0;
+    int16_t pageTurn = 0;  // the value of chkline: 0 off, 1 on
+};
+
+// "data" + major_minor_revision of this build, e.g. "data1_0_0".
+QString fileName();
+
+QByteArray encode(const Record& r);
+// Nothing when the bytes are too short to hold the whole record.
+std::optional<Record> decode(const QByteArray& bytes);
+
+// The first four values, or nothing when the file is missing or shorter than them.
+std::optional<Placement> readPlacement(const QString& path);
+
+}  // namespace windowfile

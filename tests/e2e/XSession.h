@@ -1,0 +1,107 @@
+#pragma once
+// A private X display with a window manager, and the real reader started in a temporary
+// application folder on it. Helpers run the X tools (xdotool, xprop, import) on that display.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+class XSession {
+public:
+    XSession() {
+        for (int n = 90; n < 200; ++n) {
+            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
+                QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+                continue;
+            m_display = QStringLiteral(":%1").arg(n);
+            break;
+        }
+        m_xvfb.start(QStringLiteral("Xvfb"), {m_display, "-screen", "0", "1280x800x24",
+                                              "-nolisten", "tcp"});
+        if (!waitFor([&] {
+                return QFile::exists("/tmp/.X11-unix/X" + m_display.mid(1));
+            }, 10000))
+            return;
+        m_wm.setProcessEnvironment(env());
+        m_wm.start(QStringLiteral("openbox"), {});
+        // openbox announces itself by taking the root window's supporting-WM property.
+        m_ok = waitFor([&] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"})
+                                        .contains("window id"); },
+                       10000);
+    }
+    ~XSession() {
+        for (QProcess* p : {&m_wm, &m_xvfb}) {
+            p->terminate();
+            if (!p->waitForFinished(3000)) p->kill();
+            p->waitForFinished(1000);
+        }
+    }
+
+    bool ok() const { return m_ok; }
+    QString display() const { return m_display; }
+
+    QProcessEnvironment env() const {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("DISPLAY", m_display);
+        e.insert("QT_QPA_PLATFORM", "xcb");
+        e.remove("XAUTHORITY");
+        return e;
+    }
+
+    // Runs a tool on this display and returns what it printed.
+    QString run(const QString& program, const QStringList& args, int timeoutMs = 10000) const {
+        QProcess p;
+        p.setProcessEnvironment(env());
+        p.start(program, args);
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+        }
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    QImage screenshot(const QString& path) const {
+        run("import", {"-window", "root", path});
+        return QImage(path);
+    }
+
+    template <typename F>
+    static bool waitFor(F condition, int timeoutMs) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs) {
+            if (condition()) return true;
+            QThread::msleep(100);
+        }
+        return condition();
+    }
+
+private:
+    QString m_display;
+    QProcess m_xvfb;
+    QProcess m_wm;
+    bool m_ok = false;
+};
+
+// A copy of the application folder in a temporary place, as a user would install it.
+inline bool copyTree(const QString& from, const QString& to) {
+    QDir src(from);
+    if (!QDir().mkpath(to)) return false;
+    for (const QFileInfo& fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + "/" + fi.fileName();
+        if (fi.isDir()) {
+            if (!copyTree(fi.filePath(), target)) return false;
+        } else if (!QFile::copy(fi.filePath(), target)) {
+            return false;
+        } else {
+            QFile::setPermissions(target, fi.permissions());
+        }
+    }
+    return true;
+}

@@ -1,0 +1,224 @@
+// The main window driven as a user would: sizes, tool bar, buttons, keys, start-up.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "AppFolder.h"
+#include "dialogs/ScriptedDialogs.h"
+#include "forms/Image.h"
+#include "forms/PictureBox.h"
+#include "forms/Timer.h"
+#include "window/Frm_TxtViewer.h"
+#include "window/WindowFile.h"
+
+namespace {
+
+QColor pixel(const QImage& img, int x, int y) { return img.pixelColor(x, y); }
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<Frm_TxtViewer>(folder.path(), dialogs);
+        window->LoadSkinPictures();
+    }
+    void showAt(int w, int h) {
+        window->resize(w, h);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QCoreApplication::processEvents();
+    }
+    QImage skin(const char* name) { return window->skinPicture(QString::fromLatin1(name)); }
+
+    AppFolder folder;
+    dlg::ScriptedDialogs dialogs;
+    std::unique_ptr<Frm_TxtViewer> window;
+};
+
+TEST_F(WindowTest, CannotBeMadeSmallerThanTheMinimum) {
+    showAt(800, 600);
+    window->resize(200, 150);
+    QCoreApplication::processEvents();
+    EXPECT_GE(window->frameGeometry().width(), 458);
+    EXPECT_GE(window->frameGeometry().height(), 402);
+    EXPECT_GE(window->widthTwips(), 6870);
+    EXPECT_GE(window->heightTwips(), 6030);
+}
+
+TEST_F(WindowTest, NarrowWindowScrollsTheToolBar) {
+    showAt(800, 600);
+    ASSERT_TRUE(window->HScroll1->isVisible());
+    EXPECT_EQ(window->HScroll1->geometry(), QRect(768, 0, 32, 42));
+    EXPECT_EQ(window->HScroll1->maximum(), 1024 - 800 + 32);
+    EXPECT_EQ(window->HScroll1->singleStep(), 50);
+    window->HScroll1->setValue(window->HScroll1->maximum());
+    // At the end the tool bar's right edge meets the scroll bar's left edge.
+    EXPECT_EQ(window->Pic_Top->x() + 1024, window->HScroll1->x());
+
+    window->resize(1100, 600);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->HScroll1->isVisible());
+    EXPECT_EQ(window->HScroll1->value(), 0);
+    EXPECT_EQ(window->Pic_Top->x(), 0);
+}
+
+TEST_F(WindowTest, WideWindowStretchesTheToolBarBackground) {
+    showAt(1300, 700);
+    const QImage bar = window->PicTopOut->screenImage();
+    const QImage back = skin("bg_Topback.bmp");
+    ASSERT_FALSE(back.isNull());
+    for (int y : {2, 20, 40}) {
+        const QColor want = pixel(back, back.width() / 2, y);
+        for (int x : {1030, 1150, 1299}) {
+            const QColor got = pixel(bar, x, y);
+            EXPECT_NEAR(got.red(), want.red(), 12) << x << "," << y;
+            EXPECT_NEAR(got.blue(), want.blue(), 12) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(WindowTest, BookFrameAndGutterAreDrawn) {
+    showAt(1000, 700);
+    const int pw = window->PicRead[0]->width();
+    EXPECT_EQ(pw, 480);  // (1000 - 41) / 2 = 479.5 -> 480
+    EXPECT_EQ(pixel(window->PicReadIn->screenImage(), pw, 10), QColor(162, 165, 165));
+    const QImage area = window->Pic_TxtOut->screenImage();
+    const QImage strip = skin("bg_vertical.bmp");
+    EXPECT_EQ(pixel(area, 5, 120), pixel(strip, 5, (120 - 20) % strip.height()));
+    const QImage spine = skin("bg_centerright.bmp");
+    EXPECT_EQ(pixel(area, pw + 20 + 3, 5), pixel(spine, 3, 5 - (20 - spine.height())));
+}
+
+TEST_F(WindowTest, PageEdgeLinesFollowThePageNumbers) {
+    showAt(1000, 700);
+    window->PageCount = 100;
+    window->CurrentPage = 51;
+    window->PaintBookFrame();
+    const QImage area = window->Pic_TxtOut->screenImage();
+    const QColor edge(255, 255, 216);
+    const int right = 20 + 2 * window->PicRead[0]->width() + 1;
+    EXPECT_EQ(pixel(area, 19, 300), edge);
+    EXPECT_EQ(pixel(area, right + 1, 300), edge);
+    EXPECT_NE(pixel(area, 18, 300), edge);
+    // Each line is shorter at both ends than the one inside it.
+    EXPECT_EQ(pixel(area, 19, 26), edge);
+    EXPECT_NE(pixel(area, 17, 27), edge);
+}
+
+TEST_F(WindowTest, PageButtonsSwapPicturesOnAnyMouseButton) {
+    showAt(1100, 700);
+    forms::Image* next = window->CmdNext;
+    next->setEnabled(true);
+    next->setPicture(skin("b_play.bmp"));
+    QTest::mousePress(next, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(next->picture(), skin("b_play_down.bmp"));
+    QTest::mouseRelease(next, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(next->picture(), skin("b_play.bmp"));
+
+    // Disabled, it takes no presses and keeps its grey picture.
+    forms::Image* last = window->CmdLast;
+    QTest::mousePress(last, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(last->picture(), skin("b_back_grey.bmp"));
+}
+
+TEST_F(WindowTest, BookmarkAndHelpReactToTheLeftButtonOnly) {
+    showAt(1100, 700);
+    forms::Image* mark = window->Cmdleaves;
+    mark->setEnabled(true);
+    mark->setPicture(skin("b_bookmark.bmp"));
+    QTest::mousePress(mark, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(mark->picture(), skin("b_bookmark.bmp"));
+    QTest::mousePress(mark, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(mark->picture(), skin("b_bookmark_down.bmp"));
+    QTest::mouseRelease(mark, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(mark->picture(), skin("b_bookmark.bmp"));
+
+    forms::Image* help = window->imgHelp;
+    QTest::mousePress(help, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(help, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(dialogs.shownOf("browser").isEmpty());
+    QTest::mousePress(help, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(help->picture(), skin("b_helpdesk_down.bmp"));
+    QTest::mouseRelease(help, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(help->picture(), skin("b_helpdesk.bmp"));
+    ASSERT_EQ(dialogs.shownOf("browser").size(), 1);
+    EXPECT_EQ(dialogs.shownOf("browser")[0].text, QStringLiteral(READER_SITE_URL));
+    EXPECT_TRUE(dialogs.shownOf("msgbox").isEmpty());
+}
+
+TEST_F(WindowTest, HelpSaysSoWhenNoBrowserStarts) {
+    showAt(1100, 700);
+    dialogs.setBrowserWorks(false);
+    QTest::mousePress(window->imgHelp, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(window->imgHelp, Qt::LeftButton, {}, QPoint(5, 5));
+    const auto boxes = dialogs.shownOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral(READER_SITE_URL)));
+}
+
+TEST_F(WindowTest, OpenShowsItsPressedPictureOnlyWhilePressed) {
+    showAt(1100, 700);
+    QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window->CmdOpen->picture(), skin("b_open.bmp"));
+    QTest::mouseRelease(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window->CmdOpen->picture(), skin("b_open.bmp"));
+}
+
+TEST_F(WindowTest, EscapeMinimisesFromAnyControl) {
+    showAt(1100, 700);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->Cb_FontSize, Qt::Key_Escape);
+    EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(WindowTest, FocusFollowsTheMouseAcrossThePages) {
+    showAt(1100, 700);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseMove(window->PicRead[1], QPoint(50, 50));
+    EXPECT_TRUE(window->PicRead[1]->hasFocus());
+    QTest::mouseMove(window->PicRead[0], QPoint(60, 60));
+    EXPECT_TRUE(window->PicRead[0]->hasFocus());
+}
+
+TEST_F(WindowTest, FirstStartIsMaximisedWithFontsAndSplash) {
+    window->formLoad();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_TRUE(QDir(folder.file("TmpZip")).exists());
+    EXPECT_GT(window->Cb_Font->count(), 0);
+    for (int i = 0; i < window->Cb_Font->count(); ++i)
+        EXPECT_FALSE(window->Cb_Font->itemText(i).contains('@'));
+    EXPECT_TRUE(window->PicSplash->isVisible());
+    EXPECT_EQ(window->Cb_FontSize->count(), 16);
+    EXPECT_EQ(window->Cb_FontSize->itemText(4), "12");
+    EXPECT_EQ(window->Combo1[1]->count(), 20);
+    EXPECT_EQ(window->chkline->text(), QStringLiteral("책장효과 "));
+    // The deferred start-up hides the splash and marks start-up as finished.
+    QTRY_COMPARE_WITH_TIMEOUT(window->TmrPlay->tag(), QStringLiteral("play"), 2000);
+    EXPECT_FALSE(window->PicSplash->isVisible());
+}
+
+TEST_F(WindowTest, SavedPlacementIsRestored) {
+    windowfile::Record r;
+    r.placement = {1500, 1200, 12000, 9000};  // 800 x 600 pixels at (100, 80)
+    QFile f(folder.file(windowfile::fileName()));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(windowfile::encode(r));
+    f.close();
+    window->formLoad();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_EQ(window->frameGeometry().size(), QSize(800, 600));
+    EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(100, 80));
+    EXPECT_DOUBLE_EQ(window->widthTwips(), 12000);
+}
+
+}  // namespace
