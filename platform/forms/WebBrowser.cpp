@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace forms {
@@ -26,6 +27,9 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent), m_view(new QTextBrows
     m_view->setOpenLinks(false);
     m_view->setOpenExternalLinks(false);
     m_view->setGeometry(rect());
+    // A banner fills its box edge to edge; the page sets its own margins.
+    m_view->document()->setDocumentMargin(0);
+    m_view->viewport()->setAutoFillBackground(false);
 }
 
 bool WebBrowser::Navigate(const QString& url) {

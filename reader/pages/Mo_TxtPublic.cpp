@@ -4,7 +4,9 @@
 
 namespace Mo_TxtPublic {
 
-QString homePageUrl() { return QStringLiteral(READER_SITE_URL); }
+QString homePageUrl() {
+    return QStringLiteral(READER_SITE_URL);
+}
 
 QString bannerPage(const QString& appPath) {
     return appPath + QStringLiteral("/banner/lumo_book.html");

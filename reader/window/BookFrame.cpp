@@ -5,10 +5,9 @@
 namespace bookframe {
 
 const std::array<const char*, kPieceCount> kPieceFiles = {
-    "bg_vertical.bmp",     "bg_verticalright.bmp", "bg_htop.bmp",
-    "bg_bottom.bmp",       "bg_sideleft.bmp",      "bg_sideright.bmp",
-    "bg_btnsideleft.bmp",  "bg_btnsideright.bmp",  "bg_centerleft.bmp",
-    "bg_centerright.bmp",  "bg_centerbtnleft.bmp", "bg_centerbtnright.bmp",
+    "bg_vertical.bmp",   "bg_verticalright.bmp", "bg_htop.bmp",          "bg_bottom.bmp",
+    "bg_sideleft.bmp",   "bg_sideright.bmp",     "bg_btnsideleft.bmp",   "bg_btnsideright.bmp",
+    "bg_centerleft.bmp", "bg_centerright.bmp",   "bg_centerbtnleft.bmp", "bg_centerbtnright.bmp",
 };
 
 int tileCount(int length, int step) {
@@ -33,18 +32,30 @@ Placement placement(int piece, const Geometry& g, QSize s) {
     const int mid = pw + 20;
     const int spread = 2 * pw + 1;
     switch (piece) {
-        case 0: return {Run::Down, {20 - w, 20}, ph};
-        case 1: return {Run::Down, {g.readInLeft + g.readInWidth, 20}, ph};
-        case 2: return {Run::Right, {20, 20 - h}, spread};
-        case 3: return {Run::Right, {20, ph + 20}, spread};
-        case 4: return {Run::Once, {20 - w, 1}, 1};
-        case 5: return {Run::Once, {W - w, 1}, 1};
-        case 6: return {Run::Once, {20 - w, ph + 42 - h}, 1};
-        case 7: return {Run::Once, {W - w, ph + 42 - h}, 1};
-        case 8: return {Run::Once, {mid - w, 20 - h}, 1};
-        case 9: return {Run::Once, {mid, 20 - h}, 1};
-        case 10: return {Run::Once, {mid - w, ph + 20}, 1};
-        default: return {Run::Once, {mid, ph + 20}, 1};
+        case 0:
+            return {Run::Down, {20 - w, 20}, ph};
+        case 1:
+            return {Run::Down, {g.readInLeft + g.readInWidth, 20}, ph};
+        case 2:
+            return {Run::Right, {20, 20 - h}, spread};
+        case 3:
+            return {Run::Right, {20, ph + 20}, spread};
+        case 4:
+            return {Run::Once, {20 - w, 1}, 1};
+        case 5:
+            return {Run::Once, {W - w, 1}, 1};
+        case 6:
+            return {Run::Once, {20 - w, ph + 42 - h}, 1};
+        case 7:
+            return {Run::Once, {W - w, ph + 42 - h}, 1};
+        case 8:
+            return {Run::Once, {mid - w, 20 - h}, 1};
+        case 9:
+            return {Run::Once, {mid, 20 - h}, 1};
+        case 10:
+            return {Run::Once, {mid - w, ph + 20}, 1};
+        default:
+            return {Run::Once, {mid, ph + 20}, 1};
     }
 }
 
@@ -78,8 +89,7 @@ std::vector<QLine> pageEdgeLines(const Geometry& g, int pageCount, int currentPa
     const int ph = g.pageHeight;
     // The loop limits are fractions: i runs while it does not pass them.
     const float readLimit = static_cast<float>(currentPage) / n;
-    for (int i = 1; i <= readLimit; i += 2)
-        lines.emplace_back(20 - i, i + 25, 20 - i, ph + 15 - i);
+    for (int i = 1; i <= readLimit; i += 2) lines.emplace_back(20 - i, i + 25, 20 - i, ph + 15 - i);
     const float comingLimit = static_cast<float>(pageCount - currentPage) / n;
     const int rightEdge = 20 + (g.pageWidth + 1) + g.pageWidth;
     for (int i = 1; i <= comingLimit; i += 2)

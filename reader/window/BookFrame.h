@@ -17,11 +17,11 @@ constexpr int kPieceCount = 12;
 extern const std::array<const char*, kPieceCount> kPieceFiles;
 
 struct Geometry {
-    int areaWidth = 0;     // W, the width of Pic_TxtOut
-    int readInLeft = 20;   // PicReadIn
+    int areaWidth = 0;    // W, the width of Pic_TxtOut
+    int readInLeft = 20;  // PicReadIn
     int readInWidth = 0;
-    int pageWidth = 0;     // pw
-    int pageHeight = 0;    // ph
+    int pageWidth = 0;   // pw
+    int pageHeight = 0;  // ph
 };
 
 struct Copy {

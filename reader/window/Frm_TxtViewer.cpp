@@ -199,8 +199,8 @@ void Frm_TxtViewer::createHelpers() {
         PicTmpPage[i] = makeBox(this, i == 0 ? "PicTmpPage_0" : "PicTmpPage_1", kPaper);
     Picture3 = makeBox(this, "Picture3", kPaper);
     PicMoveBook = makeBox(this, "PicMoveBook", kPaper);
-    for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picpage, PicTmpPage[0],
-                                                      PicTmpPage[1], Picture3, PicMoveBook})
+    for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picpage, PicTmpPage[0], PicTmpPage[1],
+                                                      Picture3, PicMoveBook})
         w->hide();
     Text1 = new QWidget(this);
     Text1->setObjectName(QStringLiteral("Text1"));

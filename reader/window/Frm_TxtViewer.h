@@ -157,8 +157,8 @@ private:
     // Buttons, help and keys (Frm_TxtViewer_Buttons.cpp).
     void wireButtons();
     enum class Press { ActOnPress, ReleaseAnyButton, ReleaseLeft };
-    void wireButton(forms::Image* button, const QString& normal, const QString& pressed,
-                    Press kind, std::function<void()> action);
+    void wireButton(forms::Image* button, const QString& normal, const QString& pressed, Press kind,
+                    std::function<void()> action);
     void imgHelp_Release();
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp).

@@ -12,17 +12,16 @@ namespace {
 constexpr int kLeftButton = 1;
 }
 
-void Frm_TxtViewer::wireButton(forms::Image* button, const QString& normal,
-                               const QString& pressed, Press kind, std::function<void()> action) {
-    connect(button, &forms::Image::mouseDown, this,
-            [=, this](int mouseButton, int, int, int) {
-                if (kind != Press::ReleaseAnyButton && mouseButton != kLeftButton) return;
-                button->setPicture(skinPicture(pressed));
-                if (kind != Press::ActOnPress) return;
-                // The action may open a dialog; the button looks pressed until it returns.
-                if (action) action();
-                button->setPicture(skinPicture(normal));
-            });
+void Frm_TxtViewer::wireButton(forms::Image* button, const QString& normal, const QString& pressed,
+                               Press kind, std::function<void()> action) {
+    connect(button, &forms::Image::mouseDown, this, [=, this](int mouseButton, int, int, int) {
+        if (kind != Press::ReleaseAnyButton && mouseButton != kLeftButton) return;
+        button->setPicture(skinPicture(pressed));
+        if (kind != Press::ActOnPress) return;
+        // The action may open a dialog; the button looks pressed until it returns.
+        if (action) action();
+        button->setPicture(skinPicture(normal));
+    });
     if (kind == Press::ActOnPress) return;
     connect(button, &forms::Image::mouseUp, this, [=, this](int mouseButton, int, int, int) {
         if (kind == Press::ReleaseLeft && mouseButton != kLeftButton) return;
@@ -46,8 +45,8 @@ void Frm_TxtViewer::wireButtons() {
                Press::ReleaseAnyButton, {});
     wireButton(CmdLast, QStringLiteral("b_back.bmp"), QStringLiteral("b_back_down.bmp"),
                Press::ReleaseAnyButton, {});
-    wireButton(Cmdleaves, QStringLiteral("b_bookmark.bmp"),
-               QStringLiteral("b_bookmark_down.bmp"), Press::ReleaseLeft, {});
+    wireButton(Cmdleaves, QStringLiteral("b_bookmark.bmp"), QStringLiteral("b_bookmark_down.bmp"),
+               Press::ReleaseLeft, {});
     wireButton(imgHelp, QStringLiteral("b_helpdesk.bmp"), QStringLiteral("b_helpdesk_down.bmp"),
                Press::ReleaseLeft, [this] { imgHelp_Release(); });
 
@@ -66,7 +65,9 @@ void Frm_TxtViewer::wireButtons() {
     qApp->installEventFilter(this);
 }
 
-void Frm_TxtViewer::imgHelp_Release() { Mo_TxtPublic::OpenHomePage(m_dialogs); }
+void Frm_TxtViewer::imgHelp_Release() {
+    Mo_TxtPublic::OpenHomePage(m_dialogs);
+}
 
 bool Frm_TxtViewer::eventFilter(QObject* watched, QEvent* event) {
     // A key preview: Escape minimises the window whichever of its controls has the focus.

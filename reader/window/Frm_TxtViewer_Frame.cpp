@@ -39,9 +39,8 @@ void Frm_TxtViewer::PaintBookFrame() {
     PicReadIn->Cls();
 
     const int pw = PicRead[0]->width();
-    drawLines(PicReadIn->hDC(), {QLine(PicRead[0]->x() + pw, 0, PicRead[0]->x() + pw,
-                                       PicReadIn->height())},
-              kGutter);
+    drawLines(PicReadIn->hDC(),
+              {QLine(PicRead[0]->x() + pw, 0, PicRead[0]->x() + pw, PicReadIn->height())}, kGutter);
 
     bookframe::Geometry g;
     g.areaWidth = Pic_TxtOut->width();
@@ -57,6 +56,7 @@ void Frm_TxtViewer::PaintBookFrame() {
         pieces[i] = skinPicture(QString::fromLatin1(bookframe::kPieceFiles[i]));
         sizes[i] = pieces[i].size();
     }
+    PicTs->setAutoSize(true);
     int loaded = -1;
     for (const bookframe::Copy& c : bookframe::pieceCopies(g, sizes)) {
         if (c.piece != loaded) {
@@ -66,6 +66,8 @@ void Frm_TxtViewer::PaintBookFrame() {
         gdi::BitBlt(Pic_TxtOut->hDC(), c.at.x(), c.at.y(), sizes[c.piece].width(),
                     sizes[c.piece].height(), PicTs->hDC(), 0, 0, gdi::SRCCOPY);
     }
+
+    PicTs->setAutoSize(false);
 
     drawLines(Pic_TxtOut->hDC(), bookframe::pageEdgeLines(g, PageCount, CurrentPage), kPageEdge);
 

@@ -38,7 +38,8 @@ void Frm_TxtViewer::setGeometryTwips(double left, double top, double width, doub
 
 void Frm_TxtViewer::applyMinimumSize() {
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
-    const QSize wanted = layout::clampToMinimum(roundToInt(widthTwips()), roundToInt(heightTwips()));
+    const QSize wanted =
+        layout::clampToMinimum(roundToInt(widthTwips()), roundToInt(heightTwips()));
     const int frameW = frameGeometry().width() - geometry().width();
     const int frameH = frameGeometry().height() - geometry().height();
     const QSize minClient(roundToInt(layout::kMinWidthTwips / tx) - frameW,
@@ -124,7 +125,9 @@ void Frm_TxtViewer::stretchTopBack(const QRect& target) {
     PicTopOut->setAutoRedraw(false);
 }
 
-void Frm_TxtViewer::HScroll1_Change(int value) { Pic_Top->move(-value, Pic_Top->y()); }
+void Frm_TxtViewer::HScroll1_Change(int value) {
+    Pic_Top->move(-value, Pic_Top->y());
+}
 
 void Frm_TxtViewer::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QLineEdit>
 
 #include "files/Files.h"
 #include "forms/Image.h"
@@ -52,6 +54,9 @@ void Frm_TxtViewer::fillFontList() {
     const QStringList fonts = forms::Screen::Fonts();
     for (const QString& name : fonts)
         if (!name.contains(QLatin1Char('@'))) Cb_Font->addItem(name);
+    // Until an appearance is applied the box names the face the window really uses.
+    Cb_Font->setCurrentText(QFontInfo(font()).family());
+    Cb_Font->lineEdit()->setCursorPosition(0);
 }
 
 void Frm_TxtViewer::LoadSkinPictures() {

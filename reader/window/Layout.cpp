@@ -8,7 +8,9 @@ namespace layout {
 
 using forms::roundToInt;
 
-int toInt16(int v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
+int toInt16(int v) {
+    return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+}
 
 QSize clampToMinimum(int widthTwips, int heightTwips) {
     return {widthTwips <= kMinWidthTwips ? kMinWidthTwips : widthTwips,

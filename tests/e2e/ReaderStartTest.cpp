@@ -35,8 +35,7 @@ protected:
             ASSERT_TRUE(QFileInfo(from).isDir() ? copyTree(from, to) : QFile::copy(from, to))
                 << part;
         }
-        QFile::setPermissions(app + "/Qm_TextLumo",
-                              QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+        QFile::setPermissions(app + "/Qm_TextLumo", QFileDevice::ExeOwner | QFileDevice::ReadOwner);
     }
     void TearDown() override {
         if (reader.state() != QProcess::NotRunning) {
@@ -51,10 +50,13 @@ protected:
         reader.start(app + "/Qm_TextLumo", {});
         if (!reader.waitForStarted(5000)) return {};
         QString id;
-        XSession::waitFor([&] {
-            id = x.run("xdotool", {"search", "--onlyvisible", "--class", "Qm_TextLumo"}).trimmed();
-            return !id.isEmpty();
-        }, 15000);
+        XSession::waitFor(
+            [&] {
+                id = x.run("xdotool", {"search", "--onlyvisible", "--class", "Qm_TextLumo"})
+                         .trimmed();
+                return !id.isEmpty();
+            },
+            15000);
         return id.section('\n', 0, 0);
     }
 
@@ -69,11 +71,13 @@ TEST_F(ReaderStart, FirstStartShowsAMaximisedBookAndClosesCleanly) {
     ASSERT_FALSE(id.isEmpty()) << "the reader's window did not appear";
 
     // Maximised by the window manager on the first start.
-    EXPECT_TRUE(XSession::waitFor([&] {
-        const QString state = x.run("xprop", {"-id", id, "_NET_WM_STATE"});
-        return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") &&
-               state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
-    }, 10000));
+    EXPECT_TRUE(XSession::waitFor(
+        [&] {
+            const QString state = x.run("xprop", {"-id", id, "_NET_WM_STATE"});
+            return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") &&
+                   state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+        },
+        10000));
     EXPECT_TRUE(x.run("xprop", {"-id", id, "_NET_WM_NAME"}).contains(QStringLiteral("루모북")));
 
     // Give the deferred start-up time to take the splash panel away, then look.

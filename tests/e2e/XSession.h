@@ -22,18 +22,18 @@ public:
             m_display = QStringLiteral(":%1").arg(n);
             break;
         }
-        m_xvfb.start(QStringLiteral("Xvfb"), {m_display, "-screen", "0", "1280x800x24",
-                                              "-nolisten", "tcp"});
-        if (!waitFor([&] {
-                return QFile::exists("/tmp/.X11-unix/X" + m_display.mid(1));
-            }, 10000))
+        m_xvfb.start(QStringLiteral("Xvfb"),
+                     {m_display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        if (!waitFor([&] { return QFile::exists("/tmp/.X11-unix/X" + m_display.mid(1)); }, 10000))
             return;
         m_wm.setProcessEnvironment(env());
         m_wm.start(QStringLiteral("openbox"), {});
         // openbox announces itself by taking the root window's supporting-WM property.
-        m_ok = waitFor([&] { return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"})
-                                        .contains("window id"); },
-                       10000);
+        m_ok = waitFor(
+            [&] {
+                return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+            },
+            10000);
     }
     ~XSession() {
         for (QProcess* p : {&m_wm, &m_xvfb}) {

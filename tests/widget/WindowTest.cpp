@@ -18,7 +18,9 @@
 
 namespace {
 
-QColor pixel(const QImage& img, int x, int y) { return img.pixelColor(x, y); }
+QColor pixel(const QImage& img, int x, int y) {
+    return img.pixelColor(x, y);
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -91,6 +93,23 @@ TEST_F(WindowTest, BookFrameAndGutterAreDrawn) {
     EXPECT_EQ(pixel(area, 5, 120), pixel(strip, 5, (120 - 20) % strip.height()));
     const QImage spine = skin("bg_centerright.bmp");
     EXPECT_EQ(pixel(area, pw + 20 + 3, 5), pixel(spine, 3, 5 - (20 - spine.height())));
+}
+
+TEST_F(WindowTest, EveryPieceIsCopiedWhole) {
+    // The stretched tool bar background goes through the same loader as the frame pieces.
+    showAt(1300, 700);
+    const QImage area = window->Pic_TxtOut->screenImage();
+    const QImage left = skin("bg_vertical.bmp");
+    const QImage top = skin("bg_htop.bmp");
+    const QImage corner = skin("bg_btnsideright.bmp");
+    for (int x = 0; x < left.width(); ++x)
+        EXPECT_EQ(pixel(area, x, 100), pixel(left, x, (100 - 20) % left.height())) << x;
+    for (int x = 20; x < 20 + 3 * top.width(); ++x)
+        EXPECT_EQ(pixel(area, x, 10), pixel(top, (x - 20) % top.width(), 10 - (20 - top.height())))
+            << x;
+    const int ph = window->PicRead[0]->height();
+    const int cornerTop = ph + 42 - corner.height();
+    EXPECT_EQ(pixel(area, 1300 - 1, cornerTop + 5), pixel(corner, corner.width() - 1, 5));
 }
 
 TEST_F(WindowTest, PageEdgeLinesFollowThePageNumbers) {

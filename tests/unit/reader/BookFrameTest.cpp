@@ -66,8 +66,8 @@ TEST(BookFrame, PiecesGoAroundTheSpread) {
 
 TEST(BookFrame, MissingOrEmptyPiecesAreSkipped) {
     auto sizes = skinSizes();
-    sizes[0] = QSize();        // could not be loaded
-    sizes[2] = QSize(0, 20);   // loaded empty
+    sizes[0] = QSize();       // could not be loaded
+    sizes[2] = QSize(0, 20);  // loaded empty
     const auto copies = bookframe::pieceCopies(geometry(), sizes);
     EXPECT_TRUE(copiesOf(copies, 0).empty());
     EXPECT_TRUE(copiesOf(copies, 2).empty());
@@ -101,9 +101,8 @@ TEST_P(PageEdges, ShowHowMuchIsReadAndToCome) {
 
 INSTANTIATE_TEST_SUITE_P(
     Counts, PageEdges,
-    ::testing::Values(EdgeCase{0, 0, {}, {}},
-                      EdgeCase{7, 1, {}, {}},                 // 7 / 15 rounds to 0
-                      EdgeCase{8, 1, {1}, {1, 3, 5, 7}},      // n = 1
+    ::testing::Values(EdgeCase{0, 0, {}, {}}, EdgeCase{7, 1, {}, {}},  // 7 / 15 rounds to 0
+                      EdgeCase{8, 1, {1}, {1, 3, 5, 7}},               // n = 1
                       EdgeCase{8, 7, {1, 3, 5, 7}, {1}},
                       EdgeCase{100, 1, {}, {1, 3, 5, 7, 9, 11, 13}},  // n = 7, 99 / 7 = 14.1
                       EdgeCase{100, 99, {1, 3, 5, 7, 9, 11, 13}, {}},

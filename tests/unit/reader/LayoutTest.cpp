@@ -65,11 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
     Window, LayoutBySize,
     ::testing::Values(
         // (1024 - 41) / 2 = 491.5 goes to the even 492: the spread is one pixel wider.
-        SizeCase{1024, 700, 492, 618, true, 0, false},
-        SizeCase{1025, 700, 492, 618, true, 0, true},
+        SizeCase{1024, 700, 492, 618, true, 0, false}, SizeCase{1025, 700, 492, 618, true, 0, true},
         // 492.5 goes to the even 492: the spread is one pixel narrower.
-        SizeCase{1026, 700, 492, 618, true, 0, true},
-        SizeCase{1018, 600, 488, 518, true, 0, false},
+        SizeCase{1026, 700, 492, 618, true, 0, true}, SizeCase{1018, 600, 488, 518, true, 0, false},
         // imgHelp's right edge (1017) must be strictly inside the bar.
         SizeCase{1017, 600, 488, 518, false, 39, false},
         // The minimum window: 208.5 goes to 208.

@@ -9,7 +9,9 @@
 
 namespace {
 
-TEST(WindowFile, NameCarriesTheVersion) { EXPECT_EQ(windowfile::fileName(), "data1_0_0"); }
+TEST(WindowFile, NameCarriesTheVersion) {
+    EXPECT_EQ(windowfile::fileName(), "data1_0_0");
+}
 
 TEST(WindowFile, KnownRecordBytesAndRoundTrip) {
     windowfile::Record r;
@@ -20,7 +22,13 @@ TEST(WindowFile, KnownRecordBytesAndRoundTrip) {
     const QByteArray bytes = windowfile::encode(r);
     ASSERT_EQ(bytes.size(), windowfile::kSize);
     const QByteArray expected = QByteArray::fromHex(
-        "88ffffff" "2c010000" "50460000" "39300000" "07000000" "78000000" "0100");
+        "88ffffff"
+        "2c010000"
+        "50460000"
+        "39300000"
+        "07000000"
+        "78000000"
+        "0100");
     EXPECT_EQ(bytes, expected);
     const auto back = windowfile::decode(bytes);
     ASSERT_TRUE(back);
