@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
+#include <memory>
 
 #include "forms/Image.h"
 #include "forms/Label.h"
@@ -146,10 +147,19 @@ void Frm_TxtViewer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_pendingGeometry) return;
     m_pendingGeometry = false;
-    // Now the frame is known: apply the saved outer placement again, exactly.
-    QTimer::singleShot(0, this, [this] {
-        if (isMaximized() || isMinimized()) return;
-        const QRectF r = m_wantedTwips;
-        setGeometryTwips(r.x(), r.y(), r.width(), r.height());
+    // The window manager frames the window a moment after it is shown; once the frame is
+    // known, the saved outer placement is applied again, exactly. Without a frame (no window
+    // manager) the placement already holds.
+    auto* poll = new QTimer(this);
+    poll->setInterval(50);
+    auto tries = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, tries] {
+        const bool framed = frameGeometry().size() != geometry().size();
+        if (framed && !isMaximized() && !isMinimized()) {
+            const QRectF r = m_wantedTwips;
+            setGeometryTwips(r.x(), r.y(), r.width(), r.height());
+        }
+        if (framed || ++*tries >= 40) poll->deleteLater();
     });
+    poll->start();
 }

@@ -7,6 +7,8 @@
 
 #include "XSession.h"
 
+#include <QtEndian>
+
 namespace {
 
 bool haveTools() {
@@ -98,6 +100,52 @@ TEST_F(ReaderStart, FirstStartShowsAMaximisedBookAndClosesCleanly) {
     x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
     ASSERT_TRUE(reader.waitForFinished(10000)) << "the reader did not close";
     EXPECT_EQ(reader.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(reader.exitCode(), 0);
+}
+
+// The outer size of a window: its client geometry plus the frame the window manager added.
+QSize outerSize(const XSession& x, const QString& id) {
+    int w = 0, h = 0;
+    for (const QString& line : x.run("xdotool", {"getwindowgeometry", "--shell", id}).split('\n')) {
+        if (line.startsWith("WIDTH=")) w = line.mid(6).toInt();
+        if (line.startsWith("HEIGHT=")) h = line.mid(7).toInt();
+    }
+    // "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom"
+    const QString extents = x.run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"}).section('=', 1);
+    const QStringList e = extents.split(',');
+    if (e.size() == 4) {
+        w += e[0].trimmed().toInt() + e[1].trimmed().toInt();
+        h += e[2].trimmed().toInt() + e[3].trimmed().toInt();
+    }
+    return {w, h};
+}
+
+TEST_F(ReaderStart, RestoresThePlacementAndKeepsTheMinimumSize) {
+    // 9000 x 7500 twips at (1500, 1200): 600 x 500 pixels at (100, 80).
+    QByteArray record(26, '\0');
+    const qint32 values[] = {1500, 1200, 9000, 7500, 1, 10};
+    for (int i = 0; i < 6; ++i) qToLittleEndian(values[i], record.data() + 4 * i);
+    QFile f(app + "/data1_0_0");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(record);
+    f.close();
+
+    const QString id = startReader();
+    ASSERT_FALSE(id.isEmpty()) << "the reader's window did not appear";
+    EXPECT_TRUE(XSession::waitFor([&] { return outerSize(x, id) == QSize(600, 500); }, 5000))
+        << "outer size " << outerSize(x, id).width() << "x" << outerSize(x, id).height();
+    EXPECT_FALSE(x.run("xprop", {"-id", id, "_NET_WM_STATE"}).contains("MAXIMIZED"));
+
+    x.run("xdotool", {"windowsize", id, "200", "150"});
+    QThread::msleep(800);
+    const QSize small = outerSize(x, id);
+    EXPECT_GE(small.width(), 458);
+    EXPECT_GE(small.height(), 402);
+    x.screenshot(shotDir() + "/minimum-size.png");
+
+    x.run("xdotool", {"windowactivate", "--sync", id});
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
+    ASSERT_TRUE(reader.waitForFinished(10000));
     EXPECT_EQ(reader.exitCode(), 0);
 }
 
