@@ -15,17 +15,20 @@
 class XSession {
 public:
     XSession() {
-        for (int n = 90; n < 200; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-                QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                continue;
-            m_display = QStringLiteral(":%1").arg(n);
-            break;
-        }
+        // Xvfb picks a free display itself and tells its number, so parallel tests never
+        // race for one.
         m_xvfb.start(QStringLiteral("Xvfb"),
-                     {m_display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
-        if (!waitFor([&] { return QFile::exists("/tmp/.X11-unix/X" + m_display.mid(1)); }, 10000))
-            return;
+                     {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        QByteArray number;
+        waitFor(
+            [&] {
+                m_xvfb.waitForReadyRead(100);
+                number += m_xvfb.readAllStandardOutput();
+                return number.contains('\n');
+            },
+            10000);
+        if (!number.contains('\n')) return;
+        m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
         m_wm.setProcessEnvironment(env());
         m_wm.start(QStringLiteral("openbox"), {});
         // openbox announces itself by taking the root window's supporting-WM property.
