@@ -3,11 +3,11 @@
 // button and position. A disabled image receives no mouse events.
 
 #include <QImage>
-#include <QWidget>
+#include "forms/Control.h"
 
 namespace forms {
 
-class Image : public QWidget {
+class Image : public Control {
     Q_OBJECT
 public:
     explicit Image(QWidget* parent = nullptr);
@@ -17,21 +17,11 @@ public:
     void setPicture(const QImage& picture);
     const QImage& picture() const { return m_picture; }
 
-signals:
-    void mouseDown(int button, int shift, int x, int y);
-    void mouseUp(int button, int shift, int x, int y);
-    void mouseMove(int button, int shift, int x, int y);
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     QImage m_picture;
-    bool m_pressed = false;
 };
 
 }  // namespace forms

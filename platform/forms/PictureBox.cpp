@@ -1,18 +1,14 @@
 #include "forms/PictureBox.h"
 
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "forms/MouseArgs.h"
 #include "graphics/Raster.h"
 
 namespace forms {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
-    // The classic box reports every move, not only drags.
-    setMouseTracking(true);
+PictureBox::PictureBox(QWidget* parent) : Control(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_background = blank(size());
     m_buffer = m_background;
@@ -124,26 +120,6 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     syncSize();
-}
-
-void PictureBox::mousePressEvent(QMouseEvent* event) {
-    m_pressed = true;
-    const QPoint pos = event->position().toPoint();
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pos.x(), pos.y());
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), pos.x(), pos.y());
-    if (event->buttons() != Qt::NoButton) return;
-    const bool click = m_pressed && rect().contains(pos);
-    m_pressed = false;
-    if (click) emit clicked();
-}
-
-void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    emit mouseMove(buttonsCode(event->buttons()), shiftCode(event->modifiers()), pos.x(), pos.y());
 }
 
 QImage PictureBox::blank(const QSize& size) const {

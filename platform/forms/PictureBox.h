@@ -5,13 +5,13 @@
 // screen image, on top of that background.
 
 #include <QImage>
-#include <QWidget>
+#include "forms/Control.h"
 
 #include "graphics/Gdi.h"
 
 namespace forms {
 
-class PictureBox : public QWidget {
+class PictureBox : public Control {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent = nullptr);
@@ -61,18 +61,9 @@ public:
     // The box's device context; drawing on it lands where Print and Line would.
     gdi::HDC hDC() const { return m_dc; }
 
-signals:
-    void mouseDown(int button, int shift, int x, int y);
-    void mouseUp(int button, int shift, int x, int y);
-    void mouseMove(int button, int shift, int x, int y);
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     QImage blank(const QSize& size) const;
@@ -91,7 +82,6 @@ private:
     QImage m_screen;      // what is shown while AutoRedraw is off
     int m_currentX = 0;
     int m_currentY = 0;
-    bool m_pressed = false;
     gdi::HDC m_dc = nullptr;
 };
 
