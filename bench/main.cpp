@@ -1,16 +1,28 @@
-// Benchmarks: medians of repeated runs, printed one per line.
+// Runs every registered benchmark group and prints medians and ratios.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <map>
+#include <sys/resource.h>
 #include <vector>
 
-#include "dialogs/ScriptedDialogs.h"
-#include "window/Frm_TxtViewer.h"
+#include "Bench.h"
+
+namespace bench {
 
 namespace {
+std::multimap<int, std::pair<const char*, std::function<void()>>>& registry() {
+    static std::multimap<int, std::pair<const char*, std::function<void()>>> r;
+    return r;
+}
+int g_missed = 0;
+}  // namespace
+
+Registrar::Registrar(int order, const char* name, std::function<void()> run) {
+    registry().emplace(order, std::make_pair(name, std::move(run)));
+}
 
 double medianMs(int runs, const std::function<void()>& body) {
     std::vector<double> times;
@@ -24,27 +36,38 @@ double medianMs(int runs, const std::function<void()>& body) {
     return times[times.size() / 2];
 }
 
-}  // namespace
+void report(const QString& name, double value, const QString& unit, double target,
+            bool higherIsBetter) {
+    const bool ok = higherIsBetter ? value >= target : value <= target;
+    if (!ok) ++g_missed;
+    std::printf("%-58s %10.2f %-3s (target %s %.0f %s) %s\n", name.toUtf8().constData(), value,
+                unit.toUtf8().constData(), higherIsBetter ? ">=" : "<=", target,
+                unit.toUtf8().constData(), ok ? "ok" : "MISSED");
+    std::fflush(stdout);
+}
+
+void note(const QString& text) {
+    std::printf("%s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+double peakMemoryMiB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0;
+}
+
+}  // namespace bench
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    dlg::ScriptedDialogs dialogs;
-    Frm_TxtViewer window(QStringLiteral(TL_APP_DIR), dialogs);
-    window.resize(1920, 1080);
-    window.show();
-    QApplication::processEvents();
-
-    window.PageCount = 400;
-    window.CurrentPage = 201;
-    const double frame = medianMs(51, [&] { window.PaintBookFrame(); });
-    bool wide = false;
-    const double resize = medianMs(51, [&] {
-        wide = !wide;
-        window.resize(wide ? 1920 : 1600, wide ? 1080 : 900);
-        QApplication::processEvents();
-    });
-    std::printf("PaintBookFrame 1920x1080, 400 pages: median %.3f ms\n", frame);
-    std::printf("resize 1600x900 <-> 1920x1080 with layout: median %.3f ms\n", resize);
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    for (auto& [order, entry] : bench::registry()) {
+        if (!only.isEmpty() && only != QLatin1String(entry.first)) continue;
+        std::printf("== %s\n", entry.first);
+        entry.second();
+    }
+    std::printf("%s\n", bench::g_missed == 0 ? "all targets met" : "some targets MISSED");
     return 0;
 }

@@ -1,0 +1,33 @@
+#pragma once
+// A tiny benchmark registry: each file registers its benchmarks; main runs them in order and
+// prints one line per figure.
+
+#include <QString>
+#include <functional>
+
+namespace bench {
+
+// Runs body `runs` times and returns the median wall time in milliseconds.
+double medianMs(int runs, const std::function<void()>& body);
+// Prints "name: value unit (target ...)" and remembers whether the target was met.
+void report(const QString& name, double value, const QString& unit, double target,
+            bool higherIsBetter = false);
+// Prints a line of information.
+void note(const QString& text);
+// Peak resident memory of this process so far, in MiB.
+double peakMemoryMiB();
+
+struct Registrar {
+    Registrar(int order, const char* name, std::function<void()> run);
+};
+
+}  // namespace bench
+
+#define BENCH_CONCAT2(a, b) a##b
+#define BENCH_CONCAT(a, b) BENCH_CONCAT2(a, b)
+// BENCHMARK(order, name) { ... } registers a benchmark group; lower orders run first.
+#define BENCHMARK(order, name)                                                        \
+    static void BENCH_CONCAT(bench_, name)();                                         \
+    static ::bench::Registrar BENCH_CONCAT(bench_reg_, name)(order, #name,            \
+                                                              BENCH_CONCAT(bench_, name)); \
+    static void BENCH_CONCAT(bench_, name)()
