@@ -1,0 +1,140 @@
+#include "window/StateFiles.h"
+
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace statefiles {
+
+namespace {
+
+template <typename T>
+void put(QByteArray& out, T v) {
+    char b[sizeof(T)];
+    qToLittleEndian(v, b);
+    out.append(b, sizeof(T));
+}
+
+template <typename T>
+T get(const QByteArray& in, int& offset) {
+    const T v = qFromLittleEndian<T>(in.constData() + offset);
+    offset += sizeof(T);
+    return v;
+}
+
+// Reads a number the way the classic Val does on a line: leading blanks, an optional sign,
+// digits, trailing blanks. Anything else is malformed.
+std::optional<int64_t> parseNumber(const QByteArray& line) {
+    const QByteArray t = line.trimmed();
+    bool ok = false;
+    const qlonglong v = t.toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+QString ReadingSettings::cleanFontName() const {
+    QByteArray raw = FontName;
+    raw.replace('\0', QByteArray());
+    return QString::fromUtf8(raw).trimmed();
+}
+
+void ReadingSettings::setFontName(const QString& name) {
+    QByteArray bytes = name.toUtf8();
+    if (bytes.size() > kFontNameBytes) {
+        int cut = kFontNameBytes;
+        // Step back over continuation bytes so no character is split.
+        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+        bytes.truncate(cut);
+    }
+    FontName = bytes.leftJustified(kFontNameBytes, ' ', true);
+}
+
+QByteArray encode(const ReadingSettings& s) {
+    QByteArray out = s.FontName.leftJustified(kFontNameBytes, '\0', true);
+    put(out, s.FontSize);
+    put(out, s.TextColor);
+    put(out, s.PageColor);
+    put(out, s.FontBold);
+    put(out, s.SpacingValue0);
+    put(out, s.LineSpacing);
+    put(out, s.BookmarkSet);
+    put(out, s.BookmarkPosition);
+    put(out, s.Reserved);
+    put(out, s.BookmarkEntry);
+    put(out, s.SpacingIndex0);
+    put(out, s.LineSpacingIndex);
+    put(out, s.FontSizeIndex);
+    return out;
+}
+
+std::optional<ReadingSettings> decode(const QByteArray& bytes) {
+    if (bytes.size() < kSettingsSize) return std::nullopt;
+    ReadingSettings s;
+    s.FontName = bytes.left(kFontNameBytes);
+    int o = kFontNameBytes;
+    s.FontSize = get<int16_t>(bytes, o);
+    s.TextColor = get<int32_t>(bytes, o);
+    s.PageColor = get<int32_t>(bytes, o);
+    s.FontBold = get<int16_t>(bytes, o);
+    s.SpacingValue0 = get<int16_t>(bytes, o);
+    s.LineSpacing = get<int16_t>(bytes, o);
+    s.BookmarkSet = get<int16_t>(bytes, o);
+    s.BookmarkPosition = get<int32_t>(bytes, o);
+    s.Reserved = get<int32_t>(bytes, o);
+    s.BookmarkEntry = get<int32_t>(bytes, o);
+    s.SpacingIndex0 = get<int16_t>(bytes, o);
+    s.LineSpacingIndex = get<int16_t>(bytes, o);
+    s.FontSizeIndex = get<int16_t>(bytes, o);
+    return s;
+}
+
+QByteArray formatNumber(int64_t v) {
+    const QByteArray digits = QByteArray::number(v < 0 ? -v : v);
+    return (v < 0 ? "-" : " ") + digits + " ";
+}
+
+QByteArray encodeDocument(const DocumentState& d) {
+    QByteArray out;
+    out += d.documentPath.toUtf8() + "\r\n";
+    out += formatNumber(d.archiveKind) + "\r\n";
+    out += d.archivePath.toUtf8() + "\r\n";
+    out += formatNumber(d.entryIndex) + "\r\n";
+    return out;
+}
+
+std::optional<DocumentState> decodeDocument(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return std::nullopt;
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& l : lines)
+        if (l.endsWith('\r')) l.chop(1);
+    DocumentState d;
+    d.documentPath = QString::fromUtf8(lines.value(0));
+    if (const auto kind = parseNumber(lines.value(1)); kind && *kind >= -32768 && *kind <= 32767)
+        d.archiveKind = static_cast<int16_t>(*kind);
+    d.archivePath = QString::fromUtf8(lines.value(2));
+    if (const auto index = parseNumber(lines.value(3));
+        index && *index >= INT32_MIN && *index <= INT32_MAX)
+        d.entryIndex = static_cast<int32_t>(*index);
+    return d;
+}
+
+std::optional<QByteArray> readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    return f.readAll();
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+}  // namespace statefiles
