@@ -26,8 +26,8 @@ struct Registrar {
 #define BENCH_CONCAT2(a, b) a##b
 #define BENCH_CONCAT(a, b) BENCH_CONCAT2(a, b)
 // BENCHMARK(order, name) { ... } registers a benchmark group; lower orders run first.
-#define BENCHMARK(order, name)                                                        \
-    static void BENCH_CONCAT(bench_, name)();                                         \
-    static ::bench::Registrar BENCH_CONCAT(bench_reg_, name)(order, #name,            \
-                                                              BENCH_CONCAT(bench_, name)); \
+#define BENCHMARK(order, name)                                                            \
+    static void BENCH_CONCAT(bench_, name)();                                             \
+    static ::bench::Registrar BENCH_CONCAT(bench_reg_, name)(order, #name,                \
+                                                             BENCH_CONCAT(bench_, name)); \
     static void BENCH_CONCAT(bench_, name)()

@@ -17,10 +17,12 @@ BENCHMARK(90, frame) {
     bench::report("PaintBookFrame, 1920 x 1080, 400 pages",
                   bench::medianMs(51, [&] { window.PaintBookFrame(); }), "ms", 10);
     bool wide = false;
-    bench::report("resize 1600 x 900 <-> 1920 x 1080 with layout", bench::medianMs(31, [&] {
-                      wide = !wide;
-                      window.resize(wide ? 1920 : 1600, wide ? 1080 : 900);
-                      QApplication::processEvents();
-                  }),
+    bench::report("resize 1600 x 900 <-> 1920 x 1080 with layout",
+                  bench::medianMs(31,
+                                  [&] {
+                                      wide = !wide;
+                                      window.resize(wide ? 1920 : 1600, wide ? 1080 : 900);
+                                      QApplication::processEvents();
+                                  }),
                   "ms", 50);
 }

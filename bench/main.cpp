@@ -1,11 +1,11 @@
 // Runs every registered benchmark group and prints medians and ratios.
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <sys/resource.h>
 #include <vector>
 
 #include "Bench.h"

@@ -60,6 +60,20 @@ QMessageBox::Icon iconOf(int style) {
     }
 }
 
+// The interface is Korean whatever the system's language.
+QString koreanText(QMessageBox::StandardButton b) {
+    switch (b) {
+        case QMessageBox::Yes:
+            return QStringLiteral("예(&Y)");
+        case QMessageBox::No:
+            return QStringLiteral("아니요(&N)");
+        case QMessageBox::Cancel:
+            return QStringLiteral("취소");
+        default:
+            return QStringLiteral("확인");
+    }
+}
+
 int answerOf(QMessageBox::StandardButton b) {
     switch (b) {
         case QMessageBox::Ok:
@@ -78,7 +92,7 @@ int answerOf(QMessageBox::StandardButton b) {
 int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     const Buttons buttons = buttonsOf(style);
     QMessageBox box(iconOf(style), title, prompt, QMessageBox::NoButton, m_parent);
-    for (QMessageBox::StandardButton b : buttons.order) box.addButton(b);
+    for (QMessageBox::StandardButton b : buttons.order) box.addButton(b)->setText(koreanText(b));
     // 0x100 and 0x200 make the second or third button the default, as in the classic call.
     const int defaultIndex = (style >> 8) & 3;
     if (defaultIndex < buttons.order.size()) box.setDefaultButton(buttons.order[defaultIndex]);

@@ -12,6 +12,8 @@
 #include "forms/Shape.h"
 #include "forms/Timer.h"
 #include "forms/WebBrowser.h"
+#include "textbox/TextBox.h"
+#include "wheel/WheelSource.h"
 #include "window/UiFont.h"
 
 using gdi::RGB;
@@ -66,6 +68,7 @@ Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWid
     createColourPanel();
     createSplashPanel();
     wireButtons();
+    wirePages();
     resize(800, 600);
 }
 
@@ -174,7 +177,8 @@ void Frm_TxtViewer::createPages() {
         lblread[i] = new forms::Label(PicRead[i]);
         lblread[i]->setObjectName(QString::fromLatin1("lblread_" + n));
         lblread[i]->setFont(uiFont(9, true));
-        lblread[i]->setGeometry(0, 0, 40, 12);
+        lblread[i]->setAutoSize(true);
+        lblread[i]->setCaption(QStringLiteral("0"));
         lblread[i]->hide();
         ImgRead[i] = makeImage(PicRead[i], ("ImgRead_" + n).constData(), {8, 50, 15, 15});
         ImgRead[i]->setPicture(QImage(QStringLiteral(":/design/bookmark.bmp")));
@@ -202,12 +206,14 @@ void Frm_TxtViewer::createHelpers() {
     for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picpage, PicTmpPage[0], PicTmpPage[1],
                                                       Picture3, PicMoveBook})
         w->hide();
-    Text1 = new QWidget(this);
+    // The two line breakers: the layout box holds the whole document, the line box one page.
+    Text1 = new textbox::TextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->hide();
-    RichTextBox1 = new QWidget(this);
+    RichTextBox1 = new textbox::TextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->hide();
+    WheelMouse1 = new wheel::WheelSource(this);
     img_previmage = makeImage(this, "img_previmage", {0, 0, 1, 1});
     img_previmage->hide();
     TmrPlay = new forms::Timer(this);
@@ -217,6 +223,7 @@ void Frm_TxtViewer::createHelpers() {
     Tmr_Scroll = new forms::Timer(this);
     Tmr_Scroll->setObjectName(QStringLiteral("Tmr_Scroll"));
     Tmr_Scroll->setInterval(200);
+    connect(Tmr_Scroll, &forms::Timer::timeout, this, &Frm_TxtViewer::Tmr_Scroll_Timer);
 }
 
 void Frm_TxtViewer::createListPanel() {

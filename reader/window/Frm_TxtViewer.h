@@ -10,12 +10,21 @@
 #include <functional>
 
 #include "dialogs/Dialogs.h"
+#include "window/PageBar.h"
+#include "window/StateFiles.h"
 
 class QCheckBox;
 class QComboBox;
 class QListWidget;
 class QPushButton;
 class QScrollBar;
+
+namespace textbox {
+class TextBox;
+}
+namespace wheel {
+class WheelSource;
+}
 
 namespace forms {
 class Image;
@@ -51,13 +60,55 @@ public:
     // Sets the outer geometry in twips; the frame is taken into account once it is known.
     void setGeometryTwips(double left, double top, double width, double height);
 
+    // --- Pagination and drawing (Frm_TxtViewer_Pages.cpp, Frm_TxtViewer_Spread.cpp) --------
+    struct PageSlice {
+        QString text;   // the page's text, ending with CR LF
+        int start = 0;  // its offset in the document, CP949 bytes, 0-based
+    };
+    void RelayoutPages();
+    void CountPages();
+    PageSlice PageText(int page) const;
+    void DrawPage(int side, int page);
+    void ShowSpread(int page, int direction);
+    // Cuts a title that does not fit width pixels to its first characters and "..".
+    static QString fitTitle(const QString& title, int width, int wideCharWidth);
+
+    // --- Navigation and documents (Frm_TxtViewer_Navigation.cpp, _Documents.cpp) ----------
+    void ShowDocument();
+    void ImageScrollBar1_Change();
+    void goFirst();
+    void goPrevious();
+    void goNext();
+    void goLast();
+    QString ChooseDocumentFile();
+    void CmdOpen_Action();
+    void OpenDocument(const QString& path, int32_t entryIndex);
+
+    // --- Appearance lists (Frm_TxtViewer_Startup.cpp) --------------------------------------
+    void Cb_FontSize_Click();
+    void Combo1_Click(int index);
+
     // --- Reader state -------------------------------------------------------------------
     int16_t IsUnloading = 0;
     int16_t ArchiveKind = -1;
+    QString DocumentPath;
+    QString ArchivePath;
+    QString DocumentText;
+    double DocumentLength = 0;
     int32_t CurrentPage = 0;
     int32_t PageCount = 0;
+    int32_t LinesPerPage = 1;
+    int16_t LineHeight = 0;
+    int16_t WideCharWidth = 0;
+    int16_t LineSpacingValue = 0;
+    int16_t SpacingValue0Copy = 0;
+    bool ColourOnlyChange = false;
+    bool ScrollArmed = false;
+    statefiles::ReadingSettings ReadingSettings;
     int32_t LastWindowWidth = 0;
     int32_t LastWindowHeight = 0;
+    // Why the page bar could not be hosted, or "".
+    QString PageBarProblem;
 
     // --- Controls -----------------------------------------------------------------------
     forms::PictureBox* PicTopOut = nullptr;
@@ -99,10 +150,10 @@ public:
     std::array<forms::PictureBox*, 2> PicTmpPage{};
     forms::PictureBox* Picture3 = nullptr;
     forms::PictureBox* PicMoveBook = nullptr;
-    // TODO: the line-breaking boxes become text boxes with the pagination work; until then
-    // they only hold their place in the layout.
-    QWidget* Text1 = nullptr;
-    QWidget* RichTextBox1 = nullptr;
+    textbox::TextBox* Text1 = nullptr;
+    textbox::TextBox* RichTextBox1 = nullptr;
+    PageBar ImageScrollBar1;
+    wheel::WheelSource* WheelMouse1 = nullptr;
     forms::Image* img_previmage = nullptr;
 
     forms::PictureBox* PicList = nullptr;
@@ -160,12 +211,24 @@ private:
     void wireButton(forms::Image* button, const QString& normal, const QString& pressed, Press kind,
                     std::function<void()> action);
     void imgHelp_Release();
+    void wirePages();
+    bool pageKey(QObject* watched, QEvent* event);
+    void Tmr_Scroll_Timer();
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp).
     void placeFromWindowFile();
     void fillFontList();
     void TmrPlay_Timer();
+    void resumeLastDocument();
+    void restoreAppearance();
+    void applyDefaultAppearance(bool documentMissing);
     void formUnload();
+    void writeStateFiles();
+    void createPageBar();
+    void setPageButtons(bool enabled);
+    QFont pageFont() const;
+    // Runs body with the window disabled, then gives the keyboard focus back.
+    void whileDisabled(const std::function<void()>& body);
 
     QString m_appPath;
     dlg::Dialogs& m_dialogs;

@@ -31,20 +31,20 @@ void Frm_TxtViewer::wireButton(forms::Image* button, const QString& normal, cons
 }
 
 void Frm_TxtViewer::wireButtons() {
-    // Actions of the document, page and bookmark buttons arrive with their subsystems; the
-    // pictures already behave.
+    // The archive list and bookmark actions arrive with their subsystems; their pictures
+    // already behave.
     wireButton(CmdOpen, QStringLiteral("b_open.bmp"), QStringLiteral("b_open_down.bmp"),
-               Press::ActOnPress, {});
+               Press::ActOnPress, [this] { CmdOpen_Action(); });
     wireButton(CmdOk, QStringLiteral("b_listv_ok.bmp"), QStringLiteral("b_listv_ok_down.bmp"),
                Press::ActOnPress, {});
     wireButton(CmdFirst, QStringLiteral("b_forward.bmp"), QStringLiteral("b_forward_down.bmp"),
-               Press::ReleaseAnyButton, {});
+               Press::ReleaseAnyButton, [this] { goFirst(); });
     wireButton(CmdPrev, QStringLiteral("b_prev.bmp"), QStringLiteral("b_prev_down.bmp"),
-               Press::ReleaseAnyButton, {});
+               Press::ReleaseAnyButton, [this] { goPrevious(); });
     wireButton(CmdNext, QStringLiteral("b_play.bmp"), QStringLiteral("b_play_down.bmp"),
-               Press::ReleaseAnyButton, {});
+               Press::ReleaseAnyButton, [this] { goNext(); });
     wireButton(CmdLast, QStringLiteral("b_back.bmp"), QStringLiteral("b_back_down.bmp"),
-               Press::ReleaseAnyButton, {});
+               Press::ReleaseAnyButton, [this] { goLast(); });
     wireButton(Cmdleaves, QStringLiteral("b_bookmark.bmp"), QStringLiteral("b_bookmark_down.bmp"),
                Press::ReleaseLeft, {});
     wireButton(imgHelp, QStringLiteral("b_helpdesk.bmp"), QStringLiteral("b_helpdesk_down.bmp"),
@@ -70,6 +70,7 @@ void Frm_TxtViewer::imgHelp_Release() {
 }
 
 bool Frm_TxtViewer::eventFilter(QObject* watched, QEvent* event) {
+    if (pageKey(watched, event)) return true;
     // A key preview: Escape minimises the window whichever of its controls has the focus.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -12,6 +12,7 @@
 #include "forms/Screen.h"
 #include "forms/Shape.h"
 #include "forms/Units.h"
+#include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/Layout.h"
 

@@ -7,13 +7,19 @@
 #include <QFontInfo>
 #include <QLineEdit>
 
+#include <QCheckBox>
+#include <QListWidget>
 #include "files/Files.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Screen.h"
 #include "forms/Timer.h"
+#include "forms/Units.h"
 #include "forms/WebBrowser.h"
+#include "pages/DocumentText.h"
 #include "pages/Mo_TxtPublic.h"
+#include "textbox/TextBox.h"
+#include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
 
@@ -25,9 +31,9 @@ void Frm_TxtViewer::formLoad() {
     }
     ArchiveKind = -1;
     IsUnloading = 0;
-    // TODO: the page bar (ImageScrollBar1) is set up here once the control library lands.
+    createPageBar();
     placeFromWindowFile();
-    // TODO: the wheel source over Pic_TxtOut comes with navigation.
+    WheelMouse1->setWindow(Pic_TxtOut);
     WebBrowser1->Navigate(Mo_TxtPublic::bannerPage(m_appPath));
     if (!files::DirExists(m_appPath + "/TmpZip/")) files::MkDir(m_appPath + "/TmpZip");
     fillFontList();
@@ -80,21 +86,188 @@ void Frm_TxtViewer::LoadSkinPictures() {
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
 }
 
+void Frm_TxtViewer::createPageBar() {
+    const QString library = m_appPath + QStringLiteral("/ocx/libQm_ImgScrollBar.so");
+    PageBarProblem = ImageScrollBar1.create(library, Pic_Top, m_dialogs);
+    if (!PageBarProblem.isEmpty()) {
+        // The reader works without its page bar; the user should know why it is missing.
+        const QString why =
+            files::FileExists(library)
+                ? QStringLiteral("파일을 읽을 수 없습니다: %1\n(%2)").arg(library, PageBarProblem)
+                : QStringLiteral("파일이 없습니다: %1").arg(library);
+        m_dialogs.MsgBox(QStringLiteral("페이지 이동 막대를 불러올 수 없습니다.\n") + why +
+                             QStringLiteral("\n페이지 이동 막대 없이 계속합니다."),
+                         dlg::vbExclamation, QStringLiteral("루모북"));
+    }
+    ImageScrollBar1.applySkin(m_appPath + QStringLiteral("/skin"));
+    ImageScrollBar1.moveTo(668, 28);
+}
+
 void Frm_TxtViewer::TmrPlay_Timer() {
     TmrPlay->setEnabled(false);
-    // TODO: the archive objects, the resume offer, the appearance and the first relayout
-    // arrive with the reading subsystem.
+    // TODO: the archive access objects are created here with archive support.
+    RichTextBox1->setText(QString());
+    const QString documentFile = m_appPath + "/" + statefiles::kDocumentFile;
+    if (files::FileExists(documentFile)) {
+        resumeLastDocument();
+    } else {
+        applyDefaultAppearance(false);
+    }
+    RichTextBox1->setText(DocumentText);
+    RelayoutPages();
     TmrPlay->setTag(QStringLiteral("play"));
+    // TODO: the colour palette is built here with the appearance panel.
     PicSplash->hide();
+}
+
+void Frm_TxtViewer::resumeLastDocument() {
+    const auto state = statefiles::decodeDocument(
+        statefiles::readFile(m_appPath + "/" + statefiles::kDocumentFile).value_or(QByteArray()));
+    if (state) {
+        DocumentPath = state->documentPath;
+        ArchiveKind = state->archiveKind;
+        ArchivePath = state->archivePath;
+    }
+    const int32_t entryIndex = state ? state->entryIndex : -1;
+    const bool archiveThere = !ArchivePath.isEmpty() && files::FileExists(ArchivePath.trimmed());
+    if (archiveThere || files::FileExists(DocumentPath)) {
+        const int answer =
+            m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
+                             dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
+        if (answer == dlg::vbYes) {
+            setWindowTitle(QStringLiteral("루모북 [") +
+                           DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+            if (ArchiveKind != -1) {
+                ArchivePath = ArchivePath.trimmed();
+                if (files::FileExists(ArchivePath)) OpenDocument(ArchivePath, entryIndex);
+            }
+            DocumentText = LoadDocumentText(DocumentPath);
+            DocumentLength = DocumentText.size();
+        }
+        const auto saved = statefiles::readFile(m_appPath + "/" + windowfile::fileName());
+        const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
+        if (record && !DocumentText.isEmpty()) {
+            CurrentPage = record->currentPage;
+            PageCount = record->pageCount;
+            chkline->setChecked(record->pageTurn == 1);
+            ImageScrollBar1.setMax(PageCount);
+            setPageButtons(true);
+        } else {
+            DocumentText.clear();
+            DocumentLength = 0;
+        }
+    }
+    if (files::FileExists(DocumentPath)) {
+        restoreAppearance();
+    } else {
+        applyDefaultAppearance(true);
+    }
+}
+
+void Frm_TxtViewer::restoreAppearance() {
+    const auto bytes = statefiles::readFile(m_appPath + "/" + statefiles::kSettingsFile);
+    const auto settings = bytes ? statefiles::decode(*bytes) : std::nullopt;
+    if (!settings) {
+        // A missing or short settings file counts as no settings at all.
+        applyDefaultAppearance(true);
+        return;
+    }
+    ReadingSettings = *settings;
+    const QString name = ReadingSettings.cleanFontName();
+    Cb_Font->setCurrentText(name);
+    Cb_Font->lineEdit()->setCursorPosition(0);
+    auto pick = [](QComboBox* box, int index, int value, int fallback) {
+        const bool fits =
+            index >= 0 && index < box->count() && box->itemText(index).toInt() == value;
+        box->setCurrentIndex(fits ? index : fallback);
+    };
+    pick(Cb_FontSize, ReadingSettings.FontSizeIndex, ReadingSettings.FontSize, 4);
+    Cb_FontSize_Click();
+    pick(Combo1[0], ReadingSettings.SpacingIndex0, ReadingSettings.SpacingValue0, 0);
+    Combo1_Click(0);
+    pick(Combo1[1], ReadingSettings.LineSpacingIndex, ReadingSettings.LineSpacing, 6);
+    Combo1_Click(1);
+    RichTextBox1->setFont(pageFont());
+}
+
+void Frm_TxtViewer::applyDefaultAppearance(bool documentMissing) {
+    const QString name = QFontInfo(font()).family();
+    Cb_Font->setCurrentText(name);
+    Cb_Font->lineEdit()->setCursorPosition(0);
+    ReadingSettings.setFontName(name);
+    auto pageColour = [this] {
+        ReadingSettings.PageColor = static_cast<int32_t>(gdi::RGB(255, 249, 237));
+    };
+    if (documentMissing) pageColour();
+    Cb_FontSize->setCurrentIndex(4);
+    Cb_FontSize_Click();
+    if (!documentMissing) pageColour();
+    Combo1[0]->setCurrentIndex(0);
+    Combo1_Click(0);
+    Combo1[1]->setCurrentIndex(6);
+    Combo1_Click(1);
+}
+
+void Frm_TxtViewer::Cb_FontSize_Click() {
+    const int value = Cb_FontSize->currentText().toInt();
+    if (value == ReadingSettings.FontSize) return;
+    ReadingSettings.FontSize = static_cast<int16_t>(value);
+    whileDisabled([this] { RelayoutPages(); });
+}
+
+void Frm_TxtViewer::Combo1_Click(int index) {
+    const int16_t value = static_cast<int16_t>(Combo1[index]->currentText().toInt());
+    int16_t stored = 0;
+    if (index == 1) {
+        LineSpacingValue = value;
+        stored = ReadingSettings.LineSpacing;
+    } else {
+        SpacingValue0Copy = value;
+        stored = ReadingSettings.SpacingValue0;
+    }
+    if (value == stored) return;
+    whileDisabled([this] { RelayoutPages(); });
 }
 
 void Frm_TxtViewer::formUnload() {
     if (m_unloaded) return;
     m_unloaded = true;
     IsUnloading = -1;
-    // TODO: the state files are written here with the reading subsystem.
+    RichTextBox1->setText(QString());
+    if (!DocumentPath.isEmpty()) writeStateFiles();
+    // TODO: the archive objects and the colour cells are released here when they exist.
+    const QString tmp = m_appPath + QStringLiteral("/TmpZip");
+    for (const QString& name : files::FindFiles(tmp, QStringLiteral("*")))
+        files::Kill(tmp + "/" + name);
 }
 
+void Frm_TxtViewer::writeStateFiles() {
+    ReadingSettings.FontSizeIndex = static_cast<int16_t>(Cb_FontSize->currentIndex());
+    ReadingSettings.SpacingIndex0 = static_cast<int16_t>(Combo1[0]->currentIndex());
+    ReadingSettings.LineSpacingIndex = static_cast<int16_t>(Combo1[1]->currentIndex());
+    statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kSettingsFile,
+                                    statefiles::encode(ReadingSettings));
+    statefiles::DocumentState d;
+    d.documentPath = DocumentPath;
+    d.archiveKind = ArchiveKind;
+    d.archivePath = ArchivePath;
+    d.entryIndex = List1->currentRow();
+    statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kDocumentFile,
+                                    statefiles::encodeDocument(d));
+    if (PageCount == 0) return;
+    const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
+    const QRect outer = frameGeometry();
+    windowfile::Record r;
+    r.placement = {static_cast<int32_t>(forms::roundHalfEven(outer.x() * tx)),
+                   static_cast<int32_t>(forms::roundHalfEven(outer.y() * ty)),
+                   static_cast<int32_t>(forms::roundHalfEven(outer.width() * tx)),
+                   static_cast<int32_t>(forms::roundHalfEven(outer.height() * ty))};
+    r.currentPage = CurrentPage;
+    r.pageCount = PageCount;
+    r.pageTurn = chkline->isChecked() ? 1 : 0;
+    statefiles::writeFileAtomically(m_appPath + "/" + windowfile::fileName(),
+                                    windowfile::encode(r));
+}
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     formUnload();
     QWidget::closeEvent(event);

@@ -37,16 +37,19 @@ TEST(Settings, KnownRecordBytes) {
     EXPECT_EQ(b.left(11), "NanumGothic");
     EXPECT_EQ(b.mid(11, 39), QByteArray(39, ' '));
     EXPECT_EQ(b.mid(50).toHex(),
-              "0c00"            // FontSize
-              "33221100"        // TextColor
-              "fff9ed00"        // PageColor
-              "ffff"            // FontBold
-              "0100" "0700"     // SpacingValue0, LineSpacing
-              "ffff"            // BookmarkSet
-              "40e20100"        // BookmarkPosition
-              "04030201"        // reserved, kept as read
-              "02000000"        // BookmarkEntry
-              "0000" "0600" "0400");
+              "0c00"      // FontSize
+              "33221100"  // TextColor
+              "fff9ed00"  // PageColor
+              "ffff"      // FontBold
+              "0100"
+              "0700"      // SpacingValue0, LineSpacing
+              "ffff"      // BookmarkSet
+              "40e20100"  // BookmarkPosition
+              "04030201"  // reserved, kept as read
+              "02000000"  // BookmarkEntry
+              "0000"
+              "0600"
+              "0400");
 }
 
 TEST(Settings, RoundTripAndShortRecords) {
@@ -107,10 +110,10 @@ TEST(DocumentFile, ReadsBackAndToleratesDamage) {
         int kind, index;
     };
     const Case cases[] = {
-        {"/only/a/path.txt", "/only/a/path.txt", -1, -1},        // one line, no CR LF
-        {"/p.txt\r\nabc\r\n\r\nzz\r\n", "/p.txt", -1, -1},       // malformed numbers
-        {"/p.txt\n 0 \n/q.zip\n 2 \n", "/p.txt", 0, 2},          // bare LF line ends
-        {"/p.txt\r\n 99999 \r\n\r\n 1 \r\n", "/p.txt", -1, 1},   // kind beyond 16 bits
+        {"/only/a/path.txt", "/only/a/path.txt", -1, -1},       // one line, no CR LF
+        {"/p.txt\r\nabc\r\n\r\nzz\r\n", "/p.txt", -1, -1},      // malformed numbers
+        {"/p.txt\n 0 \n/q.zip\n 2 \n", "/p.txt", 0, 2},         // bare LF line ends
+        {"/p.txt\r\n 99999 \r\n\r\n 1 \r\n", "/p.txt", -1, 1},  // kind beyond 16 bits
     };
     for (const Case& c : cases) {
         const auto r = statefiles::decodeDocument(c.bytes);

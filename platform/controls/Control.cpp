@@ -1,0 +1,7 @@
+#include "controls/Control.h"
+
+namespace controls {
+
+Control::~Control() = default;
+
+}  // namespace controls

@@ -1,0 +1,44 @@
+#pragma once
+// Advances of one font per character, measured once and then looked up: the line breaker asks for
+// every character of a whole book on each re-wrap.
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <cstdint>
+#include <memory>
+
+namespace textbox {
+
+class AdvanceTable {
+public:
+    // Advances are in 1/64 pixel, so sums are exact and two boxes that sum the same characters
+    // always agree.
+    static constexpr int kUnit = 64;
+
+    explicit AdvanceTable(const QFont& font);
+
+    // The shared table of a font; the last few fonts stay cached, so switching back is free.
+    static std::shared_ptr<AdvanceTable> forFont(const QFont& font);
+
+    const QFont& font() const { return m_font; }
+
+    // The advance of a BMP character; a tab is four spaces.
+    int32_t bmp(char16_t c) {
+        const int32_t a = m_bmp[c];
+        return a >= 0 ? a : measureBmp(c);
+    }
+    // The advance of a character outside the BMP.
+    int32_t astral(char32_t cp);
+
+private:
+    int32_t measureBmp(char16_t c);
+    int32_t measure(const QString& s) const;
+
+    QFont m_font;
+    QFontMetricsF m_metrics;
+    std::unique_ptr<int32_t[]> m_bmp;  // -1 until measured
+    QHash<char32_t, int32_t> m_astral;
+};
+
+}  // namespace textbox

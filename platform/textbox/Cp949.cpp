@@ -1,0 +1,77 @@
+#include "textbox/Cp949.h"
+
+#include <iconv.h>
+#include <array>
+#include <cstdint>
+
+namespace textbox {
+
+namespace {
+
+// Every pair lead * 256 + trail that iconv decodes, to its UTF-16 unit; 0 where it fails. CP949 has
+// no double-byte character outside the BMP and none that decodes to U+0000.
+using PairTable = std::array<char16_t, 0x10000>;
+
+char16_t decodeWithIconv(iconv_t cd, const char* in, size_t inSize) {
+    char16_t out[4];
+    char* src = const_cast<char*>(in);
+    char* dst = reinterpret_cast<char*>(out);
+    size_t srcLeft = inSize, dstLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0) return 0;
+    return dstLeft == sizeof out - 2 ? out[0] : 0;
+}
+
+// Built once through iconv, so decoding a book is one lookup per character.
+const PairTable& pairTable() {
+    static const PairTable table = [] {
+        PairTable t{};
+        iconv_t cd = iconv_open("UTF-16LE", "CP949");
+        if (cd == iconv_t(-1)) return t;  // every non-ASCII byte then decodes to U+FFFD
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x41; trail <= 0xFE; ++trail) {
+                const char pair[2] = {char(lead), char(trail)};
+                t[lead << 8 | trail] = decodeWithIconv(cd, pair, 2);
+            }
+        }
+        iconv_close(cd);
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
+QString decodeCp949(const char* data, qsizetype size) {
+    const PairTable& pairs = pairTable();
+    const auto* s = reinterpret_cast<const uint8_t*>(data);
+    QString text(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    char16_t* const begin = out;
+    qsizetype i = 0;
+    while (i < size) {
+        const uint8_t c = s[i];
+        if (c < 0x80) {
+            *out++ = c;
+            ++i;
+            continue;
+        }
+        const uint8_t trail = i + 1 < size ? s[i + 1] : 0;
+        // The table is 0 for every pair that is not a character, ranges included.
+        const char16_t u = pairs[c << 8 | trail];
+        if (u) [[likely]] {
+            *out++ = u;
+            i += 2;
+            continue;
+        }
+        *out++ = 0xFFFD;
+        // A pair that decodes to nothing is one unknown character, but an ASCII byte after a lone
+        // lead byte is a character of its own and survives.
+        const bool pair = c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE;
+        i += pair ? 2 : 1;
+    }
+    text.resize(out - begin);
+    return text;
+}
+
+}  // namespace textbox

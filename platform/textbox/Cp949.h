@@ -1,0 +1,14 @@
+#pragma once
+// Decoding of code page 949 (Unified Hangul Code, a superset of EUC-KR), the code page of Korean
+// Windows text files.
+
+#include <QString>
+
+namespace textbox {
+
+// Decodes CP949 bytes as iconv "CP949" does; a byte or pair it cannot decode becomes one U+FFFD
+// and decoding goes on, so the text is never cut short (an ASCII byte after a lone lead byte
+// survives).
+QString decodeCp949(const char* data, qsizetype size);
+
+}  // namespace textbox

@@ -1,0 +1,19 @@
+#pragma once
+// Reading a text document into a string: UTF-16 LE with its byte-order mark, UTF-8, or code page
+// 949 (the files of Korean Windows).
+
+#include <QByteArray>
+#include <QString>
+
+enum class Encoding { Utf16Le, Utf8, Cp949 };
+
+// UTF-16 LE when the bytes start with FF FE; UTF-8 when they start with EF BB BF, or are valid
+// UTF-8 with at least one multi-byte sequence; otherwise CP949 (pure ASCII reads the same in both).
+Encoding detectEncoding(const QByteArray& bytes);
+
+// The text of the bytes in their detected encoding, without the byte-order mark; undecodable bytes
+// become U+FFFD and never cut the text short.
+QString decodeDocument(const QByteArray& bytes);
+
+// The whole text of a file; "" when it cannot be read.
+QString LoadDocumentText(const QString& path);

@@ -1,0 +1,56 @@
+// Choosing and opening documents.
+
+#include <QApplication>
+#include <QListWidget>
+
+#include "forms/Image.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace {
+
+// The extension of a path: the last piece after a ".", lower-cased, with the dot.
+QString extensionOf(const QString& path) {
+    return QLatin1Char('.') + path.split(QLatin1Char('.')).last().toLower();
+}
+
+bool IsTextExtension(const QString& extension) {
+    return extension == QLatin1String(".txt");
+}
+
+}  // namespace
+
+QString Frm_TxtViewer::ChooseDocumentFile() {
+    const QString path =
+        m_dialogs.ShowOpen(QStringLiteral("Text (*.txt) 압축파일 (*.zip;*.rar)|*.zip;*.rar;*.txt|"),
+                           QStringLiteral("열기"), QString());
+    QCoreApplication::processEvents();
+    return path;
+}
+
+void Frm_TxtViewer::CmdOpen_Action() {
+    const QString path = ChooseDocumentFile();
+    if (path.isEmpty()) return;
+    List1->clear();
+    ReadingSettings.BookmarkSet = 0;
+    ReadingSettings.BookmarkPosition = 0;
+    ReadingSettings.BookmarkEntry = 0;
+    OpenDocument(path, -1);
+}
+
+void Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
+    Q_UNUSED(entryIndex);  // TODO: archives select this entry of their list.
+    CmdList->setEnabled(false);
+    if (path.isEmpty()) return;
+    const QString extension = extensionOf(path);
+    if (extension != ".zip" && extension != ".rar" && IsTextExtension(extension)) {
+        ArchivePath.clear();
+        CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
+        setPageButtons(false);
+        ArchiveKind = -1;
+        DocumentPath = path;
+        CurrentPage = 1;
+        ShowDocument();
+        return;
+    }
+    // TODO: ZIP and RAR archives are listed and extracted here.
+}

@@ -1,0 +1,141 @@
+// Moving through the book. The page bar carries the position: every way of moving sets its
+// Value, and its change handler turns that into the spread on screen.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+
+#include "files/Files.h"
+#include "forms/Image.h"
+#include "forms/PictureBox.h"
+#include "forms/Shape.h"
+#include "forms/Timer.h"
+#include "pages/DocumentText.h"
+#include "textbox/TextBox.h"
+#include "wheel/WheelSource.h"
+#include "window/Frm_TxtViewer.h"
+#include "window/Pagination.h"
+
+void Frm_TxtViewer::whileDisabled(const std::function<void()>& body) {
+    QWidget* focus = QApplication::focusWidget();
+    setEnabled(false);
+    body();
+    setEnabled(true);
+    if (focus && isAncestorOf(focus) && focus->isVisible()) focus->setFocus(Qt::OtherFocusReason);
+}
+
+void Frm_TxtViewer::setPageButtons(bool enabled) {
+    const std::pair<forms::Image*, const char*> buttons[] = {
+        {Cmdleaves, "b_bookmark"}, {CmdFirst, "b_forward"}, {CmdPrev, "b_prev"},
+        {CmdNext, "b_play"},       {CmdLast, "b_back"},
+    };
+    for (const auto& [button, name] : buttons) {
+        button->setPicture(
+            skinPicture(QString::fromLatin1(name) + (enabled ? ".bmp" : "_grey.bmp")));
+        button->setEnabled(enabled);
+    }
+}
+
+void Frm_TxtViewer::ShowDocument() {
+    if (DocumentPath.isEmpty() || !files::FileExists(DocumentPath)) return;
+    DocumentLength = 0;
+    PageCount = 0;
+    DocumentText.clear();
+    ReadingSettings.BookmarkSet = 0;
+    // TODO: the archive list's selection decides whether the saved bookmark belongs here.
+    Sh_Bar->resize(1, Sh_Bar->height());
+    setWindowTitle(QStringLiteral("루모북 [") +
+                   DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+    DocumentText = LoadDocumentText(DocumentPath);
+    DocumentLength = DocumentText.size();
+    CurrentPage = 1;
+    RichTextBox1->setText(QString());
+    RichTextBox1->setText(DocumentText);
+    if (!TmrPlay->tag().isEmpty()) CountPages();
+    ScrollArmed = false;
+    ImageScrollBar1.setValue(1);
+    ScrollArmed = true;
+    setPageButtons(true);
+}
+
+void Frm_TxtViewer::ImageScrollBar1_Change() {
+    if (!ScrollArmed) {
+        ShowSpread(CurrentPage, 0);
+        return;
+    }
+    const int32_t next = pagination::spreadForValue(ImageScrollBar1.value(), CurrentPage);
+    if (next == 0) return;
+    const int32_t old = CurrentPage;
+    CurrentPage = next;
+    const int direction = old < next ? 2 : 1;
+    whileDisabled([&] { ShowSpread(CurrentPage, direction); });
+}
+
+void Frm_TxtViewer::goFirst() {
+    if (CurrentPage != 1) ImageScrollBar1.setValue(1);
+}
+
+void Frm_TxtViewer::goPrevious() {
+    if (DocumentLength != 0 && CurrentPage >= 3) {
+        ImageScrollBar1.setValue(CurrentPage - 2);
+        return;
+    }
+    // TODO: at the first spread of an archive entry, offer the previous file of the archive.
+}
+
+void Frm_TxtViewer::goNext() {
+    if (DocumentLength != 0 && CurrentPage + 2 <= PageCount) {
+        ImageScrollBar1.setValue(CurrentPage + 2);
+        return;
+    }
+    // TODO: at the last spread of an archive entry, offer the next file of the archive.
+}
+
+void Frm_TxtViewer::goLast() {
+    if (CurrentPage < PageCount) ImageScrollBar1.setValue(PageCount);
+}
+
+void Frm_TxtViewer::wirePages() {
+    ImageScrollBar1.onChange = [this] { ImageScrollBar1_Change(); };
+    for (int side = 0; side < 2; ++side) {
+        connect(PicRead[side], &forms::PictureBox::mouseDown, this,
+                [this, side](int button, int, int, int) {
+                    if (button != 1 || PicList->isVisible()) return;
+                    side == 0 ? goPrevious() : goNext();
+                });
+    }
+    // A choice made by the user; choices made by the program call the handlers themselves.
+    connect(Cb_FontSize, &QComboBox::activated, this, [this] { Cb_FontSize_Click(); });
+    for (int i = 0; i < 2; ++i)
+        connect(Combo1[i], &QComboBox::activated, this, [this, i] { Combo1_Click(i); });
+    connect(WheelMouse1, &wheel::WheelSource::wheelTurned, this, [this](int amount) {
+        Tmr_Scroll->setTag(QString::number(amount));
+        if (!Tmr_Scroll->enabled()) Tmr_Scroll->setEnabled(true);
+    });
+}
+
+void Frm_TxtViewer::Tmr_Scroll_Timer() {
+    Tmr_Scroll->setEnabled(false);
+    Tmr_Scroll->tag().toInt() >= 0 ? goPrevious() : goNext();
+}
+
+bool Frm_TxtViewer::pageKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyRelease) return false;
+    if (watched != PicRead[0] && watched != PicRead[1]) return false;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Right:
+        case Qt::Key_PageDown:
+            goNext();
+            return true;
+        case Qt::Key_PageUp:
+        case Qt::Key_Left:
+        case Qt::Key_Backspace:
+            goPrevious();
+            return true;
+        default:
+            return false;
+    }
+}

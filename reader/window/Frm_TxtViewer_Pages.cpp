@@ -1,0 +1,105 @@
+// Pagination: the layout box breaks the whole document into lines; a page is a run of
+// LinesPerPage of them, cut from the document only when it is drawn.
+
+#include <QApplication>
+#include <cmath>
+
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/Shape.h"
+#include "forms/Timer.h"
+#include "forms/Units.h"
+#include "textbox/TextBox.h"
+#include "window/Frm_TxtViewer.h"
+#include "window/Pagination.h"
+
+QFont Frm_TxtViewer::pageFont() const {
+    QFont f(ReadingSettings.cleanFontName());
+    f.setPointSize(ReadingSettings.FontSize > 0 ? ReadingSettings.FontSize : 12);
+    f.setBold(ReadingSettings.FontBold != 0);
+    return f;
+}
+
+void Frm_TxtViewer::RelayoutPages() {
+    const QFont font = pageFont();
+    const gdi::COLORREF text = static_cast<gdi::COLORREF>(ReadingSettings.TextColor);
+    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(ReadingSettings.PageColor);
+    for (int i = 0; i < 2; ++i) {
+        for (forms::PictureBox* page : {PicRead[i], PicTmpPage[i]}) {
+            page->setForeColor(text);
+            page->setFont(font);
+            page->setBackColor(paper);
+        }
+        ShRead[i]->setBorderColor(text);
+    }
+    // Every change of the layout box's font re-wraps the whole book, so only real changes.
+    if (RichTextBox1->font() != font) RichTextBox1->setFont(font);
+    Text1->setFont(font);
+    ReadingSettings.SpacingValue0 = SpacingValue0Copy;
+    ReadingSettings.LineSpacing = LineSpacingValue;
+    Shape2->setBackColor(paper);
+    Shape1->setBackColor(text);
+
+    // The probe ignores bold, as the measuring label always did.
+    QFont probe = font;
+    probe.setBold(false);
+    lbltemp->setAutoSize(true);
+    lbltemp->setFont(probe);
+    lbltemp->setCaption(QStringLiteral("김"));
+    lbltemp->setAutoSize(false);
+    WideCharWidth = static_cast<int16_t>(lbltemp->width());
+    const int textHeight = lbltemp->height();
+    LinesPerPage = pagination::linesPerPage(PicRead[0]->height(), LineSpacingValue, textHeight);
+    LineHeight = static_cast<int16_t>(LineSpacingValue + textHeight);
+
+    if (!ColourOnlyChange) {
+        const double ratio = PageCount > 0 ? double(CurrentPage) / PageCount : 0;
+        if (!TmrPlay->tag().isEmpty()) CountPages();
+        if (PageCount > 0) CurrentPage = pagination::pageAtRatio(ratio, PageCount);
+    }
+    ColourOnlyChange = false;
+    ScrollArmed = false;
+    ImageScrollBar1.setValue(CurrentPage);
+    ScrollArmed = true;
+}
+
+void Frm_TxtViewer::CountPages() {
+    if (DocumentLength == 0) return;
+    PicSplash->show();
+    PicSplash->raise();
+    ImgRead[0]->hide();
+    ImgRead[1]->hide();
+    lbl_Title->setCaption(QString());
+    Sh_Bar->resize(1, Sh_Bar->height());
+    QCoreApplication::processEvents();
+    setEnabled(false);
+    RichTextBox1->setSelStart(1);
+    PageCount = pagination::pageCount(RichTextBox1->lineCount(), LinesPerPage);
+    ImageScrollBar1.setMax(PageCount);
+    ImageScrollBar1.setEnabled(true);
+    PicSplash->hide();
+    setEnabled(true);
+}
+
+Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
+    const int L = LinesPerPage;
+    const int first = (page - 1) * L;
+    PageSlice slice;
+    const int start = RichTextBox1->lineIndex(first);
+    const int lines = RichTextBox1->lineCount();
+    slice.start = start;
+    if (start < 0) {
+        slice.text = QStringLiteral("\r\n");
+        return slice;
+    }
+    // Offsets map to characters through the layout box, so a page costs its own length.
+    const int from = RichTextBox1->charIndexOfLine(first);
+    int to = int(DocumentText.size());
+    if (lines >= first + L + 1) {
+        const int end = RichTextBox1->lineIndex(page * L);
+        to = end < 0 ? from : RichTextBox1->charIndexOfLine(page * L);
+    }
+    slice.text = DocumentText.mid(from, std::max(0, to - from)) + QStringLiteral("\r\n");
+    return slice;
+}

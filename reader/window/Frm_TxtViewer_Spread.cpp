@@ -1,0 +1,164 @@
+// The spread: each page is drawn off screen line by line, then copied to the visible pages
+// with its number and the title, and the whole spread is composed into one picture.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <cmath>
+
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/Shape.h"
+#include "forms/Units.h"
+#include "textbox/TextBox.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace {
+
+// What a line shows: its text without the line break that ends it.
+QString visibleLine(QString line) {
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    return line;
+}
+
+void blit(forms::PictureBox* to, int x, int y, forms::PictureBox* from, int w, int h) {
+    gdi::BitBlt(to->hDC(), x, y, w, h, from->hDC(), 0, 0, gdi::SRCCOPY);
+}
+
+}  // namespace
+
+QString Frm_TxtViewer::fitTitle(const QString& title, int width, int wideCharWidth) {
+    if (wideCharWidth <= 0 || width >= title.size() * wideCharWidth) return title;
+    const int keep = forms::roundToInt(std::abs(double(width) / wideCharWidth - 3));
+    return title.left(keep) + QStringLiteral("..");
+}
+
+void Frm_TxtViewer::DrawPage(int side, int page) {
+    forms::PictureBox* out = PicTmpPage[side];
+    if (page > PageCount) {
+        out->Cls();
+        out->Refresh();
+        lblread[side]->setCaption(QString());
+        return;
+    }
+    out->Cls();
+    out->clearPicture();
+    int y = 50;
+    const PageSlice slice = PageText(page);
+    Text1->setSelStart(1);
+    Text1->setText(slice.text);
+    const int n = Text1->lineCount();
+    for (int i = 0; i < n; ++i) {
+        const int s = Text1->lineIndex(i);
+        if (s == -1) break;
+        const int e = Text1->lineIndex(i + 1);
+        // Lines are cut by character index, so a page costs its own length only.
+        const int from = Text1->charIndexOfLine(i);
+        const int to = e >= 0 ? Text1->charIndexOfLine(i + 1) : from;
+        const QString line = e - s >= 1 ? slice.text.mid(from, to - from) : QString();
+        out->setCurrentX(30);
+        out->setCurrentY(y);
+        out->Print(visibleLine(line));
+        const int mark = ReadingSettings.BookmarkPosition;
+        if (ReadingSettings.BookmarkSet == -1 && slice.start + s <= mark &&
+            mark <= slice.start + e) {
+            ImgRead[side]->move(ImgRead[side]->x(), y);
+            ImgRead[side]->show();
+        }
+        y += LineHeight;
+    }
+    Text1->setText(QString());
+    out->Refresh();
+    lblread[side]->setCaption(QString::number(page));
+    if (side != 1) {
+        lbl_Title->setCaption(QString());
+        return;
+    }
+    QString title = DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1);
+    lblread[1]->move(PicRead[0]->width() - (lblread[1]->width() + 20) - 10,
+                     forms::roundToInt((50 - lblread[1]->height()) / 2.0));
+    lbl_Title->resize(ShRead[1]->width() - lblread[1]->width(), lbl_Title->height());
+    lbl_Title->move(lblread[1]->x() - lbl_Title->width() - 5, lblread[1]->y());
+    title = fitTitle(title, lbl_Title->width(), WideCharWidth);
+    lbl_Title->setAutoSize(true);
+    lbl_Title->setCaption(title);
+    lbl_Title->setAutoSize(false);
+}
+
+void Frm_TxtViewer::ShowSpread(int p, int direction) {
+    Q_UNUSED(direction);  // TODO: the page-flip animation plays the turn in this direction.
+    if (p <= 0 || DocumentLength == 0) return;
+    // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
+    QWidget* focus = QApplication::focusWidget();
+    if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);
+    ImgRead[0]->hide();
+    ImgRead[1]->hide();
+    PicRead[0]->hide();
+    PicRead[1]->hide();
+
+    DrawPage(0, p);
+    PicRead[0]->setAutoRedraw(true);
+    PicRead[0]->Cls();
+    PicRead[0]->clearPicture();
+    blit(PicRead[0], 0, 0, PicTmpPage[0], PicRead[0]->width(), PicRead[0]->height());
+
+    QFont numberFont = lblread[0]->font();
+    numberFont.setBold(true);
+    Picpage->setFont(numberFont);
+    Picpage->resize(lblread[0]->width() + 3, lblread[0]->height() + 3);
+    Picpage->setBackColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor));
+    Picpage->setForeColor(gdi::RGB(64, 56, 48));
+    Picpage->setAutoRedraw(true);
+    Picpage->setCurrentX(0);
+    Picpage->setCurrentY(0);
+    Picpage->Print(QString::number(p));
+    Picpage->Refresh();
+    blit(PicRead[0], lblread[0]->x(), lblread[0]->y(), Picpage, Picpage->width(),
+         Picpage->height());
+    PicRead[0]->Refresh();
+
+    DrawPage(1, p + 1);
+    PicRead[1]->setAutoRedraw(true);
+    blit(PicRead[1], 0, 0, PicTmpPage[1], PicRead[1]->width(), PicRead[1]->height());
+    // The right number gets room for its own digits: 10 after 9 must not lose its 0.
+    Picpage->resize(lblread[1]->width() + 3, lblread[1]->height() + 3);
+    Picpage->Cls();
+    Picpage->Print(QString::number(p + 1));
+    Picpage->Refresh();
+    blit(PicRead[1], lblread[1]->x(), lblread[1]->y(), Picpage, Picpage->width(),
+         Picpage->height());
+
+    Picpage->Cls();
+    Picpage->resize(lbl_Title->width(), lbl_Title->height() + 3);
+    Picpage->Print(lbl_Title->caption());
+    Picpage->Refresh();
+    // Five pixels apart, as the title label itself is placed, so title and number never touch.
+    blit(PicRead[1], lblread[1]->x() - lbl_Title->width() - 5, lbl_Title->y(), Picpage,
+         Picpage->width(), Picpage->height());
+    PicRead[1]->Refresh();
+    Picpage->setAutoRedraw(false);
+
+    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(CurrentPage).arg(PageCount));
+
+    // Compose the spread: the gutter column, then both pages.
+    PicReadIn->setAutoRedraw(true);
+    Picture3->setAutoRedraw(true);
+    Picture3->Cls();
+    const int gutter = PicRead[0]->x() + PicRead[0]->width();
+    gdi::BitBlt(Picture3->hDC(), gutter, 0, 1, Picture3->height(), PicReadIn->hDC(), gutter, 0,
+                gdi::SRCCOPY);
+    for (forms::PictureBox* page : PicRead)
+        gdi::BitBlt(Picture3->hDC(), page->x(), 0, page->width(), page->height(), page->hDC(), 0, 0,
+                    gdi::SRCCOPY);
+    Picture3->Refresh();
+    PicRead[0]->setAutoRedraw(false);
+    PicRead[1]->setAutoRedraw(false);
+
+    PicRead[0]->show();
+    PicRead[1]->show();
+    img_previmage->setPicture(Picture3->image());
+    img_previmage->hide();
+    PicReadIn->setAutoRedraw(false);
+    if (focus && (focus == PicRead[0] || focus == PicRead[1]) && isEnabled())
+        focus->setFocus(Qt::OtherFocusReason);
+}

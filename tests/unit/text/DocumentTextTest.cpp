@@ -1,0 +1,133 @@
+// Reading documents: every encoding of the real texts, and the bytes that cannot be decoded.
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+#include "TextTestUtil.h"
+#include "pages/DocumentText.h"
+
+namespace {
+
+using texttest::readBytes;
+
+struct FileCase {
+    const char* file;
+    const char* reference;  // the same work as UTF-8
+    Encoding encoding;
+};
+
+class RealFile : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(RealFile, DecodesToTheTextOfItsUtf8Copy) {
+    SKIP_WITHOUT_TEXTS();
+    const FileCase c = GetParam();
+    const QString expected = QString::fromUtf8(readBytes(c.reference));
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(detectEncoding(readBytes(c.file)), c.encoding);
+    const QString text = LoadDocumentText(texttest::dataDir() + '/' + c.file);
+    EXPECT_EQ(text.size(), expected.size());
+    EXPECT_TRUE(text == expected) << c.file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RealFile,
+    ::testing::Values(
+        FileCase{"dongbaekkkot.cp949.txt", "dongbaekkkot.utf8.txt", Encoding::Cp949},
+        FileCase{"dongbaekkkot.utf16le-bom.txt", "dongbaekkkot.utf8.txt", Encoding::Utf16Le},
+        FileCase{"dongbaekkkot.utf8-bom.txt", "dongbaekkkot.utf8.txt", Encoding::Utf8},
+        FileCase{"dongbaekkkot.utf8.txt", "dongbaekkkot.utf8.txt", Encoding::Utf8},
+        // Holds two syllables of Unified Hangul Code that EUC-KR lacks.
+        FileCase{"hongyeom.cp949-original.txt", "hongyeom.utf8.txt", Encoding::Cp949},
+        FileCase{"hongyeom.utf8.txt", "hongyeom.utf8.txt", Encoding::Utf8},
+        FileCase{"nalgae.cp949.txt", "nalgae.utf8.txt", Encoding::Cp949},
+        FileCase{"nalgae.utf16le-bom.txt", "nalgae.utf8.txt", Encoding::Utf16Le},
+        FileCase{"nalgae.utf8.txt", "nalgae.utf8.txt", Encoding::Utf8},
+        FileCase{"talchulgi.cp949-original.txt", "talchulgi.utf8.txt", Encoding::Cp949},
+        FileCase{"talchulgi.utf8.txt", "talchulgi.utf8.txt", Encoding::Utf8},
+        FileCase{"unsu_joeun_nal.utf8.txt", "unsu_joeun_nal.utf8.txt", Encoding::Utf8}));
+
+struct BytesCase {
+    const char* name;
+    QByteArray bytes;
+    Encoding encoding;
+    QString text;
+};
+
+void PrintTo(const BytesCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Bytes : public ::testing::TestWithParam<BytesCase> {};
+
+TEST_P(Bytes, DecodeAsExpected) {
+    const BytesCase& c = GetParam();
+    EXPECT_EQ(detectEncoding(c.bytes), c.encoding);
+    const QString text = decodeDocument(c.bytes);
+    EXPECT_EQ(text, c.text) << "got " << qPrintable(QString::number(text.size())) << " units";
+}
+
+const QString kFffd(QChar::ReplacementCharacter);
+QByteArray b(const char* s, int n) {
+    return QByteArray(s, n);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Synthetic, Bytes,
+    ::testing::Values(
+        BytesCase{"Empty", {}, Encoding::Cp949, ""},
+        BytesCase{"LoneUtf16Bom", b("\xFF\xFE", 2), Encoding::Utf16Le, ""},
+        BytesCase{"LoneUtf8Bom", b("\xEF\xBB\xBF", 3), Encoding::Utf8, ""},
+        BytesCase{"PureAscii", "Title\r\n  body\ttext\n", Encoding::Cp949,
+                  "Title\r\n  body\ttext\n"},
+        BytesCase{"Cp949Hangul", "\xB0\xA1 a", Encoding::Cp949, "가 a"},
+        BytesCase{"Cp949Euro", "\xA2\xE6", Encoding::Cp949, "€"},
+        BytesCase{"Cp949UnassignedPair", "\xB0\xA1\xC9\xA1\xB0\xA1", Encoding::Cp949,
+                  "가" + kFffd + "가"},
+        BytesCase{"Cp949LeadBeforeAscii",
+                  "\xC9"
+                  "A\xB0\xA1",
+                  Encoding::Cp949, kFffd + "A가"},
+        BytesCase{"Cp949StrayBytes",
+                  "\x80"
+                  "ab\xFF"
+                  "c",
+                  Encoding::Cp949, kFffd + "ab" + kFffd + "c"},
+        BytesCase{"Cp949LeadAtEnd", "\xB0\xA1\xB0", Encoding::Cp949, "가" + kFffd},
+        BytesCase{"Utf8WithoutBom",
+                  "\xEA\xB0\x80"
+                  "a",
+                  Encoding::Utf8, "가a"},
+        BytesCase{"Utf8OverlongIsCp949", "\xC0\xAF", Encoding::Cp949, "유"},
+        BytesCase{"Utf8Surrogate", "\xED\xA0\x80", Encoding::Cp949, kFffd + kFffd},
+        BytesCase{"Utf8CutAtEnd", "\xEA\xB0\x80\xEA\xB0", Encoding::Utf8, "가" + kFffd + kFffd},
+        BytesCase{"Utf8BomInvalidInside",
+                  "\xEF\xBB\xBF"
+                  "a\xFF"
+                  "b",
+                  Encoding::Utf8, "a" + kFffd + "b"},
+        BytesCase{"Utf16Pair", b("\xFF\xFE\x3D\xD8\x00\xDE", 6), Encoding::Utf16Le, "😀"},
+        BytesCase{"Utf16OddLastByte",
+                  b("\xFF\xFE"
+                    "A\0B",
+                    5),
+                  Encoding::Utf16Le, "A" + kFffd}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Bytes, AnUndecodableByteNeverCutsTheTextShort) {
+    QByteArray bytes("\xB0\xA1\xFF");
+    for (int i = 0; i < 10000; ++i) bytes += "\xB3\xAA";  // 나
+    const QString text = decodeDocument(bytes);
+    ASSERT_EQ(text.size(), 10002);
+    EXPECT_EQ(text.at(1), QChar::ReplacementCharacter);
+    EXPECT_EQ(text.back(), QChar(u'나'));
+}
+
+TEST(LoadDocumentText, UnreadablePathsGiveAnEmptyText) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_EQ(LoadDocumentText(dir.filePath("missing.txt")), QString());
+    EXPECT_EQ(LoadDocumentText(dir.path()), QString());
+    EXPECT_EQ(LoadDocumentText(QString()), QString());
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The line breaker on small texts: where lines end, wrap and start, in CP949 byte units.
+
+#include <gtest/gtest.h>
+#include <QStringList>
+
+#include "TextTestUtil.h"
+#include "pages/Mo_TxtPublic.h"
+#include "textbox/TextBox.h"
+
+namespace {
+
+using textbox::LineBreaker;
+using texttest::pageFont;
+using texttest::widthFor;
+
+// The text of each line, break characters and hanging blanks included.
+QStringList linesOf(const LineBreaker& lb) {
+    QStringList lines;
+    for (int l = 0; l < lb.lineCount(); ++l) {
+        const int from = lb.charIndexOfLine(l);
+        const int to = l + 1 < lb.lineCount() ? lb.charIndexOfLine(l + 1) : lb.text().size();
+        lines << lb.text().mid(from, to - from);
+    }
+    return lines;
+}
+
+struct WrapCase {
+    const char* name;
+    QString text;
+    QString fits;  // the box is just wide enough for this
+    QStringList lines;
+};
+
+void PrintTo(const WrapCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Wrap : public ::testing::TestWithParam<WrapCase> {};
+
+// Lines as expected, and the three ways to name a position agree with each other and with MidAnsi.
+TEST_P(Wrap, BreaksWhereExpectedAndPositionsAgree) {
+    const WrapCase& c = GetParam();
+    LineBreaker lb;
+    lb.setFont(pageFont());
+    lb.setWidth(c.fits.isEmpty() ? 0 : widthFor(c.fits));
+    lb.setText(c.text);
+    EXPECT_EQ(linesOf(lb), c.lines);
+    const int count = lb.lineCount();
+    const int total = int(Mo_TxtPublic::LenAnsi(c.text));
+    ASSERT_GE(count, 1);
+    EXPECT_EQ(lb.lineIndex(0), 0);
+    EXPECT_EQ(lb.lineIndex(count), -1);
+    EXPECT_EQ(lb.lineIndex(-1), -1);
+    EXPECT_EQ(lb.charIndexOfLine(count), -1);
+    for (int l = 0; l < count; ++l) {
+        const int start = lb.lineIndex(l);
+        const int next = l + 1 < count ? lb.lineIndex(l + 1) : total;
+        EXPECT_EQ(start, Mo_TxtPublic::LenAnsi(c.text.left(lb.charIndexOfLine(l)))) << l;
+        EXPECT_EQ(lb.charIndexOfOffset(start), lb.charIndexOfLine(l)) << l;
+        EXPECT_EQ(Mo_TxtPublic::MidAnsi(c.text, start + 1, next - start), linesOf(lb).at(l)) << l;
+        if (l + 1 < count) {
+            EXPECT_LT(start, next) << "line " << l << " is empty but not last";
+        }
+        for (int b = start; b < next; ++b) EXPECT_EQ(lb.lineFromChar(b), l) << "byte " << b;
+    }
+    EXPECT_EQ(lb.lineFromChar(total), count - 1);
+    EXPECT_EQ(lb.lineFromChar(total + 10), count - 1);
+    EXPECT_EQ(lb.lineFromChar(-5), 0);
+    EXPECT_EQ(lb.charIndexOfOffset(total + 10), c.text.size());
+}
+
+const QString kWide = QStringLiteral("가나다라마바사아자차카타파하가나다라마바사아자차카타파하");
+// An old-orthography syllable as conjoining jamo: initial, vowel and final, each with an advance.
+const QString kJamo = QStringLiteral("\u1100\u1161\u11A8");
+const QString kEmoji = QStringLiteral("😀");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Wrap,
+    ::testing::Values(
+        WrapCase{"Empty", "", kWide, {""}},
+        WrapCase{
+            "HangulWrapsOnEvenOffsets", "가나다라마바사", "가나다", {"가나다", "라마바", "사"}},
+        WrapCase{"CrLfAtTheEndAddsAnEmptyLine", "가나\r\n", kWide, {"가나\r\n", ""}},
+        WrapCase{
+            "LoneLfAndLoneCr", "a\nb\rc\r\n\r\nd", kWide, {"a\n", "b\r", "c\r\n", "\r\n", "d"}},
+        WrapCase{"CrThenCrLf", "\r\r\n", kWide, {"\r", "\r\n", ""}},
+        WrapCase{"LfOnly", "\n", kWide, {"\n", ""}},
+        WrapCase{"KoreanWordStaysWhole", "가나다 라마바사", "가나다 라마", {"가나다 ", "라마바사"}},
+        WrapCase{
+            "HanjaInParenthesesStayWithTheWord", "다 가나(漢)", "다 가나(漢", {"다 ", "가나(漢)"}},
+        WrapCase{"OverlongWordBreaksBetweenCharacters",
+                 "가 나다라마바",
+                 "가나다",
+                 {"가 ", "나다라", "마바"}},
+        WrapCase{"OverlongLatinWord", "abcdefghij", "abcd", {"abcd", "efgh", "ij"}},
+        WrapCase{"BlanksHangAtTheWrap", "가나다   라마", "가나다", {"가나다   ", "라마"}},
+        WrapCase{"HangingBlanksThenBreak", "가나다   \r\n라", "가나다", {"가나다   \r\n", "라"}},
+        WrapCase{"IndentIsKept", "  가나", "  가나", {"  가나"}},
+        WrapCase{
+            "IdeographsBreakBetweenCharacters", "漢字漢字漢字", "漢字漢字", {"漢字漢字", "漢字"}},
+        WrapCase{"ClosingPunctuationNeverStartsALine", "漢字漢。", "漢字漢", {"漢字", "漢。"}},
+        WrapCase{"SurrogatePairsStayWhole",
+                 kEmoji + kEmoji + kEmoji,
+                 kEmoji + "a",
+                 {kEmoji, kEmoji, kEmoji}},
+        WrapCase{"JamoStayWithTheirInitial", kJamo + kJamo, "\u1100", {kJamo, kJamo}},
+        WrapCase{"TabIsFourSpaces", "a\tb", "a    b", {"a\tb"}},
+        WrapCase{"TabWiderThanThreeSpaces", "a\tb", "a   b", {"a\t", "b"}},
+        WrapCase{"TinyWidthStillTerminates", "가나 ab\r\n", "", {"가", "나 ", "a", "b\r\n", ""}},
+        WrapCase{"CharacterWiderThanTheBox", "가나", "a", {"가", "나"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The layout box switches fonts back and forth; each switch must re-wrap in that font.
+TEST(LineBreaker, SwitchingFontsGivesTheSameLinesAsAFreshBreaker) {
+    QString text;
+    for (int i = 0; i < 200; ++i) text += QStringLiteral("그는 손을 들어 이마를 짚었다. Hello, ");
+    LineBreaker lb;
+    lb.setWidth(300);
+    lb.setText(text);
+    auto fresh = [&](int points) {
+        LineBreaker other;
+        other.setFont(pageFont(points));
+        other.setWidth(300);
+        other.setText(text);
+        return linesOf(other);
+    };
+    const QStringList at12 = fresh(12), at20 = fresh(20);
+    ASSERT_NE(at12, at20);
+    for (int round = 0; round < 3; ++round) {
+        lb.setFont(pageFont(12));
+        EXPECT_EQ(linesOf(lb), at12);
+        lb.setFont(pageFont(20));
+        EXPECT_EQ(linesOf(lb), at20);
+    }
+}
+
+TEST(TextBox, AnswersTheEditMessagesAtItsOwnWidthAndFont) {
+    using namespace textbox;
+    TextBox box;
+    box.setFont(pageFont());
+    box.resize(widthFor("가나다"), 100);
+    box.setText(QStringLiteral("가나다라마바사"));
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.SendMessageA(EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_EQ(box.SendMessageA(EM_LINEINDEX, 1, 0), 6);
+    EXPECT_EQ(box.SendMessageA(EM_LINEINDEX, 3, 0), -1);
+    EXPECT_EQ(box.SendMessageA(EM_LINEFROMCHAR, 7, 0), 1);
+    EXPECT_EQ(box.SendMessageA(0x000C, 0, 0), 0);  // a message the box does not answer
+    box.setSelStart(13);
+    EXPECT_EQ(box.SendMessageA(EM_LINEFROMCHAR, -1, 0), 2);
+    EXPECT_EQ(box.SendMessageA(EM_LINEINDEX, -1, 0), 12);
+
+    // Twice the width: the box re-wraps although, hidden, it gets no resize event yet.
+    box.resize(widthFor("가나다라마바"), 100);
+    EXPECT_EQ(box.lineCount(), 2);
+    EXPECT_EQ(box.charIndexOfLine(1), 6);
+    // Twice the size: half as many characters fit.
+    QFont big = pageFont(24);
+    box.setFont(big);
+    EXPECT_EQ(box.lineCount(), 3);
+    EXPECT_EQ(box.charIndexOfOffset(box.lineIndex(1) + 1), box.charIndexOfLine(1));
+}
+
+}  // namespace

@@ -1,0 +1,276 @@
+// Reading a book in the real window: resume, navigation by every means, relayout, exit.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "AppFolder.h"
+#include "dialogs/ScriptedDialogs.h"
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/PictureBox.h"
+#include "forms/Timer.h"
+#include "textbox/TextBox.h"
+#include "window/Frm_TxtViewer.h"
+#include "window/StateFiles.h"
+#include "window/WindowFile.h"
+
+namespace {
+
+// A book of `lines` short numbered lines, one layout line each, in UTF-8.
+QByteArray numberedBook(int lines) {
+    QByteArray b;
+    for (int i = 1; i <= lines; ++i) b += "줄 " + QByteArray::number(i) + "\r\n";
+    return b;
+}
+
+class Reading : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (window) window->close();
+    }
+    QString writeBook(const QString& name, const QByteArray& bytes) {
+        const QString path = folder.file(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) { writeBook(name, bytes); }
+    // Starts the reader as Main does and waits for the deferred start-up to finish.
+    void start(QSize size = QSize(1000, 700)) {
+        window = std::make_unique<Frm_TxtViewer>(folder.path(), dialogs);
+        window->formLoad();
+        window->setWindowState(Qt::WindowNoState);
+        window->resize(size);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->TmrPlay->tag() == "play"; }, 3000));
+    }
+    void open(const QString& path) {
+        dialogs.answerOpen(path);
+        QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    void release(forms::Image* button, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mousePress(button, b, {}, QPoint(5, 5));
+        QTest::mouseRelease(button, b, {}, QPoint(5, 5));
+    }
+    QString counter() const { return window->lbl_Totpage->caption(); }
+
+    AppFolder folder;
+    dlg::ScriptedDialogs dialogs;
+    std::unique_ptr<Frm_TxtViewer> window;
+};
+
+TEST_F(Reading, FirstStartAsksNothingAndShowsTheDefaults) {
+    start();
+    EXPECT_TRUE(dialogs.shownOf("msgbox").isEmpty());
+    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
+    EXPECT_EQ(window->Combo1[1]->currentText(), "7");
+    EXPECT_EQ(window->ReadingSettings.PageColor, 0x00EDF9FF);
+    EXPECT_EQ(window->ReadingSettings.LineSpacing, 7);
+    window->close();
+    window.reset();
+    EXPECT_FALSE(QFile::exists(folder.file("txtlumofile.txt")));
+    EXPECT_FALSE(QFile::exists(folder.file("txtlumoinfo.txt")));
+}
+
+TEST_F(Reading, OpenTurnAndCloseWritesTheStateFiles) {
+    const QString book = writeBook(QStringLiteral("숫자책.txt"), numberedBook(400));
+    start();
+    open(book);
+    ASSERT_GT(window->PageCount, 8);
+    EXPECT_EQ(window->CurrentPage, 1);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [숫자책.txt]"));
+    EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->PageCount));
+    EXPECT_TRUE(window->CmdNext->isEnabled());
+
+    release(window->CmdNext, Qt::RightButton);  // any mouse button turns the page
+    EXPECT_EQ(window->CurrentPage, 3);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseMove(window->PicRead[1], QPoint(40, 40));
+    QTest::keyClick(window->PicRead[1], Qt::Key_Right);
+    EXPECT_EQ(window->CurrentPage, 5);
+    QTest::keyClick(window->PicRead[1], Qt::Key_Space);
+    EXPECT_EQ(window->CurrentPage, 7);
+    QTest::keyClick(window->PicRead[1], Qt::Key_Backspace);
+    EXPECT_EQ(window->CurrentPage, 5);
+    QTest::mouseClick(window->PicRead[0], Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(window->CurrentPage, 3);
+    QTest::mouseClick(window->PicRead[1], Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(window->CurrentPage, 5);
+    release(window->CmdLast);
+    const int last = window->PageCount % 2 ? window->PageCount : window->PageCount - 1;
+    EXPECT_EQ(window->CurrentPage, last);
+    release(window->CmdNext);  // beyond the end: a plain file stays
+    EXPECT_EQ(window->CurrentPage, last);
+    release(window->CmdFirst);
+    EXPECT_EQ(window->CurrentPage, 1);
+    release(window->CmdPrev);
+    EXPECT_EQ(window->CurrentPage, 1);
+    release(window->CmdNext);
+    release(window->CmdNext);
+    const int pages = window->PageCount;
+    const int outerWidth = window->frameGeometry().width();
+
+    window->close();
+    window.reset();
+    EXPECT_EQ(statefiles::readFile(folder.file("txtlumofile.txt")).value_or(""),
+              (book + "\r\n-1 \r\n\r\n-1 \r\n").toUtf8());
+    const auto info = statefiles::readFile(folder.file("txtlumoinfo.txt"));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->size(), 86);
+    const auto settings = statefiles::decode(*info);
+    EXPECT_EQ(settings->FontSize, 12);
+    EXPECT_EQ(settings->FontSizeIndex, 4);
+    EXPECT_EQ(settings->LineSpacingIndex, 6);
+    const auto win = statefiles::readFile(folder.file(windowfile::fileName()));
+    ASSERT_TRUE(win);
+    ASSERT_EQ(win->size(), 26);
+    const auto record = windowfile::decode(*win);
+    EXPECT_EQ(record->currentPage, 5);
+    EXPECT_EQ(record->pageCount, pages);
+    EXPECT_EQ(record->placement.width, outerWidth * 15);
+}
+
+TEST_F(Reading, WheelTurnsMergeIntoOneSpread) {
+    const QString book = writeBook(QStringLiteral("w.txt"), numberedBook(400));
+    start();
+    open(book);
+    auto wheel = [&](int amount) {
+        QWheelEvent e(QPointF(50, 50), window->PicRead[0]->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, amount), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(window->PicRead[0], &e);
+    };
+    for (int i = 0; i < 3; ++i) wheel(-120);
+    EXPECT_EQ(window->CurrentPage, 1);  // nothing until the merging timer fires
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->CurrentPage == 3; }, 2000));
+    QTest::qWait(400);
+    EXPECT_EQ(window->CurrentPage, 3);  // three events, one spread
+    wheel(120);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->CurrentPage == 1; }, 2000));
+}
+
+TEST_F(Reading, ThreePageBookShowsABlankFourthPage) {
+    start();
+    // Learn the page size of this window, then write a book of exactly 2L + 1 lines.
+    const QString probe = writeBook(QStringLiteral("probe.txt"), numberedBook(10));
+    open(probe);
+    const int L = window->LinesPerPage;
+    ASSERT_GT(L, 2);
+    const QString book = writeBook(QStringLiteral("three.txt"), numberedBook(2 * L + 1).chopped(2));
+    open(book);
+    ASSERT_EQ(window->PageCount, 3);
+    release(window->CmdNext);
+    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_EQ(counter(), "3/3");
+    EXPECT_EQ(window->lblread[1]->caption(), "");
+    // The right page holds no text, only its number.
+    const QImage right = window->PicTmpPage[1]->image();
+    const QColor paper(255, 249, 237);
+    int ink = 0;
+    for (int y = 60; y < right.height() - 20; y += 3)
+        for (int x = 30; x < right.width() - 30; x += 3)
+            if (right.pixelColor(x, y) != paper) ++ink;
+    EXPECT_EQ(ink, 0);
+}
+
+TEST_F(Reading, ResizeKeepsTheReadingPosition) {
+    const QString book = writeBook(QStringLiteral("r.txt"), numberedBook(2000));
+    start(QSize(1000, 700));
+    open(book);
+    window->ImageScrollBar1.setValue(window->PageCount / 2 | 1);
+    const double ratio = double(window->CurrentPage) / window->PageCount;
+    window->resize(700, 500);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 700; }, 2000));
+    EXPECT_EQ(window->CurrentPage % 2, 1);
+    EXPECT_NEAR(double(window->CurrentPage) / window->PageCount, ratio, 0.02);
+    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->CurrentPage).arg(window->PageCount));
+}
+
+class Resume : public Reading {
+protected:
+    void saveSession(const QString& book, int current, int pages) {
+        statefiles::DocumentState d;
+        d.documentPath = book;
+        writeFile("txtlumofile.txt", statefiles::encodeDocument(d));
+        statefiles::ReadingSettings s;
+        s.setFontName(QStringLiteral("NanumGothic"));
+        s.FontSize = 14;
+        s.FontSizeIndex = 5;
+        s.PageColor = 0x00D0E0F0;
+        s.LineSpacing = 3;
+        s.LineSpacingIndex = 2;
+        s.SpacingValue0 = 1;
+        writeFile("txtlumoinfo.txt", statefiles::encode(s));
+        windowfile::Record r;
+        r.placement = {0, 0, 15000, 10500};
+        r.currentPage = current;
+        r.pageCount = pages;
+        r.pageTurn = 1;
+        writeFile(windowfile::fileName(), windowfile::encode(r));
+    }
+};
+
+TEST_F(Resume, YesOpensTheSavedSpread) {
+    const QString book = writeBook(QStringLiteral("이어읽기.txt"), numberedBook(600));
+    saveSession(book, 5, 40);
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    const auto asked = dialogs.shownOf("msgbox");
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_EQ(asked[0].text, QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"));
+    EXPECT_EQ(asked[0].title, QStringLiteral("기존파일읽기"));
+    EXPECT_EQ(asked[0].style & 7, dlg::vbYesNo);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [이어읽기.txt]"));
+    EXPECT_EQ(window->CurrentPage, 5);
+    EXPECT_EQ(window->PageCount, 40);
+    EXPECT_EQ(counter(), "5/40");
+    EXPECT_TRUE(window->chkline->isChecked());
+    EXPECT_EQ(window->Cb_FontSize->currentText(), "14");
+    EXPECT_EQ(window->Combo1[1]->currentText(), "3");
+    EXPECT_EQ(window->ReadingSettings.PageColor, 0x00D0E0F0);
+    EXPECT_TRUE(window->CmdNext->isEnabled());
+}
+
+TEST_F(Resume, NoKeepsTheBookClosedButTheAppearance) {
+    const QString book = writeBook(QStringLiteral("b.txt"), numberedBook(100));
+    saveSession(book, 5, 40);
+    dialogs.answerMsgBox(dlg::vbNo);
+    start();
+    EXPECT_EQ(window->DocumentLength, 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북"));
+    EXPECT_FALSE(window->CmdNext->isEnabled());
+    EXPECT_EQ(window->Cb_FontSize->currentText(), "14");
+    window->close();
+    window.reset();
+    // The same document is remembered again.
+    EXPECT_TRUE(statefiles::readFile(folder.file("txtlumofile.txt"))->startsWith(book.toUtf8()));
+}
+
+TEST_F(Resume, AMissingDocumentAsksNothingAndUsesTheDefaults) {
+    saveSession(folder.file("gone.txt"), 5, 40);
+    start();
+    for (const auto& box : dialogs.shownOf("msgbox"))
+        EXPECT_NE(box.title, QStringLiteral("기존파일읽기"));
+    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
+    EXPECT_EQ(window->ReadingSettings.PageColor, 0x00EDF9FF);
+}
+
+TEST_F(Resume, DamagedStateFilesFallBackToDefaults) {
+    const QString book = writeBook(QStringLiteral("d.txt"), numberedBook(100));
+    writeFile("txtlumofile.txt", book.toUtf8());  // one line only
+    writeFile("txtlumoinfo.txt", "short");
+    writeFile(windowfile::fileName(), "x");
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
+    EXPECT_EQ(window->DocumentLength, 0);  // no reading position to go back to
+}
+
+}  // namespace
