@@ -10,9 +10,7 @@ namespace forms {
 
 PictureBox::PictureBox(QWidget* parent) : Control(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_background = blank(size());
-    m_buffer = m_background;
-    m_screen = m_background;
+    reset();
     m_dc = gdi::CreateWindowDC([this] { return &target(); }, [this] { update(); });
 }
 
@@ -24,10 +22,7 @@ void PictureBox::setBackColor(gdi::COLORREF c) {
     m_backColor = c;
     // As in the classic control, a new back colour erases all drawing, persistent or not;
     // the Picture stays.
-    syncSize();
-    m_background = blank(size());
-    m_buffer = m_background;
-    m_screen = m_background;
+    reset();
     m_currentX = m_currentY = 0;
     update();
 }
@@ -35,11 +30,15 @@ void PictureBox::setBackColor(gdi::COLORREF c) {
 void PictureBox::setAutoRedraw(bool on) {
     if (on == m_autoRedraw) return;
     syncSize();
+    // Only the images in use are kept: a page-sized box must not hold three copies.
     if (on) {
         m_buffer = m_background;
+        m_background = QImage();
+        m_screen = QImage();
     } else {
         m_background = m_buffer;
         m_screen = m_buffer;
+        m_buffer = QImage();
     }
     m_autoRedraw = on;
     update();
@@ -48,10 +47,7 @@ void PictureBox::setAutoRedraw(bool on) {
 void PictureBox::setPicture(const QImage& picture) {
     m_picture = picture;
     if (m_autoSize && hasPicture()) resize(m_picture.size());
-    syncSize();
-    m_background = blank(size());
-    m_buffer = m_background;
-    m_screen = m_background;
+    reset();
     update();
 }
 
@@ -144,14 +140,30 @@ QImage PictureBox::resized(const QImage& img, const QSize& size) const {
     return out;
 }
 
+void PictureBox::reset() {
+    if (m_autoRedraw) {
+        m_buffer = blank(size());
+        m_background = QImage();
+        m_screen = QImage();
+    } else {
+        m_background = blank(size());
+        m_screen = m_background;
+        m_buffer = QImage();
+    }
+}
+
 void PictureBox::syncSize() {
     // A hidden widget gets its resize event only when shown, and the box is often drawn on
     // long before that (or never shown at all), so every entry point catches up here.
     const QSize s = size();
-    if (m_screen.size() == s && m_buffer.size() == s && m_background.size() == s) return;
+    if (m_autoRedraw) {
+        if (m_buffer.size() != s) m_buffer = resized(m_buffer, s);
+        return;
+    }
+    if (m_background.size() == s && m_screen.size() == s) return;
+    const bool same = m_screen.constBits() == m_background.constBits();
     m_background = resized(m_background, s);
-    m_buffer = resized(m_buffer, s);
-    m_screen = resized(m_screen, s);
+    m_screen = same ? m_background : resized(m_screen, s);
 }
 
 }  // namespace forms

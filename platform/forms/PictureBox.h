@@ -71,6 +71,8 @@ private:
     QImage resized(const QImage& img, const QSize& size) const;
     // Brings the images to the widget's size, which may have changed while it was hidden.
     void syncSize();
+    // Back to the plain background: colour and Picture, nothing drawn.
+    void reset();
 
     gdi::COLORREF m_backColor = 0x00FFFFFF;
     gdi::COLORREF m_foreColor = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // The saved properties of one hosted control in the window design (a text resource, one
 // "Control.Property = value" line each), offered as the property bag the control loads from
-// and saves to. Writes stay in memory: the design is part of the program.
+// and saves to. Writes stay in memory: the design is compiled into the program.
 
 #include <QMap>
 #include <QStringList>

@@ -15,10 +15,11 @@
 
 namespace {
 
-// What a line shows: its text without the line break that ends it.
+// What a line shows: its text without the line break that ends it, tabs as the four blanks
+// the line breaker measured them as.
 QString visibleLine(QString line) {
     while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    return line;
+    return line.replace(QLatin1Char('\t'), QStringLiteral("    "));
 }
 
 void blit(forms::PictureBox* to, int x, int y, forms::PictureBox* from, int w, int h) {

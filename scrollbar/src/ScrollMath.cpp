@@ -47,8 +47,8 @@ Status tickLength(int32_t track, int32_t min, int32_t max, int32_t largeChange, 
     if (!range) return Status::Overflow;
     // A range below zero only comes from a saved state that skipped the set rules; it would put
     // the divisor under one and the tick far past the track, so it counts as an empty range.
-    const double parts = double(std::max(*range, 0)) / positiveChange(largeChange) + 1;
-    out = std::max(roundWhole(track / parts), kMinTickLength);
+    const double divisor = double(std::max(*range, 0)) / positiveChange(largeChange) + 1;
+    out = std::max(roundWhole(track / divisor), kMinTickLength);
     return Status::Ok;
 }
 

@@ -43,7 +43,7 @@ TEST(ScrollMath, TickLength) {
         {0, kMax32, 1, 2520, Status::Ok, 180},  // falls to the minimum
         {1, 10, 1, 2520, Status::Ok, 252},
         {1, 1, 1, 2520, Status::Ok, 2520},  // Min = Max: the whole track
-        {0, 9, 3, 2520, Status::Ok, 630},   // 9 / 3 + 1 = 4 parts
+        {0, 9, 3, 2520, Status::Ok, 630},   // divided by 9 / 3 + 1 = 4
         {0, 2, 4, 2520, Status::Ok, 1680},  // the division is not truncated
         {0, 9, 1, 2525, Status::Ok, 252},   // 252.5 to even
         {0, 9, 1, 2535, Status::Ok, 254},   // 253.5 to even
@@ -62,31 +62,6 @@ TEST(ScrollMath, TickLength) {
         if (c.status == Status::Ok) {
             EXPECT_EQ(out, c.expected) << c.min << ".." << c.max;
         }
-    }
-}
-
-TEST(ScrollMath, TravelOfTheTick) {
-    const Span up{0, 240}, down{2760, 240};
-    struct Case {
-        bool arrows;
-        Span decrease, increase;
-        double tick;
-        Travel place, drag;
-    };
-    const Case cases[] = {
-        {true, up, down, 252, {240, 2508}, {240, 2508}},
-        {false, up, down, 252, {15, 2733}, {15, 2733}},
-        // The drag bound starts at the arrow's far edge and is whole twips.
-        {true, {10, 240.4}, {2760.6, 240}, 252, {240.4, 2508.6}, {250, 2509}},
-        {false, up, down, 252.5, {15, 2732.5}, {15, 2732}},
-    };
-    for (const Case& c : cases) {
-        const Travel place = placeTravel(c.arrows, c.decrease, c.increase, c.tick, 3000);
-        const Travel drag = dragTravel(c.arrows, c.decrease, c.increase, c.tick, 3000);
-        EXPECT_DOUBLE_EQ(place.start, c.place.start);
-        EXPECT_DOUBLE_EQ(place.end, c.place.end);
-        EXPECT_DOUBLE_EQ(drag.start, c.drag.start);
-        EXPECT_DOUBLE_EQ(drag.end, c.drag.end);
     }
 }
 
@@ -141,27 +116,6 @@ TEST(ScrollMath, DragClampAndValue) {
     // A bar too short for its tick: the tick ends at the start.
     EXPECT_DOUBLE_EQ(clampDrag(100, {15, 10}), 15);
     EXPECT_DOUBLE_EQ(clampDrag(-5, {15, 10}), 15);
-}
-
-TEST(ScrollMath, StepBounds) {
-    struct Case {
-        int32_t value;
-        int64_t step;
-        int32_t min, max;
-        StepBound expected;
-    };
-    const Case cases[] = {
-        {4, 1, 0, 5, StepBound::Inside},
-        {5, 1, 0, 5, StepBound::AboveMax},
-        {1, -1, 0, 5, StepBound::Inside},
-        {0, -1, 0, 5, StepBound::BelowMin},
-        {kMax32, 1, 0, kMax32, StepBound::AboveMax},  // no 32-bit overflow
-        {kMin32, -kMax32, kMin32, 0, StepBound::BelowMin},
-        {3, 2, 0, 4, StepBound::AboveMax},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(stepBound(c.value, c.step, c.min, c.max), c.expected)
-            << c.value << " + " << c.step;
 }
 
 TEST(ScrollMath, TwipsToPixels) {
