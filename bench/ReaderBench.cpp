@@ -41,7 +41,8 @@ bool prepare(const QString& dir, const QByteArray& book) {
     r.placement = {0, 0, 1920 * 15, 1080 * 15};
     r.currentPage = 101;
     r.pageCount = 4000;
-    return write(path, book) && write(dir + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d)) &&
+    return write(path, book) &&
+           write(dir + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d)) &&
            write(dir + "/" + statefiles::kSettingsFile, statefiles::encode(s)) &&
            write(dir + "/" + windowfile::fileName(), windowfile::encode(r));
 }
@@ -49,34 +50,42 @@ bool prepare(const QString& dir, const QByteArray& book) {
 }  // namespace
 
 BENCHMARK(20, reader) {
-    const QByteArray book = bench::buildBook(QStringLiteral(TL_TESTDATA_DIR "/text"));
-    if (book.isEmpty()) {
-        bench::note("test data absent: the reader benchmarks are skipped");
-        return;
-    }
     QTemporaryDir dir;
-    if (!prepare(dir.path(), book)) {
-        bench::note("could not prepare the application folder");
-        return;
+    {
+        // The book lives only in its file: the figures are the reader's, not the bench's.
+        const QByteArray book = bench::buildBook(QStringLiteral(TL_TESTDATA_DIR "/text"));
+        if (book.isEmpty()) {
+            bench::note("test data absent: the reader benchmarks are skipped");
+            return;
+        }
+        if (!prepare(dir.path(), book)) {
+            bench::note("could not prepare the application folder");
+            return;
+        }
     }
     dlg::ScriptedDialogs dialogs;
     dialogs.answerMsgBox(dlg::vbYes);
 
-    // Start-up as Main runs it; the clock stops when the saved spread is on screen.
+    // Start-up as Main runs it, then the deferred part timed on its own: from the start-up
+    // timer to the saved spread on screen (the timer's fixed 200 ms wait is by design).
     QElapsedTimer total;
     total.start();
     Frm_TxtViewer window(dir.path(), dialogs);
-    double timerFired = 0;
-    QObject::connect(window.TmrPlay, &forms::Timer::timeout, [&] { timerFired = total.nsecsElapsed() / 1e6; });
     window.formLoad();
     window.setWindowState(Qt::WindowNoState);
     window.show();
-    while (window.TmrPlay->tag().isEmpty()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const double started = total.nsecsElapsed() / 1e6;
-    bench::report("start-up resume: timer to the first spread on screen", started - timerFired, "ms", 250);
-    bench::note(QStringLiteral("  (from window creation: %1 ms, of which %2 ms the fixed 200 ms deferral)")
-                    .arg(started, 0, 'f', 1)
-                    .arg(timerFired, 0, 'f', 1));
+    QApplication::processEvents();
+    const double loaded = total.nsecsElapsed() / 1e6;
+    window.TmrPlay->setEnabled(false);
+    QElapsedTimer resume;
+    resume.start();
+    emit window.TmrPlay->timeout();
+    const double resumed = resume.nsecsElapsed() / 1e6;
+    bench::report("start-up resume: timer to the first spread on screen", resumed, "ms", 250);
+    bench::note(QStringLiteral("  (window created and shown before it: %1 ms; with the 200 ms wait "
+                               "a start takes about %2 ms)")
+                    .arg(loaded, 0, 'f', 1)
+                    .arg(loaded + 200 + resumed, 0, 'f', 0));
     if (window.DocumentLength == 0) {
         bench::note("the book was not resumed");
         return;

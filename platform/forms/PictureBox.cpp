@@ -72,11 +72,22 @@ QImage PictureBox::screenImage() const {
 void PictureBox::Cls() {
     syncSize();
     if (m_autoRedraw)
-        m_buffer = blank(size());
+        refill(m_buffer);
     else
         m_screen = m_background;
     m_currentX = m_currentY = 0;
     update();
+}
+
+void PictureBox::ClsBeforeCovering(const QRect& covering) {
+    if (!m_autoRedraw || !covering.contains(rect())) {
+        Cls();
+        return;
+    }
+    syncSize();
+    if (!m_buffer.isDetached() || m_buffer.size() != size())
+        m_buffer = QImage(size(), QImage::Format_RGB32);
+    m_currentX = m_currentY = 0;
 }
 
 void PictureBox::Print(const QString& text) {
@@ -140,9 +151,22 @@ QImage PictureBox::resized(const QImage& img, const QSize& size) const {
     return out;
 }
 
+void PictureBox::refill(QImage& img) const {
+    // A page-sized box is cleared many times a second: reuse its memory when nobody shares it.
+    if (img.size() != size() || !img.isDetached() || img.format() != QImage::Format_RGB32) {
+        img = blank(size());
+        return;
+    }
+    img.fill(gdi::toQColor(m_backColor));
+    if (hasPicture()) {
+        QPainter p(&img);
+        p.drawImage(0, 0, m_picture);
+    }
+}
+
 void PictureBox::reset() {
     if (m_autoRedraw) {
-        m_buffer = blank(size());
+        refill(m_buffer);
         m_background = QImage();
         m_screen = QImage();
     } else {

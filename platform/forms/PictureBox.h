@@ -43,6 +43,9 @@ public:
     // Clears to the background: the persistent buffer to colour + Picture, or the screen to
     // the persistent background. Resets CurrentX and CurrentY to 0.
     void Cls();
+    // Cls for a caller that is about to paint every pixel of covering: when that is the whole
+    // box, the old content is dropped without being cleared first; otherwise a plain Cls.
+    void ClsBeforeCovering(const QRect& covering);
 
     int currentX() const { return m_currentX; }
     int currentY() const { return m_currentY; }
@@ -73,6 +76,8 @@ private:
     void syncSize();
     // Back to the plain background: colour and Picture, nothing drawn.
     void reset();
+    // Makes img the plain background at the box's size, in place when it can.
+    void refill(QImage& img) const;
 
     gdi::COLORREF m_backColor = 0x00FFFFFF;
     gdi::COLORREF m_foreColor = 0;

@@ -297,8 +297,16 @@ bool BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
     // Clip the source first, then shift what is left onto the destination; put() clips again.
     const QRect s = QRect(sx, sy, w, h).intersected(from->rect());
     if (s.isEmpty()) return true;
-    // copy() detaches the block, so a DC may blit onto itself with overlapping areas.
-    raster::put(*to, QPoint(x + s.x() - sx, y + s.y() - sy), from->copy(s));
+    const QPoint at(x + s.x() - sx, y + s.y() - sy);
+    // A DC may blit onto itself with overlapping areas: then the block is copied out first.
+    // Otherwise the rows go straight across; pages are copied many times a second.
+    if (to->constBits() == from->constBits()) {
+        raster::put(*to, at, from->copy(s));
+    } else if (s == from->rect()) {
+        raster::put(*to, at, *from);
+    } else {
+        raster::putPart(*to, at, *from, s);
+    }
     notify(dst);
     return true;
 }

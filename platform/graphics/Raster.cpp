@@ -38,20 +38,28 @@ void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
 }
 
 void put(QImage& img, QPoint at, const QImage& block) {
-    const QRect area = QRect(at, block.size()).intersected(img.rect());
+    putPart(img, at, block, block.rect());
+}
+
+void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
+    const QRect from = part.intersected(src.rect());
+    if (from.isEmpty()) return;
+    const QPoint origin = at + (from.topLeft() - part.topLeft());
+    const QRect area = QRect(origin, from.size()).intersected(img.rect());
     if (area.isEmpty()) return;
+    const QPoint shift = from.topLeft() - origin;  // from a target pixel to its source pixel
     if (img.depth() != 32) {
         QPainter p(&img);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(area.topLeft(), block, area.translated(-at));
+        p.drawImage(area.topLeft(), src, area.translated(shift));
         return;
     }
     // Raw rows are only valid in the target's own pixel format (RGB32 wants opaque alpha).
-    const QImage src = block.format() == img.format() ? block : block.convertToFormat(img.format());
+    const QImage same = src.format() == img.format() ? src : src.convertToFormat(img.format());
     const int bytes = area.width() * 4;
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* from = src.constScanLine(y - at.y()) + (area.left() - at.x()) * 4;
-        std::memcpy(img.scanLine(y) + area.left() * 4, from, bytes);
+        const uchar* row = same.constScanLine(y + shift.y()) + (area.left() + shift.x()) * 4;
+        std::memcpy(img.scanLine(y) + area.left() * 4, row, bytes);
     }
 }
 

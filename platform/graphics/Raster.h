@@ -11,5 +11,7 @@ namespace gdi::raster {
 void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd);
 // Copies block onto img with its top-left at at, pixel for pixel, clipped to img.
 void put(QImage& img, QPoint at, const QImage& block);
+// Copies the part rectangle of src to at on img, clipped to both; src must not be img.
+void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part);
 
 }  // namespace gdi::raster

@@ -206,6 +206,8 @@ void Frm_TxtViewer::createHelpers() {
     for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picpage, PicTmpPage[0], PicTmpPage[1],
                                                       Picture3, PicMoveBook})
         w->hide();
+    // Drawing on a box that is never shown only lasts in its persistent image.
+    for (forms::PictureBox* p : {PicTmpPage[0], PicTmpPage[1], Picture3}) p->setAutoRedraw(true);
     // The two line breakers: the layout box holds the whole document, the line box one page.
     Text1 = new textbox::TextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <algorithm>
 #include <cmath>
 
 #include "forms/Image.h"
@@ -43,7 +44,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         return;
     }
     out->Cls();
-    out->clearPicture();
+    if (out->hasPicture()) out->clearPicture();
     int y = 50;
     const PageSlice slice = PageText(page);
     Text1->setSelStart(1);
@@ -99,8 +100,9 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
 
     DrawPage(0, p);
     PicRead[0]->setAutoRedraw(true);
-    PicRead[0]->Cls();
-    PicRead[0]->clearPicture();
+    if (PicRead[0]->hasPicture()) PicRead[0]->clearPicture();
+    // The off-screen page is copied over all of it.
+    PicRead[0]->ClsBeforeCovering(PicTmpPage[0]->rect());
     blit(PicRead[0], 0, 0, PicTmpPage[0], PicRead[0]->width(), PicRead[0]->height());
 
     QFont numberFont = lblread[0]->font();
@@ -144,7 +146,9 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     // Compose the spread: the gutter column, then both pages.
     PicReadIn->setAutoRedraw(true);
     Picture3->setAutoRedraw(true);
-    Picture3->Cls();
+    // The two pages and the gutter cover the spread but for a column left by the rounding.
+    Picture3->ClsBeforeCovering(QRect(0, 0, 2 * PicRead[0]->width() + 1,
+                                      std::min(PicRead[0]->height(), PicRead[1]->height())));
     const int gutter = PicRead[0]->x() + PicRead[0]->width();
     gdi::BitBlt(Picture3->hDC(), gutter, 0, 1, Picture3->height(), PicReadIn->hDC(), gutter, 0,
                 gdi::SRCCOPY);
