@@ -12,4 +12,7 @@ fail() { echo "install_folder: $*"; exit 1; }
 n=$(find "$dest/skin" -maxdepth 1 -name '*.bmp' | wc -l)
 [ "$n" -eq 47 ] || fail "skin holds $n bitmaps, not 47"
 [ ! -e "$dest/TmpZip" ] || fail "run-time folder TmpZip was installed"
+[ -f "$dest/ocx/libQm_ImgScrollBar.so" ] || fail "the control library is not in ocx/"
+# The reader loads the control library at run time by path; it must never link it.
+if ldd "$dest/Qm_TextLumo" | grep -q Qm_ImgScrollBar; then fail "Qm_TextLumo links the control library"; fi
 echo "install_folder: 1 passed, 0 failed"

@@ -12,7 +12,7 @@
 namespace {
 
 bool haveTools() {
-    for (const char* tool : {"Xvfb", "openbox", "xdotool", "xprop", "import"})
+    for (const char* tool : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import"})
         if (QStandardPaths::findExecutable(tool).isEmpty()) return false;
     return true;
 }
@@ -94,6 +94,20 @@ TEST_F(ReaderStart, FirstStartShowsAMaximisedBookAndClosesCleanly) {
             if (shot.pixelColor(x0, y) == QColor(255, 249, 237)) ++paper;
     EXPECT_GT(paper, 20);
     EXPECT_TRUE(QDir(app + "/TmpZip").exists());
+
+    // The page bar, loaded from ocx/, sits in the tool bar at (668, 28) showing its track.
+    int left = 0, top = 0;
+    for (const QString& line : x.run("xwininfo", {"-id", id}).split('\n')) {
+        if (line.contains("Absolute upper-left X:")) left = line.section(':', 1).toInt();
+        if (line.contains("Absolute upper-left Y:")) top = line.section(':', 1).toInt();
+    }
+    const QImage track(app + "/skin/bgscroll.bmp");
+    ASSERT_FALSE(track.isNull());
+    int same = 0;
+    for (int j = 0; j < track.height(); ++j)
+        for (int i = 0; i < track.width(); ++i)
+            if (shot.pixelColor(left + 668 + i, top + 1 + 28 + j) == track.pixelColor(i, j)) ++same;
+    EXPECT_GT(same, track.width() * track.height() * 9 / 10) << "no page bar at (668, 28)";
 
     // Close through the window manager, as the user would.
     x.run("xdotool", {"windowactivate", "--sync", id});
