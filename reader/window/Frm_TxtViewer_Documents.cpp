@@ -52,5 +52,11 @@ void Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         ShowDocument();
         return;
     }
-    // TODO: ZIP and RAR archives are listed and extracted here.
+    // TODO: ZIP and RAR archives are listed and extracted here; until then the user hears why
+    // nothing opens.
+    if (extension == ".zip" || extension == ".rar")
+        m_dialogs.MsgBox(
+            QStringLiteral("압축파일(zip, rar)은 아직 열 수 없습니다.\n텍스트 파일(txt)을 "
+                           "선택해 주십시오."),
+            dlg::vbInformation, QStringLiteral("루모북"));
 }
