@@ -11,6 +11,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Screen.h"
 #include "forms/Shape.h"
+#include "forms/Timer.h"
 #include "forms/Units.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
@@ -104,7 +105,9 @@ void Frm_TxtViewer::formResize() {
 
     const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());
     if (w != LastWindowWidth || h != LastWindowHeight) {
-        // TODO: re-paginate here once start-up has finished (TmrPlay's tag is "play").
+        // Before start-up has finished the saved page count stands; after it, a new size means
+        // new pages.
+        if (!TmrPlay->tag().isEmpty()) RelayoutPages();
         LastWindowWidth = w;
         LastWindowHeight = h;
     }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QListWidget>
 
 #include "files/Files.h"
 #include "forms/Image.h"
@@ -41,8 +42,11 @@ void Frm_TxtViewer::ShowDocument() {
     DocumentLength = 0;
     PageCount = 0;
     DocumentText.clear();
+    // The saved bookmark belongs to this document when it names the entry chosen in the list.
     ReadingSettings.BookmarkSet = 0;
-    // TODO: the archive list's selection decides whether the saved bookmark belongs here.
+    if (ReadingSettings.BookmarkEntry > 0 &&
+        ReadingSettings.BookmarkEntry == List1->currentRow() + 1)
+        ReadingSettings.BookmarkSet = -1;
     Sh_Bar->resize(1, Sh_Bar->height());
     setWindowTitle(QStringLiteral("루모북 [") +
                    DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
