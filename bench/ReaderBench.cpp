@@ -94,7 +94,7 @@ BENCHMARK(20, reader) {
     QApplication::processEvents();
 
     int page = 1;
-    const double spread = bench::medianMs(41, [&] {
+    const double spread = bench::medianMs(101, [&] {
         page = page > 200 ? 1 : page + 2;
         window.CurrentPage = page;
         window.ShowSpread(page, 0);

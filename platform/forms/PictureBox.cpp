@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <utility>
 
 #include "graphics/Raster.h"
 
@@ -85,8 +86,20 @@ void PictureBox::ClsBeforeCovering(const QRect& covering) {
         return;
     }
     syncSize();
-    if (!m_buffer.isDetached() || m_buffer.size() != size())
+    if (m_buffer.isDetached() && m_buffer.size() == size()) {
+        m_currentX = m_currentY = 0;
+        return;
+    }
+    // The image is shared (a snapshot of the last spread, say). Keep a reference to it: once
+    // its other holder lets go, it is ours alone and serves as the next buffer, so a box that
+    // is drawn and handed out over and over cycles between two images instead of allocating.
+    if (m_spare.isDetached() && m_spare.size() == size() &&
+        m_spare.format() == QImage::Format_RGB32) {
+        std::swap(m_buffer, m_spare);
+    } else {
+        m_spare = m_buffer;
         m_buffer = QImage(size(), QImage::Format_RGB32);
+    }
     m_currentX = m_currentY = 0;
 }
 

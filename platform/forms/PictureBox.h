@@ -87,6 +87,7 @@ private:
     QImage m_background;  // what Cls returns to with AutoRedraw off
     QImage m_buffer;      // the persistent buffer while AutoRedraw is on
     QImage m_screen;      // what is shown while AutoRedraw is off
+    QImage m_spare;       // a buffer handed out earlier, reused once nobody else holds it
     int m_currentX = 0;
     int m_currentY = 0;
     gdi::HDC m_dc = nullptr;
