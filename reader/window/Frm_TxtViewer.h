@@ -82,6 +82,7 @@ public:
     void goLast();
     QString ChooseDocumentFile();
     void CmdOpen_Action();
+    QString lastFolder() const;
     void OpenDocument(const QString& path, int32_t entryIndex);
 
     // --- Appearance lists (Frm_TxtViewer_Startup.cpp) --------------------------------------

@@ -1,6 +1,8 @@
 // Choosing and opening documents.
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 
 #include "forms/Image.h"
@@ -19,10 +21,18 @@ bool IsTextExtension(const QString& extension) {
 
 }  // namespace
 
+// The folder of the book read last (of its archive, for an entry), where the next one most
+// likely is; "" lets the dialog choose.
+QString Frm_TxtViewer::lastFolder() const {
+    const QString from = ArchivePath.isEmpty() ? DocumentPath : ArchivePath.trimmed();
+    const QFileInfo info(from);
+    return from.isEmpty() || !info.dir().exists() ? QString() : info.absolutePath();
+}
+
 QString Frm_TxtViewer::ChooseDocumentFile() {
     const QString path =
         m_dialogs.ShowOpen(QStringLiteral("Text (*.txt) 압축파일 (*.zip;*.rar)|*.zip;*.rar;*.txt|"),
-                           QStringLiteral("열기"), QString());
+                           QStringLiteral("열기"), lastFolder());
     QCoreApplication::processEvents();
     return path;
 }
