@@ -172,7 +172,8 @@ void Frm_TxtViewer::createPages() {
         PicRead[i]->setMouseTracking(true);
         ShRead[i] = new forms::Shape(PicRead[i]);
         ShRead[i]->setObjectName(QString::fromLatin1("ShRead_" + n));
-        // The frame only measures the text area; a book page shows no box around its text.
+        // The frame is placed and coloured but not shown: it ends where the text box ends, so
+        // full lines would touch it, and a printed page shows no box around its text.
         ShRead[i]->hide();
         lblread[i] = new forms::Label(PicRead[i]);
         lblread[i]->setObjectName(QString::fromLatin1("lblread_" + n));
