@@ -1,27 +1,17 @@
 #include "window/StateFiles.h"
 
+#include "window/Binary.h"
+
 #include <QFile>
 #include <QList>
 #include <QSaveFile>
-#include <QtEndian>
 
 namespace statefiles {
 
 namespace {
 
-template <typename T>
-void put(QByteArray& out, T v) {
-    char b[sizeof(T)];
-    qToLittleEndian(v, b);
-    out.append(b, sizeof(T));
-}
-
-template <typename T>
-T get(const QByteArray& in, int& offset) {
-    const T v = qFromLittleEndian<T>(in.constData() + offset);
-    offset += sizeof(T);
-    return v;
-}
+using binary::put;
+using binary::take;
 
 // Reads a number the way the classic Val does on a line: leading blanks, an optional sign,
 // digits, trailing blanks. Anything else is malformed.
@@ -75,19 +65,19 @@ std::optional<ReadingSettings> decode(const QByteArray& bytes) {
     ReadingSettings s;
     s.FontName = bytes.left(kFontNameBytes);
     int o = kFontNameBytes;
-    s.FontSize = get<int16_t>(bytes, o);
-    s.TextColor = get<int32_t>(bytes, o);
-    s.PageColor = get<int32_t>(bytes, o);
-    s.FontBold = get<int16_t>(bytes, o);
-    s.SpacingValue0 = get<int16_t>(bytes, o);
-    s.LineSpacing = get<int16_t>(bytes, o);
-    s.BookmarkSet = get<int16_t>(bytes, o);
-    s.BookmarkPosition = get<int32_t>(bytes, o);
-    s.Reserved = get<int32_t>(bytes, o);
-    s.BookmarkEntry = get<int32_t>(bytes, o);
-    s.SpacingIndex0 = get<int16_t>(bytes, o);
-    s.LineSpacingIndex = get<int16_t>(bytes, o);
-    s.FontSizeIndex = get<int16_t>(bytes, o);
+    s.FontSize = take<int16_t>(bytes, o);
+    s.TextColor = take<int32_t>(bytes, o);
+    s.PageColor = take<int32_t>(bytes, o);
+    s.FontBold = take<int16_t>(bytes, o);
+    s.SpacingValue0 = take<int16_t>(bytes, o);
+    s.LineSpacing = take<int16_t>(bytes, o);
+    s.BookmarkSet = take<int16_t>(bytes, o);
+    s.BookmarkPosition = take<int32_t>(bytes, o);
+    s.Reserved = take<int32_t>(bytes, o);
+    s.BookmarkEntry = take<int32_t>(bytes, o);
+    s.SpacingIndex0 = take<int16_t>(bytes, o);
+    s.LineSpacingIndex = take<int16_t>(bytes, o);
+    s.FontSizeIndex = take<int16_t>(bytes, o);
     return s;
 }
 

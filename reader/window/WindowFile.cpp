@@ -1,7 +1,8 @@
 #include "window/WindowFile.h"
 
+#include "window/Binary.h"
+
 #include <QFile>
-#include <QtEndian>
 
 namespace windowfile {
 
@@ -14,20 +15,17 @@ QString fileName() {
 
 namespace {
 
-template <typename T>
-void put(QByteArray& out, T v) {
-    char b[sizeof(T)];
-    qToLittleEndian(v, b);
-    out.append(b, sizeof(T));
-}
-
-template <typename T>
-T get(const QByteArray& in, int offset) {
-    return qFromLittleEndian<T>(in.constData() + offset);
-}
+using binary::put;
+using binary::take;
 
 Placement placementAt(const QByteArray& b) {
-    return {get<int32_t>(b, 0), get<int32_t>(b, 4), get<int32_t>(b, 8), get<int32_t>(b, 12)};
+    int o = 0;
+    Placement p;
+    p.left = take<int32_t>(b, o);
+    p.top = take<int32_t>(b, o);
+    p.width = take<int32_t>(b, o);
+    p.height = take<int32_t>(b, o);
+    return p;
 }
 
 }  // namespace
@@ -48,9 +46,10 @@ std::optional<Record> decode(const QByteArray& bytes) {
     if (bytes.size() < kSize) return std::nullopt;
     Record r;
     r.placement = placementAt(bytes);
-    r.currentPage = get<int32_t>(bytes, 16);
-    r.pageCount = get<int32_t>(bytes, 20);
-    r.pageTurn = get<int16_t>(bytes, 24);
+    int o = 16;
+    r.currentPage = take<int32_t>(bytes, o);
+    r.pageCount = take<int32_t>(bytes, o);
+    r.pageTurn = take<int16_t>(bytes, o);
     return r;
 }
 

@@ -56,14 +56,7 @@ protected:
         if (!QFile::exists(source)) GTEST_SKIP() << "test data absent: " << source.toStdString();
         ASSERT_TRUE(x.ok());
         app = tmp.path() + "/app";
-        for (const char* part : {"Qm_TextLumo", "skin", "banner", "ocx"}) {
-            const QString from = QStringLiteral(TL_APP_DIR "/") + part;
-            ASSERT_TRUE(QFileInfo(from).isDir()
-                            ? copyTree(from, app + "/" + part)
-                            : (QDir().mkpath(app), QFile::copy(from, app + "/" + part)))
-                << part;
-        }
-        QFile::setPermissions(app + "/Qm_TextLumo", QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+        ASSERT_TRUE(installApp(app)) << "the application folder could not be copied";
     }
     void TearDown() override {
         if (reader.state() != QProcess::NotRunning) {

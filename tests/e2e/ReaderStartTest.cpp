@@ -30,14 +30,7 @@ protected:
         ASSERT_TRUE(x.ok()) << "no X server on " << x.display().toStdString();
         // Copy the application folder: the program must not need anything of the build tree.
         app = tmp.path() + "/app";
-        for (const char* part : {"Qm_TextLumo", "skin", "banner", "ocx"}) {
-            const QString from = QStringLiteral(TL_APP_DIR "/") + part;
-            const QString to = app + "/" + part;
-            QDir().mkpath(app);
-            ASSERT_TRUE(QFileInfo(from).isDir() ? copyTree(from, to) : QFile::copy(from, to))
-                << part;
-        }
-        QFile::setPermissions(app + "/Qm_TextLumo", QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+        ASSERT_TRUE(installApp(app)) << "the application folder could not be copied";
     }
     void TearDown() override {
         if (reader.state() != QProcess::NotRunning) {

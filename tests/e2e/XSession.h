@@ -108,3 +108,16 @@ inline bool copyTree(const QString& from, const QString& to) {
     }
     return true;
 }
+
+// Installs the built application (program, skin, banner, control library) into app, as a user
+// would copy it; false when a part is missing.
+inline bool installApp(const QString& app) {
+    if (!QDir().mkpath(app)) return false;
+    for (const char* part : {"Qm_TextLumo", "skin", "banner", "ocx"}) {
+        const QString from = QStringLiteral(TL_APP_DIR "/") + QLatin1String(part);
+        const QString to = app + "/" + QLatin1String(part);
+        if (!(QFileInfo(from).isDir() ? copyTree(from, to) : QFile::copy(from, to))) return false;
+    }
+    return QFile::setPermissions(app + "/Qm_TextLumo",
+                                 QFileDevice::ExeOwner | QFileDevice::ReadOwner);
+}
