@@ -178,10 +178,6 @@ public:
     forms::Timer* TmrPlay = nullptr;
     forms::Timer* Tmr_Scroll = nullptr;
 
-signals:
-    // After every layout, for tests and later subsystems.
-    void laidOut();
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -112,7 +112,6 @@ void Frm_TxtViewer::formResize() {
         LastWindowHeight = h;
     }
     m_inResize = false;
-    emit laidOut();
 }
 
 void Frm_TxtViewer::stretchTopBack(const QRect& target) {

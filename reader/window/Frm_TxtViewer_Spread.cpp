@@ -162,7 +162,6 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     PicRead[0]->show();
     PicRead[1]->show();
     img_previmage->setPicture(Picture3->image());
-    img_previmage->hide();
     PicReadIn->setAutoRedraw(false);
     if (focus && (focus == PicRead[0] || focus == PicRead[1]) && isEnabled())
         focus->setFocus(Qt::OtherFocusReason);
