@@ -32,12 +32,7 @@ protected:
         app = tmp.path() + "/app";
         ASSERT_TRUE(installApp(app)) << "the application folder could not be copied";
     }
-    void TearDown() override {
-        if (reader.state() != QProcess::NotRunning) {
-            reader.kill();
-            reader.waitForFinished(3000);
-        }
-    }
+    void TearDown() override { stopProcess(reader); }
 
     QString startReader() {
         reader.setProcessEnvironment(x.env());

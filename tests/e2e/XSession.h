@@ -121,3 +121,10 @@ inline bool installApp(const QString& app) {
     return QFile::setPermissions(app + "/Qm_TextLumo",
                                  QFileDevice::ExeOwner | QFileDevice::ReadOwner);
 }
+
+// Ends a program a test left running (a failed test must not leave the reader behind).
+inline void stopProcess(QProcess& p) {
+    if (p.state() == QProcess::NotRunning) return;
+    p.kill();
+    p.waitForFinished(3000);
+}
