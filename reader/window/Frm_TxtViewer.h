@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "dialogs/Dialogs.h"
-#include "window/PageBar.h"
+#include "pages/PageBar.h"
 #include "window/StateFiles.h"
 
 class QCheckBox;
@@ -60,7 +60,7 @@ public:
     // Sets the outer geometry in twips; the frame is taken into account once it is known.
     void setGeometryTwips(double left, double top, double width, double height);
 
-    // --- Pagination and drawing (Frm_TxtViewer_Pages.cpp, Frm_TxtViewer_Spread.cpp) --------
+    // --- Pagination and drawing (pages/Frm_TxtViewer_Pages.cpp, _Spread.cpp) ---------------
     struct PageSlice {
         QString text;   // the page's text, ending with CR LF
         int start = 0;  // its offset in the document, CP949 bytes, 0-based
@@ -73,7 +73,7 @@ public:
     // Cuts a title that does not fit width pixels to its first characters and "..".
     static QString fitTitle(const QString& title, int width, int wideCharWidth);
 
-    // --- Navigation and documents (Frm_TxtViewer_Navigation.cpp, _Documents.cpp) ----------
+    // --- Navigation (pages/..._Navigation.cpp) and documents (documents/..._Documents.cpp) --
     void ShowDocument();
     void ImageScrollBar1_Change();
     void goFirst();
@@ -85,7 +85,7 @@ public:
     QString lastFolder() const;
     void OpenDocument(const QString& path, int32_t entryIndex);
 
-    // --- Appearance lists (Frm_TxtViewer_Startup.cpp) --------------------------------------
+    // --- Appearance lists (pages/Frm_TxtViewer_Appearance.cpp) -------------------------------
     void Cb_FontSize_Click();
     void Combo1_Click(int index);
 

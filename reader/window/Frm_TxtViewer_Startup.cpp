@@ -208,27 +208,6 @@ void Frm_TxtViewer::applyDefaultAppearance(bool documentMissing) {
     Combo1_Click(1);
 }
 
-void Frm_TxtViewer::Cb_FontSize_Click() {
-    const int value = Cb_FontSize->currentText().toInt();
-    if (value == ReadingSettings.FontSize) return;
-    ReadingSettings.FontSize = static_cast<int16_t>(value);
-    whileDisabled([this] { RelayoutPages(); });
-}
-
-void Frm_TxtViewer::Combo1_Click(int index) {
-    const int16_t value = static_cast<int16_t>(Combo1[index]->currentText().toInt());
-    int16_t stored = 0;
-    if (index == 1) {
-        LineSpacingValue = value;
-        stored = ReadingSettings.LineSpacing;
-    } else {
-        SpacingValue0Copy = value;
-        stored = ReadingSettings.SpacingValue0;
-    }
-    if (value == stored) return;
-    whileDisabled([this] { RelayoutPages(); });
-}
-
 void Frm_TxtViewer::formUnload() {
     if (m_unloaded) return;
     m_unloaded = true;

@@ -1,4 +1,4 @@
-#include "window/Pagination.h"
+#include "pages/Pagination.h"
 
 #include "forms/Units.h"
 

@@ -15,7 +15,7 @@
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
-#include "window/Pagination.h"
+#include "pages/Pagination.h"
 
 void Frm_TxtViewer::whileDisabled(const std::function<void()>& body) {
     QWidget* focus = QApplication::focusWidget();

@@ -1,4 +1,4 @@
-#include "window/PageBar.h"
+#include "pages/PageBar.h"
 
 #include <Qm_ImgScrollBar/ImageScrollBar.h>
 #include <QWidget>

@@ -12,7 +12,7 @@
 #include "forms/Units.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
-#include "window/Pagination.h"
+#include "pages/Pagination.h"
 
 QFont Frm_TxtViewer::pageFont() const {
     QFont f(ReadingSettings.cleanFontName());
