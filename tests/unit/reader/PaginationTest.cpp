@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "window/Frm_TxtViewer.h"
-#include "window/Pagination.h"
+#include "pages/Pagination.h"
 
 namespace {
 
