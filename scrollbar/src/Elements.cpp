@@ -131,6 +131,13 @@ void Scratch::line(double x1, double y1, double x2, double y2, gdi::COLORREF c) 
 }
 
 void Scratch::syncTwips() {
+    // A picture taken with auto-size gives the size, even when it has the old pixel size:
+    // 16 pixels are 240 twips, whatever the twips were before.
+    if (m_box->autoSize() && m_box->hasPicture()) {
+        m_width = m_box->width() * m_tpp.x;
+        m_height = m_box->height() * m_tpp.y;
+        return;
+    }
     const QSize px(toPixels(m_width, m_tpp.x), toPixels(m_height, m_tpp.y));
     if (m_box->size() == px) return;
     m_width = m_box->width() * m_tpp.x;

@@ -2,6 +2,7 @@
 // the events Click, Change, Scroll and ClickDown. Every button acts alike.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTime>
 #include <QTimer>
 #include <cmath>
@@ -162,6 +163,9 @@ Status ImageScrollBar::RepeatStep(int32_t amount, int direction) {
         const std::shared_ptr<Life> life = m_life;
         letEventsRunFor(kRepeatSeconds);
         if (!life->alive || gone()) return kGone;
+        // The release may never reach us: a host that disables the bar or its window in a
+        // Change handler loses it. The platform still knows whether a button is held.
+        if (QGuiApplication::mouseButtons() == Qt::NoButton) m_pressed = false;
     }
 }
 

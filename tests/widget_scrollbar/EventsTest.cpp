@@ -101,6 +101,27 @@ TEST(Events, ReleasingAHeldArrowStopsTheRepeat) {
     EXPECT_EQ(bar->getLong(P::Value), 4);
 }
 
+TEST(Events, AReleaseThatNeverArrivesStillEndsTheRepeat) {
+    // A host that disables its window in Change (a page turn does) makes the release miss the
+    // bar; the repeat must end all the same instead of running on to Max.
+    for (const bool onTrack : {false, true}) {
+        auto bar = shownBar(0, 20, 1);
+        QWidget* target = onTrack ? bar->surface() : increaseArrow(*bar);
+        const QPoint at = onTrack ? QPoint(150, 8) : QPoint(8, 8);
+        int changes = 0;
+        bar->rec.onEvent = [&](DISPID id) {
+            if (id != E::Change || ++changes != 2) return;
+            bar->host->setEnabled(false);
+            release(target, at);
+            bar->host->setEnabled(true);
+        };
+        press(target, at);
+        bar->rec.onEvent = nullptr;
+        EXPECT_LE(changes, 3) << (onTrack ? "track" : "arrow");
+        EXPECT_LT(bar->getLong(P::Value), 10) << (onTrack ? "track" : "arrow");
+    }
+}
+
 TEST(Events, TrackPressStepsByLargeChange) {
     struct Case {
         const char* name;

@@ -1,6 +1,7 @@
 #pragma once
-// Mouse input for the scroll bar's widgets: QTest for presses and releases, and moves at
-// fractional pixels (a drag to twips that are no whole pixel).
+// Mouse input for the scroll bar's widgets: presses and releases go through the window, as the
+// platform delivers them, so the application knows which buttons are held; moves at fractional
+// pixels (a drag to twips that are no whole pixel) go to the widget.
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -12,10 +13,11 @@
 namespace sbtest {
 
 inline void press(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
-    QTest::mousePress(w, b, Qt::NoModifier, at);
+    QTest::mousePress(w->window()->windowHandle(), b, Qt::NoModifier, w->mapTo(w->window(), at));
 }
 inline void release(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
-    QTest::mouseRelease(w, b, Qt::NoModifier, at);
+    QTest::mouseRelease(w->window()->windowHandle(), b, Qt::NoModifier,
+                        w->mapTo(w->window(), at));
 }
 // A move to `at` (pixels, relative to w) while `held` is down.
 inline void moveTo(QWidget* w, QPointF at, Qt::MouseButtons held = Qt::LeftButton) {

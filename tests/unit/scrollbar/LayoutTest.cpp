@@ -166,3 +166,19 @@ TEST(Layout, OrientationSwitchesTheArrowPair) {
     EXPECT_EQ(rectOf(bar->ctl->increaseArrow(0)), (Rect{0, 2760, 255, 240}));
     EXPECT_EQ(bar->tick().height(), 252);
 }
+
+TEST(Layout, AScratchSurfaceTakesThePicturesSizeInTwips) {
+    // Sized by hand to 244 twips (16 pixels), then given a 16-pixel picture with auto-size on:
+    // the picture's 240 twips count, not the stale 244 that happen to round to the same pixels.
+    QWidget host;
+    Qm_ImgScrollBar::Scratch scratch(&host, {15, 15});
+    scratch.resize(244, 244);
+    scratch.setAutoSize(true);
+    scratch.setPicture(controls::MakePicture(QImage(16, 16, QImage::Format_RGB32)));
+    EXPECT_EQ(scratch.width(), 240);
+    EXPECT_EQ(scratch.height(), 240);
+    // A different picture size is taken as before.
+    scratch.setPicture(controls::MakePicture(QImage(20, 8, QImage::Format_RGB32)));
+    EXPECT_EQ(scratch.width(), 300);
+    EXPECT_EQ(scratch.height(), 120);
+}

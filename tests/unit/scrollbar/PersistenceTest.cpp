@@ -173,15 +173,14 @@ TEST(Persistence, TheReadersDesignBag) {
     };
     for (const auto& [id, v] : expected)
         EXPECT_EQ(bar.get(id), v) << propertyName(id).toStdString();
-    // It lays out and steps with Nothing pictures all the same (the press is never released
-    // here, so it steps every 0.2 s up to the limit).
+    // It lays out and steps with Nothing pictures all the same (the press comes from no mouse
+    // button the platform knows of, so the repeat ends after the first step).
     bar.put(P::Orientation, L(1));
     bar.put(P::Max, L(7));
     bar.clearLog();
     bar.ctl->arrowDown(+1);
     bar.ctl->arrowUp();
-    EXPECT_EQ(bar.rec.events(),
-              (QStringList{"ClickDown", "Change=3", "Change=5", "Change=7", "Change=7", "Click"}));
+    EXPECT_EQ(bar.rec.events(), (QStringList{"ClickDown", "Change=3", "Click"}));
 }
 
 TEST(Persistence, SavedValuesOutsideTheSetRulesNeverBreakTheBar) {
