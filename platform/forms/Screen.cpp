@@ -37,6 +37,20 @@ double Height() {
     return s ? s->geometry().height() * TwipsPerPixelY() : 0.0;
 }
 
+QList<QRectF> AvailableAreas() {
+    QList<QRectF> areas;
+    QScreen* first = primary();
+    if (!first) return areas;
+    const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+    auto twips = [&](const QRect& r) {
+        return QRectF(r.x() * tx, r.y() * ty, r.width() * tx, r.height() * ty);
+    };
+    areas << twips(first->availableGeometry());
+    for (QScreen* s : QGuiApplication::screens())
+        if (s != first) areas << twips(s->availableGeometry());
+    return areas;
+}
+
 QStringList Fonts() {
     return QFontDatabase::families();
 }

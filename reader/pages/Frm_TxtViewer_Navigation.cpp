@@ -12,6 +12,7 @@
 #include "forms/Shape.h"
 #include "forms/Timer.h"
 #include "pages/DocumentText.h"
+#include "pages/OncePerPress.h"
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
@@ -55,6 +56,11 @@ void Frm_TxtViewer::ShowDocument() {
     CurrentPage = 1;
     RichTextBox1->setText(QString());
     RichTextBox1->setText(DocumentText);
+    showFromFirstPage();
+}
+
+void Frm_TxtViewer::showFromFirstPage() {
+    CurrentPage = 1;
     if (!TmrPlay->tag().isEmpty()) CountPages();
     ScrollArmed = false;
     ImageScrollBar1.setValue(1);
@@ -124,22 +130,33 @@ void Frm_TxtViewer::Tmr_Scroll_Timer() {
 }
 
 bool Frm_TxtViewer::pageKey(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyRelease) return false;
+    const bool press = event->type() == QEvent::KeyPress;
+    if (!press && event->type() != QEvent::KeyRelease) return false;
     if (watched != PicRead[0] && watched != PicRead[1]) return false;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    int step = 0;
+    switch (key->key()) {
         case Qt::Key_Space:
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Right:
         case Qt::Key_PageDown:
-            goNext();
-            return true;
+            step = 1;
+            break;
         case Qt::Key_PageUp:
         case Qt::Key_Left:
         case Qt::Key_Backspace:
-            goPrevious();
-            return true;
+            step = -1;
+            break;
         default:
             return false;
     }
+    // A held key turns one spread: it acts on key up, once per press.
+    if (press) {
+        m_pageKeys.pressed(key->key(), key->isAutoRepeat(), key->timestamp());
+        return false;
+    }
+    if (m_pageKeys.released(key->key(), key->isAutoRepeat(), key->timestamp()))
+        step > 0 ? goNext() : goPrevious();
+    return true;
 }

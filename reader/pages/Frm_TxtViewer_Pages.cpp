@@ -2,6 +2,7 @@
 // LinesPerPage of them, cut from the document only when it is drawn.
 
 #include <QApplication>
+#include <algorithm>
 #include <cmath>
 
 #include "forms/Image.h"
@@ -93,9 +94,11 @@ Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
         slice.text = QStringLiteral("\r\n");
         return slice;
     }
-    // Offsets map to characters through the layout box, so a page costs its own length.
+    // Offsets map to characters through the layout box, so a page costs its own length. The
+    // last page runs to the end of what the box holds: while the box is still empty (a relayout
+    // early in start-up) that is nothing, never the whole document.
     const int from = RichTextBox1->charIndexOfLine(first);
-    int to = int(DocumentText.size());
+    int to = int(std::min(DocumentText.size(), RichTextBox1->text().size()));
     if (lines >= first + L + 1) {
         const int end = RichTextBox1->lineIndex(page * L);
         to = end < 0 ? from : RichTextBox1->charIndexOfLine(page * L);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 
@@ -49,7 +50,9 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
     const PageSlice slice = PageText(page);
     Text1->setSelStart(1);
     Text1->setText(slice.text);
-    const int n = Text1->lineCount();
+    // A page holds LinesPerPage lines and the empty one behind its added line break; whatever
+    // the page text, no more are drawn.
+    const int n = std::min(Text1->lineCount(), LinesPerPage + 1);
     for (int i = 0; i < n; ++i) {
         const int s = Text1->lineIndex(i);
         if (s == -1) break;
@@ -107,8 +110,16 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
 
     QFont numberFont = lblread[0]->font();
     numberFont.setBold(true);
+    const QFontMetrics numberMetrics(numberFont);
+    // The scratch surface is sized for the number it prints: the label of a blank page after
+    // the end of the book is empty, and the number must still show whole.
+    auto sizeForNumber = [&](forms::Label* label, int number) {
+        const int w = numberMetrics.horizontalAdvance(QString::number(number));
+        Picpage->resize(std::max(label->width(), w) + 3,
+                        std::max(label->height(), numberMetrics.height()) + 3);
+    };
     Picpage->setFont(numberFont);
-    Picpage->resize(lblread[0]->width() + 3, lblread[0]->height() + 3);
+    sizeForNumber(lblread[0], p);
     Picpage->setBackColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor));
     Picpage->setForeColor(gdi::RGB(64, 56, 48));
     Picpage->setAutoRedraw(true);
@@ -123,8 +134,7 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     DrawPage(1, p + 1);
     PicRead[1]->setAutoRedraw(true);
     blit(PicRead[1], 0, 0, PicTmpPage[1], PicRead[1]->width(), PicRead[1]->height());
-    // The right number gets room for its own digits: 10 after 9 must not lose its 0.
-    Picpage->resize(lblread[1]->width() + 3, lblread[1]->height() + 3);
+    sizeForNumber(lblread[1], p + 1);
     Picpage->Cls();
     Picpage->Print(QString::number(p + 1));
     Picpage->Refresh();

@@ -111,10 +111,11 @@ void Frm_TxtViewer::createToolBarButtons() {
 void Frm_TxtViewer::createToolBarSettings() {
     Cb_Font = makeCombo(Pic_Top, "Cb_Font", {140, 13, 77, 20}, {});
     Cb_Font->setEditable(true);
+    // A typed name is taken or refused, never added to the list of installed fonts.
+    Cb_Font->setInsertPolicy(QComboBox::NoInsert);
     Cb_FontSize = makeCombo(Pic_Top, "Cb_FontSize", {218, 13, 55, 20},
                             {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26",
                              "28", "36", "48", "72"});
-    Cb_FontSize->setEditable(true);
     Shape1 = new forms::Shape(Pic_Top);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setGeometry(316, 28, 32, 10);

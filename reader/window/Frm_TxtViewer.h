@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "dialogs/Dialogs.h"
+#include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
 #include "window/StateFiles.h"
 
@@ -75,6 +76,8 @@ public:
 
     // --- Navigation (pages/..._Navigation.cpp) and documents (documents/..._Documents.cpp) --
     void ShowDocument();
+    // Counts the pages of the text in the layout box and shows spread 1-2.
+    void showFromFirstPage();
     void ImageScrollBar1_Change();
     void goFirst();
     void goPrevious();
@@ -198,6 +201,8 @@ private:
     void createSplashPanel();
 
     // Layout (Frm_TxtViewer_Layout.cpp).
+    // One run of the resize handler's steps; returns the client size it laid out.
+    QSize layOut();
     void applyMinimumSize();
     void stretchTopBack(const QRect& target);
     void HScroll1_Change(int value);
@@ -233,5 +238,8 @@ private:
     bool m_inResize = false;
     bool m_unloaded = false;
     bool m_pendingGeometry = false;
+    // The resumed book had no usable saved position: count its pages after start-up.
+    bool m_positionUnknown = false;
+    OncePerPress m_pageKeys;
     QRectF m_wantedTwips;
 };

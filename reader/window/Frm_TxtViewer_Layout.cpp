@@ -59,7 +59,19 @@ void Frm_TxtViewer::applyMinimumSize() {
 void Frm_TxtViewer::formResize() {
     if (isMinimized() || m_inResize) return;
     m_inResize = true;
+    // Counting pages lets events run, and a resize that arrives then finds this layout still
+    // running. So the layout runs again until it has seen the window's final size (a few
+    // rounds at most, should the window manager keep changing it).
+    for (int round = 0; round < 4; ++round) {
+        const QSize laidOut = layOut();
+        if (isMinimized() || size() == laidOut) break;
+    }
+    m_inResize = false;
+}
+
+QSize Frm_TxtViewer::layOut() {
     applyMinimumSize();
+    const QSize laidOut = size();
 
     layout::Input in;
     in.clientWidth = width();
@@ -111,7 +123,7 @@ void Frm_TxtViewer::formResize() {
         LastWindowWidth = w;
         LastWindowHeight = h;
     }
-    m_inResize = false;
+    return laidOut;
 }
 
 void Frm_TxtViewer::stretchTopBack(const QRect& target) {

@@ -46,9 +46,8 @@ void Frm_TxtViewer::formLoad() {
 
 void Frm_TxtViewer::placeFromWindowFile() {
     const auto saved = windowfile::readPlacement(m_appPath + "/" + windowfile::fileName());
-    const bool coversScreen = saved && saved->width >= forms::Screen::Width() &&
-                              saved->height + 300 >= forms::Screen::Height();
-    if (!saved || coversScreen) {
+    if (windowfile::usePlacement(saved, forms::Screen::AvailableAreas()) ==
+        windowfile::PlacementUse::Maximise) {
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
@@ -116,6 +115,11 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     RichTextBox1->setText(DocumentText);
     RelayoutPages();
     TmrPlay->setTag(QStringLiteral("play"));
+    // A book resumed without a usable saved position is shown as opening it would show it.
+    if (m_positionUnknown) {
+        m_positionUnknown = false;
+        showFromFirstPage();
+    }
     // TODO: the colour palette is built here with the appearance panel.
     PicSplash->hide();
 }
@@ -146,11 +150,18 @@ void Frm_TxtViewer::resumeLastDocument() {
         }
         const auto saved = statefiles::readFile(m_appPath + "/" + windowfile::fileName());
         const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
-        if (record && !DocumentText.isEmpty()) {
-            CurrentPage = record->currentPage;
-            PageCount = record->pageCount;
-            chkline->setChecked(record->pageTurn == 1);
-            ImageScrollBar1.setMax(PageCount);
+        if (!DocumentText.isEmpty()) {
+            if (record) chkline->setChecked(record->pageTurn == 1);
+            // A position that cannot belong to this text (a damaged or foreign window file) is
+            // no position: the pages are counted from page 1 once start-up has finished.
+            if (record && windowfile::positionUsable(record->currentPage, record->pageCount,
+                                                     DocumentLength)) {
+                CurrentPage = record->currentPage;
+                PageCount = record->pageCount;
+                ImageScrollBar1.setMax(PageCount);
+            } else {
+                m_positionUnknown = true;
+            }
             setPageButtons(true);
         } else {
             DocumentText.clear();
@@ -233,7 +244,8 @@ void Frm_TxtViewer::writeStateFiles() {
     d.entryIndex = List1->currentRow();
     statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kDocumentFile,
                                     statefiles::encodeDocument(d));
-    if (PageCount == 0) return;
+    // Only a position that belongs to the book on screen is worth coming back to.
+    if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return;
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
     const QRect outer = frameGeometry();
     windowfile::Record r;

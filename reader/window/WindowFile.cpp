@@ -1,6 +1,7 @@
 #include "window/WindowFile.h"
 
 #include "window/Binary.h"
+#include "window/Layout.h"
 
 #include <QFile>
 
@@ -59,6 +60,32 @@ std::optional<Placement> readPlacement(const QString& path) {
     const QByteArray head = f.read(16);
     if (head.size() < 16) return std::nullopt;
     return placementAt(head);
+}
+
+PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRectF>& screens) {
+    if (!saved || screens.isEmpty()) return PlacementUse::Maximise;
+    // 64 bits: every sum of two saved values stays exact, whatever the file holds.
+    const int64_t left = saved->left, top = saved->top;
+    const int64_t width = saved->width, height = saved->height;
+    // A pixel's worth of slack: the minimum is a size in pixels, saved after rounding.
+    constexpr int64_t kSlack = 30;
+    if (width + kSlack < layout::kMinWidthTwips || height + kSlack < layout::kMinHeightTwips)
+        return PlacementUse::Maximise;
+    // The classic test, against the area a maximised window really gets beside the panels.
+    const QRectF& primary = screens.first();
+    if (width >= primary.width() && height + 300 >= primary.height()) return PlacementUse::Maximise;
+    bool fits = false, seen = false;
+    for (const QRectF& s : screens) {
+        fits = fits || (width <= s.width() + kSlack && height <= s.height() + kSlack);
+        seen = seen || (left < s.right() && left + width > s.left() && top < s.bottom() &&
+                        top + height > s.top());
+    }
+    return fits && seen ? PlacementUse::Apply : PlacementUse::Maximise;
+}
+
+bool positionUsable(int32_t currentPage, int32_t pageCount, double characters) {
+    return pageCount >= 1 && pageCount <= characters && currentPage >= 1 &&
+           currentPage <= pageCount && currentPage % 2 == 1;
 }
 
 }  // namespace windowfile

@@ -3,6 +3,8 @@
 // little-endian. Its name carries the program version, so a new version starts afresh.
 
 #include <QByteArray>
+#include <QList>
+#include <QRectF>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -31,5 +33,16 @@ std::optional<Record> decode(const QByteArray& bytes);
 
 // The first four values, or nothing when the file is missing or shorter than them.
 std::optional<Placement> readPlacement(const QString& path);
+
+// What the load handler makes of a saved placement: nothing saved, a window that covers the
+// screen (maximised last time), or one smaller than the minimum, that fits no screen or lies
+// wholly off every screen (a damaged file) all open maximised, as at the first start. screens
+// are the areas the screens leave to windows, in twips, the primary one first.
+enum class PlacementUse { Maximise, Apply };
+PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRectF>& screens);
+
+// A saved reading position for a text of `characters` characters: a page count from 1 to the
+// number of characters, and the left page an odd page of it. Anything else is no position.
+bool positionUsable(int32_t currentPage, int32_t pageCount, double characters);
 
 }  // namespace windowfile

@@ -6,7 +6,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
+#include <functional>
+#include <utility>
 
 #include "AppFolder.h"
 #include "dialogs/ScriptedDialogs.h"
@@ -195,6 +198,92 @@ TEST_F(Reading, ResizeKeepsTheReadingPosition) {
     EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->CurrentPage).arg(window->PageCount));
 }
 
+TEST_F(Reading, AHeldPageKeyTurnsOneSpread) {
+    const QString book = writeBook(QStringLiteral("k.txt"), numberedBook(400));
+    start();
+    open(book);
+    auto key = [&](QEvent::Type type, bool autoRepeat, ulong time) {
+        QKeyEvent e(type, Qt::Key_Right, Qt::NoModifier, QString(), autoRepeat);
+        e.setTimestamp(time);
+        QCoreApplication::sendEvent(window->PicRead[1], &e);
+    };
+    // The platform repeats a held key as release-press pairs with one time stamp each; most are
+    // marked as repeats, but one read before its press arrived looks like a real release.
+    key(QEvent::KeyPress, false, 1000);
+    for (ulong t = 1660; t < 2500; t += 40) {
+        const bool marked = t != 1700 && t != 2020;
+        key(QEvent::KeyRelease, marked, t);
+        key(QEvent::KeyPress, marked, t);
+    }
+    key(QEvent::KeyRelease, false, 2530);
+    EXPECT_EQ(window->CurrentPage, 3);
+    // Quick presses each turn, also without time stamps (as from a test tool).
+    for (ulong t : {3000, 3100, 0, 0}) {
+        key(QEvent::KeyPress, false, t);
+        key(QEvent::KeyRelease, false, t ? t + 50 : 0);
+    }
+    EXPECT_EQ(window->CurrentPage, 11);
+}
+
+TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
+    start();
+    open(writeBook(QStringLiteral("one.txt"), numberedBook(3)));
+    ASSERT_EQ(window->PageCount, 1);
+    ASSERT_EQ(window->lblread[1]->caption(), "");
+    // Columns of ink in the top margin of the right page, from the number's place on: the "2".
+    const QImage spread = window->Picture3->image();
+    const int left = window->PicRead[1]->x() + window->lblread[1]->x() - 2;
+    const QColor paper(255, 249, 237);
+    int columns = 0;
+    for (int x = std::max(left, 0); x < spread.width(); ++x)
+        for (int y = 0; y < 50; ++y)
+            if (spread.pixelColor(x, y) != paper) {
+                ++columns;
+                break;
+            }
+    QFont numberFont = window->lblread[1]->font();
+    numberFont.setBold(true);
+    EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance('2') / 2);
+}
+
+TEST_F(Reading, PageTextNeverCutsMoreThanAPage) {
+    start();
+    // A document whose text is not in the layout box yet (as early in start-up): the last page
+    // runs to the end of what the box holds, not to the end of the document.
+    window->DocumentText = QString(200000, QLatin1Char('x'));
+    window->DocumentLength = window->DocumentText.size();
+    window->LinesPerPage = 20;
+    window->RichTextBox1->setText(QString());
+    EXPECT_LE(window->PageText(1).text.size(), 2);
+    window->RichTextBox1->setText(QStringLiteral("짧은 글\r\n"));
+    EXPECT_LE(window->PageText(1).text.size(), 10);
+}
+
+TEST_F(Reading, AResizeWhilePagesAreCountedIsLaidOutToo) {
+    const QString book = writeBook(QStringLiteral("n.txt"), numberedBook(3000));
+    start(QSize(1000, 700));
+    open(book);
+    // The count shows the progress panel and lets events run: a resize arrives right then.
+    struct OnShow : QObject {
+        std::function<void()> act;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Show && act) std::exchange(act, nullptr)();
+            return false;
+        }
+    } onShow;
+    onShow.act = [&] { QTimer::singleShot(0, window.get(), [&] { window->resize(760, 560); }); };
+    window->PicSplash->installEventFilter(&onShow);
+    window->resize(900, 650);
+    window->PicSplash->removeEventFilter(&onShow);
+    ASSERT_EQ(window->size(), QSize(760, 560));
+    // Everything is laid out for the final size, and the pages counted for it.
+    EXPECT_EQ(window->Pic_TxtOut->width(), 760);
+    EXPECT_EQ(window->PicRead[0]->height(), window->Pic_TxtOut->height() - 40);
+    const int pages = window->PageCount;
+    window->RelayoutPages();
+    EXPECT_EQ(window->PageCount, pages);
+}
+
 class Resume : public Reading {
 protected:
     void saveSession(const QString& book, int current, int pages) {
@@ -272,7 +361,56 @@ TEST_F(Resume, DamagedStateFilesFallBackToDefaults) {
     dialogs.answerMsgBox(dlg::vbYes);
     start();
     EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
-    EXPECT_EQ(window->DocumentLength, 0);  // no reading position to go back to
+    // No reading position to go back to: the book opens at its first page.
+    EXPECT_GT(window->DocumentLength, 0);
+    EXPECT_EQ(window->CurrentPage, 1);
+    EXPECT_GT(window->PageCount, 0);
+}
+
+TEST_F(Resume, WithoutAUsablePositionTheBookOpensAtPageOne) {
+    const QString book = writeBook(QStringLiteral("p.txt"), numberedBook(600));
+    struct Case {
+        const char* name;
+        int32_t current, pages;  // 0, 0: no window file at all
+    };
+    const Case cases[] = {
+        {"no window file", 0, 0},        {"page 5001 of 10", 5001, 10},
+        {"an even page", 4, 40},         {"a negative page", -3, 40},
+        {"no pages", 1, 0},              {"more pages than characters", 1, 1000000000},
+    };
+    for (const Case& c : cases) {
+        saveSession(book, c.current, c.pages);
+        if (c.pages == 0 && c.current == 0) QFile::remove(folder.file(windowfile::fileName()));
+        dialogs.answerMsgBox(dlg::vbYes);
+        start();
+        EXPECT_EQ(window->CurrentPage, 1) << c.name;
+        EXPECT_GT(window->PageCount, 1) << c.name;
+        EXPECT_LT(window->PageCount, 600) << c.name;
+        EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->PageCount)) << c.name;
+        EXPECT_TRUE(window->CmdNext->isEnabled()) << c.name;
+        release(window->CmdNext);
+        const int pages = window->PageCount;
+        window->close();
+        window.reset();
+        // What is written back is the position the reader really had.
+        const auto record =
+            windowfile::decode(statefiles::readFile(folder.file(windowfile::fileName())).value_or(""));
+        ASSERT_TRUE(record) << c.name;
+        EXPECT_EQ(record->currentPage, 3) << c.name;
+        EXPECT_EQ(record->pageCount, pages) << c.name;
+    }
+}
+
+TEST_F(Resume, WithoutASettingsFileTheSavedSpreadIsKept) {
+    const QString book = writeBook(QStringLiteral("s.txt"), numberedBook(600));
+    saveSession(book, 5, 40);
+    QFile::remove(folder.file("txtlumoinfo.txt"));
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
+    EXPECT_EQ(counter(), "5/40");
+    // The spread drawn is one page of text, not the book: its last text line is on the page.
+    EXPECT_EQ(window->lblread[0]->caption(), "5");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -240,6 +241,48 @@ TEST_F(WindowTest, SavedPlacementIsRestored) {
     EXPECT_EQ(window->frameGeometry().size(), QSize(800, 600));
     EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(100, 80));
     EXPECT_DOUBLE_EQ(window->widthTwips(), 12000);
+}
+
+TEST_F(WindowTest, DamagedPlacementsOpenMaximised) {
+    const windowfile::Placement damaged[] = {
+        {0, 0, -15000, 9000},         // a negative width
+        {0, 0, 12000, 1000000000},    // a height of 10^9 twips
+        {-90000, -90000, 9000, 9000}, // wholly off screen
+        {0, 0, 3000, 3000},           // smaller than the minimum
+        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+    };
+    for (const windowfile::Placement& p : damaged) {
+        auto w = std::make_unique<Frm_TxtViewer>(folder.path(), dialogs);
+        windowfile::Record r;
+        r.placement = p;
+        QFile f(folder.file(windowfile::fileName()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(windowfile::encode(r));
+        f.close();
+        w->formLoad();
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        EXPECT_TRUE(w->isMaximized()) << p.left << " " << p.top << " " << p.width << " " << p.height;
+        EXPECT_LE(w->width(), 800);
+        w->close();
+    }
+}
+
+TEST_F(WindowTest, SizeAndSpacingListsTakeListChoicesOnly) {
+    showAt(1100, 700);
+    EXPECT_FALSE(window->Cb_FontSize->isEditable());
+    EXPECT_FALSE(window->Combo1[0]->isEditable());
+    EXPECT_FALSE(window->Combo1[1]->isEditable());
+    // The font box takes typed names, but a name typed there never joins the list.
+    ASSERT_TRUE(window->Cb_Font->isEditable());
+    window->Cb_Font->addItem(QStringLiteral("NanumGothic"));
+    const int fonts = window->Cb_Font->count();
+    window->Cb_Font->setFocus();
+    window->Cb_Font->lineEdit()->selectAll();
+    QTest::keyClicks(window->Cb_Font->lineEdit(), QStringLiteral("NoSuchFace13"));
+    QTest::keyClick(window->Cb_Font->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(window->Cb_Font->count(), fonts);
+    EXPECT_EQ(window->Cb_Font->findText(QStringLiteral("NoSuchFace13")), -1);
 }
 
 }  // namespace

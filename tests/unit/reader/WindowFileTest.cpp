@@ -63,4 +63,54 @@ TEST(WindowFile, PlacementNeedsSixteenBytes) {
     EXPECT_FALSE(windowfile::readPlacement(path));  // short: treated as absent
 }
 
+TEST(WindowFile, WhichSavedPlacementsAreApplied) {
+    using windowfile::PlacementUse;
+    // A 1920 x 1080 screen with a 32-pixel panel at the top, and a second screen to its right.
+    const QRectF panelled(0, 32 * 15, 1920 * 15, 1048 * 15);
+    const QRectF second(1920 * 15, 0, 1280 * 15, 1024 * 15);
+    struct Case {
+        const char* name;
+        windowfile::Placement p;
+        PlacementUse expected;
+    };
+    const Case cases[] = {
+        {"a normal window", {1500, 1500, 15000, 10500}, PlacementUse::Apply},
+        {"maximised beside the panel", {0, 480, 28800, 15720}, PlacementUse::Maximise},
+        {"the full screen", {0, 0, 28800, 16200}, PlacementUse::Maximise},
+        {"at the minimum size", {0, 600, 6870, 6030}, PlacementUse::Apply},
+        {"smaller than the minimum", {0, 600, 6000, 6030}, PlacementUse::Maximise},
+        {"a negative width", {0, 600, -15000, 10500}, PlacementUse::Maximise},
+        {"a height of 10^9 twips", {0, 600, 15000, 1000000000}, PlacementUse::Maximise},
+        {"wider than any screen", {0, 600, 40000, 9000}, PlacementUse::Maximise},
+        {"wholly off screen", {-40000, 600, 15000, 10500}, PlacementUse::Maximise},
+        {"far below every screen", {0, 2000000000, 15000, 10500}, PlacementUse::Maximise},
+        {"extremes that overflow a sum", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+         PlacementUse::Maximise},
+        {"partly off screen", {-3000, 600, 15000, 10500}, PlacementUse::Apply},
+        {"on the second screen", {30000, 1500, 15000, 10500}, PlacementUse::Apply},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(windowfile::usePlacement(c.p, {panelled, second}), c.expected) << c.name;
+    EXPECT_EQ(windowfile::usePlacement(std::nullopt, {panelled}), PlacementUse::Maximise);
+    EXPECT_EQ(windowfile::usePlacement(cases[0].p, {}), PlacementUse::Maximise);
+}
+
+TEST(WindowFile, WhichSavedPositionsAreUsable) {
+    struct Case {
+        int32_t current, count;
+        double characters;
+        bool usable;
+    };
+    const Case cases[] = {
+        {1, 1, 10, true},       {9, 10, 5000, true},      {11, 11, 5000, true},
+        {2, 10, 5000, false},   {11, 10, 5000, false},    {5001, 10, 5000, false},
+        {0, 10, 5000, false},   {-1, 10, 5000, false},    {1, 0, 5000, false},
+        {1, -4, 5000, false},   {1, 5001, 5000, false},   {INT32_MAX, INT32_MAX, 1e12, true},
+        {INT32_MIN, 10, 5000, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(windowfile::positionUsable(c.current, c.count, c.characters), c.usable)
+            << c.current << " of " << c.count << " in " << c.characters;
+}
+
 }  // namespace
