@@ -21,8 +21,9 @@ bool write(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// An application folder that resumes the book at spread 101 in a 1920 x 1080 window.
-bool prepare(const QString& dir, const QByteArray& book) {
+// An application folder that resumes the book at spread 101 in a 1920 x 1080 window, with the
+// settings file or without it (the default appearance then applies).
+bool prepare(const QString& dir, const QByteArray& book, bool withSettings) {
     QFile::link(QStringLiteral(TL_APP_DIR "/skin"), dir + "/skin");
     QFile::link(QStringLiteral(TL_APP_DIR "/ocx"), dir + "/ocx");
     QFile::link(QStringLiteral(TL_APP_DIR "/banner"), dir + "/banner");
@@ -43,49 +44,71 @@ bool prepare(const QString& dir, const QByteArray& book) {
     r.pageCount = 4000;
     return write(path, book) &&
            write(dir + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d)) &&
-           write(dir + "/" + statefiles::kSettingsFile, statefiles::encode(s)) &&
+           (!withSettings || write(dir + "/" + statefiles::kSettingsFile, statefiles::encode(s))) &&
            write(dir + "/" + windowfile::fileName(), windowfile::encode(r));
+}
+
+// A reader started as Main starts it in dir; the deferred part is timed on its own: from the
+// start-up timer to the saved spread on screen (the timer's fixed 200 ms wait is by design).
+struct Resumed {
+    std::unique_ptr<Frm_TxtViewer> window;
+    double loadedMs = 0;
+    double resumedMs = 0;
+};
+
+Resumed resume(const QString& dir, dlg::Dialogs& dialogs) {
+    Resumed r;
+    QElapsedTimer total;
+    total.start();
+    r.window = std::make_unique<Frm_TxtViewer>(dir, dialogs);
+    r.window->formLoad();
+    r.window->setWindowState(Qt::WindowNoState);
+    r.window->show();
+    QApplication::processEvents();
+    r.loadedMs = total.nsecsElapsed() / 1e6;
+    r.window->TmrPlay->setEnabled(false);
+    QElapsedTimer clock;
+    clock.start();
+    emit r.window->TmrPlay->timeout();
+    r.resumedMs = clock.nsecsElapsed() / 1e6;
+    return r;
 }
 
 }  // namespace
 
 BENCHMARK(20, reader) {
-    QTemporaryDir dir;
+    QTemporaryDir dir, bare;
     {
-        // The book lives only in its file: the figures are the reader's, not the bench's.
+        // The book lives only in its files: the figures are the reader's, not the bench's.
         const QByteArray book = bench::buildBook(QStringLiteral(TL_TESTDATA_DIR "/text"));
         if (book.isEmpty()) {
             bench::note("test data absent: the reader benchmarks are skipped");
             return;
         }
-        if (!prepare(dir.path(), book)) {
+        if (!prepare(dir.path(), book, true) || !prepare(bare.path(), book, false)) {
             bench::note("could not prepare the application folder");
             return;
         }
     }
     dlg::ScriptedDialogs dialogs;
     dialogs.answerMsgBox(dlg::vbYes);
+    dialogs.answerMsgBox(dlg::vbYes);
 
-    // Start-up as Main runs it, then the deferred part timed on its own: from the start-up
-    // timer to the saved spread on screen (the timer's fixed 200 ms wait is by design).
-    QElapsedTimer total;
-    total.start();
-    Frm_TxtViewer window(dir.path(), dialogs);
-    window.formLoad();
-    window.setWindowState(Qt::WindowNoState);
-    window.show();
-    QApplication::processEvents();
-    const double loaded = total.nsecsElapsed() / 1e6;
-    window.TmrPlay->setEnabled(false);
-    QElapsedTimer resume;
-    resume.start();
-    emit window.TmrPlay->timeout();
-    const double resumed = resume.nsecsElapsed() / 1e6;
-    bench::report("start-up resume: timer to the first spread on screen", resumed, "ms", 250);
+    double withoutSettings = 0;
+    {
+        Resumed r = resume(bare.path(), dialogs);
+        withoutSettings = r.resumedMs;
+        r.window->close();
+    }
+    Resumed r = resume(dir.path(), dialogs);
+    Frm_TxtViewer& window = *r.window;
+    bench::report("start-up resume: timer to the first spread on screen", r.resumedMs, "ms", 250);
     bench::note(QStringLiteral("  (window created and shown before it: %1 ms; with the 200 ms wait "
                                "a start takes about %2 ms)")
-                    .arg(loaded, 0, 'f', 1)
-                    .arg(loaded + 200 + resumed, 0, 'f', 0));
+                    .arg(r.loadedMs, 0, 'f', 1)
+                    .arg(r.loadedMs + 200 + r.resumedMs, 0, 'f', 0));
+    bench::report("start-up resume without a settings file", withoutSettings, "ms", 375);
+    bench::report("  ratio to the resume with one", withoutSettings / r.resumedMs, "x", 1.5);
     if (window.DocumentLength == 0) {
         bench::note("the book was not resumed");
         return;
@@ -101,4 +124,5 @@ BENCHMARK(20, reader) {
     });
     bench::report("ShowSpread without animation, 1920 x 1080", spread, "ms", 5);
     bench::report("peak memory with the book open", bench::peakMemoryMiB(), "MiB", 120);
+    window.close();
 }

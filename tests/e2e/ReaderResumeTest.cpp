@@ -5,47 +5,11 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QtEndian>
 
+#include "E2eFiles.h"
 #include "XSession.h"
 
 namespace {
-
-QString shotDir() {
-    const QString dir = QStringLiteral(TL_BINARY_DIR "/e2e-shots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
-QByteArray le32(qint32 v) {
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-QByteArray le16(qint16 v) {
-    QByteArray b(2, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-// The 86-byte settings record, built field by field.
-QByteArray settingsRecord() {
-    QByteArray r = QByteArray("NanumGothic").leftJustified(50, ' ');
-    r += le16(12) + le32(0) + le32(0x00EDF9FF) + le16(0) + le16(1) + le16(7) + le16(0);
-    r += le32(0) + le32(0) + le32(0) + le16(0) + le16(6) + le16(4);
-    return r;
-}
-
-bool write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class ReaderResume : public ::testing::TestWithParam<const char*> {
 protected:
@@ -71,12 +35,11 @@ TEST_P(ReaderResume, ResumesTurnsPagesAndSavesThePlace) {
     QDir().mkpath(tmp.path() + "/내 책");
     const QString book = tmp.path() + QStringLiteral("/내 책/날개 ") + GetParam();
     ASSERT_TRUE(QFile::copy(source, book));
-    const QByteArray documentFile = (book + "\r\n-1 \r\n\r\n-1 \r\n").toUtf8();
+    const QByteArray documentFile = documentRecord(book);
     ASSERT_TRUE(write(app + "/txtlumofile.txt", documentFile));
     ASSERT_TRUE(write(app + "/txtlumoinfo.txt", settingsRecord()));
     // 1200 x 780 pixels at (20, 10); spread 3-4 of 12 pages; no page-turn effect.
-    ASSERT_TRUE(write(app + "/data1_0_0", le32(300) + le32(150) + le32(18000) + le32(11700) +
-                                              le32(3) + le32(12) + le16(0)));
+    ASSERT_TRUE(write(app + "/data1_0_0", windowRecord(300, 150, 18000, 11700, 3, 12)));
 
     reader.setProcessEnvironment(x.env());
     reader.start(app + "/Qm_TextLumo", {});

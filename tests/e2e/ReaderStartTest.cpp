@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "E2eFiles.h"
 #include "XSession.h"
 
 #include <QtEndian>
@@ -15,12 +16,6 @@ bool haveTools() {
     for (const char* tool : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import"})
         if (QStandardPaths::findExecutable(tool).isEmpty()) return false;
     return true;
-}
-
-QString shotDir() {
-    const QString dir = QStringLiteral(TL_BINARY_DIR "/e2e-shots");
-    QDir().mkpath(dir);
-    return dir;
 }
 
 class ReaderStart : public ::testing::Test {
