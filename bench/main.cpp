@@ -40,7 +40,7 @@ void report(const QString& name, double value, const QString& unit, double targe
             bool higherIsBetter) {
     const bool ok = higherIsBetter ? value >= target : value <= target;
     if (!ok) ++g_missed;
-    std::printf("%-58s %10.2f %-3s (target %s %.0f %s) %s\n", name.toUtf8().constData(), value,
+    std::printf("%-58s %10.2f %-3s (target %s %g %s) %s\n", name.toUtf8().constData(), value,
                 unit.toUtf8().constData(), higherIsBetter ? ">=" : "<=", target,
                 unit.toUtf8().constData(), ok ? "ok" : "MISSED");
     std::fflush(stdout);

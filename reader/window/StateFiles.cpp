@@ -78,6 +78,10 @@ std::optional<ReadingSettings> decode(const QByteArray& bytes) {
     s.SpacingIndex0 = take<int16_t>(bytes, o);
     s.LineSpacingIndex = take<int16_t>(bytes, o);
     s.FontSizeIndex = take<int16_t>(bytes, o);
+    // The two flags are -1 or 0; any other value from a damaged file is true, as any non-zero
+    // flag is, and is written back as -1.
+    s.FontBold = s.FontBold ? -1 : 0;
+    s.BookmarkSet = s.BookmarkSet ? -1 : 0;
     return s;
 }
 

@@ -243,7 +243,8 @@ TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
             }
     QFont numberFont = window->lblread[1]->font();
     numberFont.setBold(true);
-    EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance('2') / 2);
+    // The glyph's ink spans nearly its advance; a number cut to the empty label shows 3 columns.
+    EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance('2') - 2);
 }
 
 TEST_F(Reading, PageTextNeverCutsMoreThanAPage) {

@@ -63,6 +63,17 @@ TEST(Settings, RoundTripAndShortRecords) {
     // A fresh record holds NUL bytes in its name; they are removed when it is used.
     EXPECT_EQ(ReadingSettings().cleanFontName(), "");
     EXPECT_EQ(statefiles::encode(ReadingSettings()).left(50), QByteArray(50, '\0'));
+    // Flags of a damaged record come back as true or false, never as other numbers.
+    QByteArray odd = b;
+    odd[60] = 5;   // FontBold
+    odd[66] = 0;   // BookmarkSet, low byte
+    odd[67] = 1;   // BookmarkSet 256
+    const auto flags = statefiles::decode(odd);
+    EXPECT_EQ(flags->FontBold, -1);
+    EXPECT_EQ(flags->BookmarkSet, -1);
+    odd[60] = 0;
+    odd[61] = 0;
+    EXPECT_EQ(statefiles::decode(odd)->FontBold, 0);
 }
 
 TEST(Settings, FontNamesAreCutOnCharacterBoundaries) {
