@@ -23,7 +23,7 @@ bool write(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// An application folder that resumes the book at spread 101 in a 1920 x 1080 window, with the
+// An application folder that resumes the book at spread 1 in a 1920 x 1080 window, with the
 // settings file or without it (the default appearance then applies).
 bool prepare(const QString& dir, const QByteArray& book, bool withSettings) {
     QFile::link(QStringLiteral(TL_APP_DIR "/skin"), dir + "/skin");
@@ -42,7 +42,7 @@ bool prepare(const QString& dir, const QByteArray& book, bool withSettings) {
     s.SpacingValue0 = 1;
     windowfile::Record r;
     r.placement = {0, 0, 1920 * 15, 1080 * 15};
-    r.currentPage = 101;
+    r.currentPage = 1;
     r.pageCount = 4000;
     return write(path, book) &&
            write(dir + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d)) &&
