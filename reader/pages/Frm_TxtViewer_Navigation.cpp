@@ -2,7 +2,6 @@
 // Value, and its change handler turns that into the spread on screen.
 
 #include <QApplication>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QListWidget>
 
@@ -13,10 +12,10 @@
 #include "forms/Timer.h"
 #include "pages/DocumentText.h"
 #include "pages/OncePerPress.h"
+#include "pages/Pagination.h"
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
-#include "pages/Pagination.h"
 
 void Frm_TxtViewer::whileDisabled(const std::function<void()>& body) {
     QWidget* focus = QApplication::focusWidget();
@@ -114,10 +113,6 @@ void Frm_TxtViewer::wirePages() {
                     side == 0 ? goPrevious() : goNext();
                 });
     }
-    // A choice made by the user; choices made by the program call the handlers themselves.
-    connect(Cb_FontSize, &QComboBox::activated, this, [this] { Cb_FontSize_Click(); });
-    for (int i = 0; i < 2; ++i)
-        connect(Combo1[i], &QComboBox::activated, this, [this, i] { Combo1_Click(i); });
     connect(WheelMouse1, &wheel::WheelSource::wheelTurned, this, [this](int amount) {
         Tmr_Scroll->setTag(QString::number(amount));
         if (!Tmr_Scroll->enabled()) Tmr_Scroll->setEnabled(true);

@@ -11,9 +11,9 @@
 #include "forms/Shape.h"
 #include "forms/Timer.h"
 #include "forms/Units.h"
+#include "pages/Pagination.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
-#include "pages/Pagination.h"
 
 QFont Frm_TxtViewer::pageFont() const {
     QFont f(ReadingSettings.cleanFontName());

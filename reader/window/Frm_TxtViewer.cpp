@@ -1,7 +1,9 @@
 #include "window/Frm_TxtViewer.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -69,10 +71,18 @@ Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWid
     createSplashPanel();
     wireButtons();
     wirePages();
+    wireBookmark();
+    wireAppearance();
     resize(800, 600);
 }
 
-Frm_TxtViewer::~Frm_TxtViewer() = default;
+Frm_TxtViewer::~Frm_TxtViewer() {
+    // The controls die after the window's own members; a control that reports something on
+    // its way out (a font box losing the focus) must find no handler of this window any more.
+    qApp->removeEventFilter(this);
+    for (QObject* control : findChildren<QObject*>())
+        QObject::disconnect(control, nullptr, this, nullptr);
+}
 
 void Frm_TxtViewer::createToolBar() {
     PicTopOut = makeBox(this, "PicTopOut", kToolBarGrey);
@@ -113,6 +123,8 @@ void Frm_TxtViewer::createToolBarSettings() {
     Cb_Font->setEditable(true);
     // A typed name is taken or refused, never added to the list of installed fonts.
     Cb_Font->setInsertPolicy(QComboBox::NoInsert);
+    // Names are told apart by letter case too, so completion must not fold it.
+    Cb_Font->completer()->setCaseSensitivity(Qt::CaseSensitive);
     Cb_FontSize = makeCombo(Pic_Top, "Cb_FontSize", {218, 13, 55, 20},
                             {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26",
                              "28", "36", "48", "72"});
@@ -182,7 +194,7 @@ void Frm_TxtViewer::createPages() {
         lblread[i]->setAutoSize(true);
         lblread[i]->setCaption(QStringLiteral("0"));
         lblread[i]->hide();
-        ImgRead[i] = makeImage(PicRead[i], ("ImgRead_" + n).constData(), {8, 50, 15, 15});
+        ImgRead[i] = makeImage(PicRead[i], ("ImgRead_" + n).constData(), {15, 50, 15, 15});
         ImgRead[i]->setPicture(QImage(QStringLiteral(":/design/bookmark.bmp")));
         ImgRead[i]->setCursor(Qt::PointingHandCursor);
         ImgRead[i]->hide();

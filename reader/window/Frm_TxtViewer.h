@@ -8,15 +8,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "dialogs/Dialogs.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
 #include "window/StateFiles.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 
@@ -88,9 +91,33 @@ public:
     QString lastFolder() const;
     void OpenDocument(const QString& path, int32_t entryIndex);
 
-    // --- Appearance lists (pages/Frm_TxtViewer_Appearance.cpp) -------------------------------
+    // --- Bookmark (pages/Frm_TxtViewer_Bookmark.cpp) --------------------------------------
+    // The top of the line of page CurrentPage + side at y, and its position stored as the
+    // bookmark's; 0 (nothing stored) when no line is there.
+    int BookmarkAtPoint(int side, int y);
+    void GoToBookmark();
+    void setBookmark(int side, int y);
+    void removeBookmark();
+    void Cmdleaves_Release();
+    void mnu_bookmark_Click();
+
+    // --- Appearance (pages/Frm_TxtViewer_Appearance.cpp) -----------------------------------
     void Cb_FontSize_Click();
     void Combo1_Click(int index);
+    bool IsInstalledFont(const QString& name) const;
+    void Cb_Font_Click();
+    // Enter in the font box: an installed name is taken, any other refused.
+    void Cb_Font_Enter();
+    void cmdBold_Click();
+    void CmdFontColor_Click();
+    void cmdbgcolor_Click();
+    void lblcolor_Click(int index);
+    void cmdbasic_Click();
+    void cmdanother_Click();
+    void cmdcolorcancel_Click();
+    // Creates the palette's colour cells 1 to 27 and places all 28.
+    void BuildColourPalette();
+    void removeColourCells();
 
     // --- Reader state -------------------------------------------------------------------
     int16_t IsUnloading = 0;
@@ -107,6 +134,7 @@ public:
     int16_t LineSpacingValue = 0;
     int16_t SpacingValue0Copy = 0;
     bool ColourOnlyChange = false;
+    int16_t ColourTarget = 0;  // 0: the palette serves the text colour, -1: the page colour
     bool ScrollArmed = false;
     statefiles::ReadingSettings ReadingSettings;
     int32_t LastWindowWidth = 0;
@@ -169,6 +197,7 @@ public:
     forms::PictureBox* PicColor = nullptr;
     forms::PictureBox* Picture1 = nullptr;
     forms::Label* lblcolor0 = nullptr;
+    std::vector<forms::Label*> lblcolor;  // the palette's cells; [0] is lblcolor0
     QPushButton* cmdanother = nullptr;
     QPushButton* cmdbasic = nullptr;
     QPushButton* cmdcolorcancel = nullptr;
@@ -180,6 +209,8 @@ public:
 
     forms::Timer* TmrPlay = nullptr;
     forms::Timer* Tmr_Scroll = nullptr;
+    QAction* mnu_bookmark = nullptr;
+    QMenu* PageMenu = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -216,6 +247,13 @@ private:
     void wirePages();
     bool pageKey(QObject* watched, QEvent* event);
     void Tmr_Scroll_Timer();
+    void wireBookmark();
+    bool pageMenu(QObject* watched, QEvent* event);
+    void wireAppearance();
+    bool appearanceEvent(QObject* watched, QEvent* event);
+    void showBoldState();
+    void showPalette();
+    void setColour(bool page, gdi::COLORREF colour);
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp).
     void placeFromWindowFile();

@@ -31,8 +31,7 @@ void Frm_TxtViewer::wireButton(forms::Image* button, const QString& normal, cons
 }
 
 void Frm_TxtViewer::wireButtons() {
-    // The archive list and bookmark actions arrive with their subsystems; their pictures
-    // already behave.
+    // The archive list's actions arrive with its subsystem; its pictures already behave.
     wireButton(CmdOpen, QStringLiteral("b_open.bmp"), QStringLiteral("b_open_down.bmp"),
                Press::ActOnPress, [this] { CmdOpen_Action(); });
     wireButton(CmdOk, QStringLiteral("b_listv_ok.bmp"), QStringLiteral("b_listv_ok_down.bmp"),
@@ -46,15 +45,9 @@ void Frm_TxtViewer::wireButtons() {
     wireButton(CmdLast, QStringLiteral("b_back.bmp"), QStringLiteral("b_back_down.bmp"),
                Press::ReleaseAnyButton, [this] { goLast(); });
     wireButton(Cmdleaves, QStringLiteral("b_bookmark.bmp"), QStringLiteral("b_bookmark_down.bmp"),
-               Press::ReleaseLeft, {});
+               Press::ReleaseLeft, [this] { Cmdleaves_Release(); });
     wireButton(imgHelp, QStringLiteral("b_helpdesk.bmp"), QStringLiteral("b_helpdesk_down.bmp"),
                Press::ReleaseLeft, [this] { imgHelp_Release(); });
-
-    // The page colour button looks pressed only while its own handler runs.
-    connect(cmdbgcolor, &forms::Image::clicked, this, [this] {
-        cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor_down.bmp")));
-        cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
-    });
 
     for (forms::PictureBox* page : PicRead) {
         connect(page, &forms::PictureBox::mouseMove, page, [page](int, int, int, int) {
@@ -70,7 +63,8 @@ void Frm_TxtViewer::imgHelp_Release() {
 }
 
 bool Frm_TxtViewer::eventFilter(QObject* watched, QEvent* event) {
-    if (pageKey(watched, event)) return true;
+    if (pageKey(watched, event) || pageMenu(watched, event) || appearanceEvent(watched, event))
+        return true;
     // A key preview: Escape minimises the window whichever of its controls has the focus.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

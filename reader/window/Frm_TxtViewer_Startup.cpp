@@ -120,7 +120,7 @@ void Frm_TxtViewer::TmrPlay_Timer() {
         m_positionUnknown = false;
         showFromFirstPage();
     }
-    // TODO: the colour palette is built here with the appearance panel.
+    BuildColourPalette();
     PicSplash->hide();
 }
 
@@ -199,6 +199,7 @@ void Frm_TxtViewer::restoreAppearance() {
     pick(Combo1[1], ReadingSettings.LineSpacingIndex, ReadingSettings.LineSpacing, 6);
     Combo1_Click(1);
     RichTextBox1->setFont(pageFont());
+    showBoldState();
 }
 
 void Frm_TxtViewer::applyDefaultAppearance(bool documentMissing) {
@@ -225,7 +226,8 @@ void Frm_TxtViewer::formUnload() {
     IsUnloading = -1;
     RichTextBox1->setText(QString());
     if (!DocumentPath.isEmpty()) writeStateFiles();
-    // TODO: the archive objects and the colour cells are released here when they exist.
+    // TODO: the archive objects are released here with archive support.
+    removeColourCells();
     const QString tmp = m_appPath + QStringLiteral("/TmpZip");
     for (const QString& name : files::FindFiles(tmp, QStringLiteral("*")))
         files::Kill(tmp + "/" + name);

@@ -55,8 +55,8 @@ protected:
         QString question;
         XSession::waitFor(
             [&] {
-                question =
-                    x.run("xdotool", {"search", "--onlyvisible", "--name", "기존파일읽기"}).trimmed();
+                question = x.run("xdotool", {"search", "--onlyvisible", "--name", "기존파일읽기"})
+                               .trimmed();
                 return !question.isEmpty();
             },
             2000);

@@ -11,7 +11,7 @@
 #include <functional>
 #include <utility>
 
-#include "AppFolder.h"
+#include "ReaderFixture.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
@@ -23,51 +23,6 @@
 #include "window/WindowFile.h"
 
 namespace {
-
-// A book of `lines` short numbered lines, one layout line each, in UTF-8.
-QByteArray numberedBook(int lines) {
-    QByteArray b;
-    for (int i = 1; i <= lines; ++i) b += "줄 " + QByteArray::number(i) + "\r\n";
-    return b;
-}
-
-class Reading : public ::testing::Test {
-protected:
-    void TearDown() override {
-        if (window) window->close();
-    }
-    QString writeBook(const QString& name, const QByteArray& bytes) {
-        const QString path = folder.file(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
-    void writeFile(const QString& name, const QByteArray& bytes) { writeBook(name, bytes); }
-    // Starts the reader as Main does and waits for the deferred start-up to finish.
-    void start(QSize size = QSize(1000, 700)) {
-        window = std::make_unique<Frm_TxtViewer>(folder.path(), dialogs);
-        window->formLoad();
-        window->setWindowState(Qt::WindowNoState);
-        window->resize(size);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->TmrPlay->tag() == "play"; }, 3000));
-    }
-    void open(const QString& path) {
-        dialogs.answerOpen(path);
-        QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
-    }
-    void release(forms::Image* button, Qt::MouseButton b = Qt::LeftButton) {
-        QTest::mousePress(button, b, {}, QPoint(5, 5));
-        QTest::mouseRelease(button, b, {}, QPoint(5, 5));
-    }
-    QString counter() const { return window->lbl_Totpage->caption(); }
-
-    AppFolder folder;
-    dlg::ScriptedDialogs dialogs;
-    std::unique_ptr<Frm_TxtViewer> window;
-};
 
 TEST_F(Reading, FirstStartAsksNothingAndShowsTheDefaults) {
     start();
@@ -375,9 +330,9 @@ TEST_F(Resume, WithoutAUsablePositionTheBookOpensAtPageOne) {
         int32_t current, pages;  // 0, 0: no window file at all
     };
     const Case cases[] = {
-        {"no window file", 0, 0},        {"page 5001 of 10", 5001, 10},
-        {"an even page", 4, 40},         {"a negative page", -3, 40},
-        {"no pages", 1, 0},              {"more pages than characters", 1, 1000000000},
+        {"no window file", 0, 0}, {"page 5001 of 10", 5001, 10},
+        {"an even page", 4, 40},  {"a negative page", -3, 40},
+        {"no pages", 1, 0},       {"more pages than characters", 1, 1000000000},
     };
     for (const Case& c : cases) {
         saveSession(book, c.current, c.pages);
@@ -394,8 +349,8 @@ TEST_F(Resume, WithoutAUsablePositionTheBookOpensAtPageOne) {
         window->close();
         window.reset();
         // What is written back is the position the reader really had.
-        const auto record =
-            windowfile::decode(statefiles::readFile(folder.file(windowfile::fileName())).value_or(""));
+        const auto record = windowfile::decode(
+            statefiles::readFile(folder.file(windowfile::fileName())).value_or(""));
         ASSERT_TRUE(record) << c.name;
         EXPECT_EQ(record->currentPage, 3) << c.name;
         EXPECT_EQ(record->pageCount, pages) << c.name;

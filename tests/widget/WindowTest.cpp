@@ -245,10 +245,10 @@ TEST_F(WindowTest, SavedPlacementIsRestored) {
 
 TEST_F(WindowTest, DamagedPlacementsOpenMaximised) {
     const windowfile::Placement damaged[] = {
-        {0, 0, -15000, 9000},         // a negative width
-        {0, 0, 12000, 1000000000},    // a height of 10^9 twips
-        {-90000, -90000, 9000, 9000}, // wholly off screen
-        {0, 0, 3000, 3000},           // smaller than the minimum
+        {0, 0, -15000, 9000},          // a negative width
+        {0, 0, 12000, 1000000000},     // a height of 10^9 twips
+        {-90000, -90000, 9000, 9000},  // wholly off screen
+        {0, 0, 3000, 3000},            // smaller than the minimum
         {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
     };
     for (const windowfile::Placement& p : damaged) {
@@ -262,7 +262,8 @@ TEST_F(WindowTest, DamagedPlacementsOpenMaximised) {
         w->formLoad();
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        EXPECT_TRUE(w->isMaximized()) << p.left << " " << p.top << " " << p.width << " " << p.height;
+        EXPECT_TRUE(w->isMaximized())
+            << p.left << " " << p.top << " " << p.width << " " << p.height;
         EXPECT_LE(w->width(), 800);
         w->close();
     }

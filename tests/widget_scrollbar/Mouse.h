@@ -16,8 +16,7 @@ inline void press(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
     QTest::mousePress(w->window()->windowHandle(), b, Qt::NoModifier, w->mapTo(w->window(), at));
 }
 inline void release(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) {
-    QTest::mouseRelease(w->window()->windowHandle(), b, Qt::NoModifier,
-                        w->mapTo(w->window(), at));
+    QTest::mouseRelease(w->window()->windowHandle(), b, Qt::NoModifier, w->mapTo(w->window(), at));
 }
 // A move to `at` (pixels, relative to w) while `held` is down.
 inline void moveTo(QWidget* w, QPointF at, Qt::MouseButtons held = Qt::LeftButton) {

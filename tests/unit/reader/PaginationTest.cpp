@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "window/Frm_TxtViewer.h"
 #include "pages/Pagination.h"
+#include "window/Frm_TxtViewer.h"
 
 namespace {
 
@@ -31,12 +31,12 @@ TEST(Pagination, PositionSurvivesARelayout) {
         int current, before, after, expected;
     };
     const Case cases[] = {
-        {5, 10, 20, 9},    // 0.5 x 20 = 10, even, so the spread 9-10
-        {1, 7, 3, 1},      // 3 / 7 rounds to 0, even, -1, then 1
-        {9, 10, 10, 9},    // unchanged
-        {3, 12, 25, 5},    // 6.25 -> 6, even -> 5
-        {7, 8, 3, 3},      // 2.625 -> 3, odd
-        {99, 100, 50, 49}, // 49.5 -> 50 (halves to even), even -> 49
+        {5, 10, 20, 9},     // 0.5 x 20 = 10, even, so the spread 9-10
+        {1, 7, 3, 1},       // 3 / 7 rounds to 0, even, -1, then 1
+        {9, 10, 10, 9},     // unchanged
+        {3, 12, 25, 5},     // 6.25 -> 6, even -> 5
+        {7, 8, 3, 3},       // 2.625 -> 3, odd
+        {99, 100, 50, 49},  // 49.5 -> 50 (halves to even), even -> 49
     };
     for (const Case& c : cases) {
         EXPECT_EQ(pagination::pageAtRatio(double(c.current) / c.before, c.after), c.expected)
@@ -49,13 +49,10 @@ TEST(Pagination, SpreadForAPageBarValue) {
         int value, current, expected;
     };
     const Case cases[] = {
-        {5, 5, 0},   // the spread on screen
-        {6, 5, 0},   // its right page: stays
-        {8, 5, 7},   // an even page beyond: the spread that holds it
-        {7, 5, 7},
-        {1, 5, 1},
-        {4, 5, 3},
-        {2, 1, 0},
+        {5, 5, 0},  // the spread on screen
+        {6, 5, 0},  // its right page: stays
+        {8, 5, 7},  // an even page beyond: the spread that holds it
+        {7, 5, 7}, {1, 5, 1}, {4, 5, 3}, {2, 1, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(pagination::spreadForValue(c.value, c.current), c.expected)

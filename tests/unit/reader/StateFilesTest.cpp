@@ -65,9 +65,9 @@ TEST(Settings, RoundTripAndShortRecords) {
     EXPECT_EQ(statefiles::encode(ReadingSettings()).left(50), QByteArray(50, '\0'));
     // Flags of a damaged record come back as true or false, never as other numbers.
     QByteArray odd = b;
-    odd[60] = 5;   // FontBold
-    odd[66] = 0;   // BookmarkSet, low byte
-    odd[67] = 1;   // BookmarkSet 256
+    odd[60] = 5;  // FontBold
+    odd[66] = 0;  // BookmarkSet, low byte
+    odd[67] = 1;  // BookmarkSet 256
     const auto flags = statefiles::decode(odd);
     EXPECT_EQ(flags->FontBold, -1);
     EXPECT_EQ(flags->BookmarkSet, -1);

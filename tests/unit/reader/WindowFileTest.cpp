@@ -84,7 +84,8 @@ TEST(WindowFile, WhichSavedPlacementsAreApplied) {
         {"wider than any screen", {0, 600, 40000, 9000}, PlacementUse::Maximise},
         {"wholly off screen", {-40000, 600, 15000, 10500}, PlacementUse::Maximise},
         {"far below every screen", {0, 2000000000, 15000, 10500}, PlacementUse::Maximise},
-        {"extremes that overflow a sum", {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+        {"extremes that overflow a sum",
+         {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
          PlacementUse::Maximise},
         {"partly off screen", {-3000, 600, 15000, 10500}, PlacementUse::Apply},
         {"on the second screen", {30000, 1500, 15000, 10500}, PlacementUse::Apply},
@@ -102,10 +103,18 @@ TEST(WindowFile, WhichSavedPositionsAreUsable) {
         bool usable;
     };
     const Case cases[] = {
-        {1, 1, 10, true},       {9, 10, 5000, true},      {11, 11, 5000, true},
-        {2, 10, 5000, false},   {11, 10, 5000, false},    {5001, 10, 5000, false},
-        {0, 10, 5000, false},   {-1, 10, 5000, false},    {1, 0, 5000, false},
-        {1, -4, 5000, false},   {1, 5001, 5000, false},   {INT32_MAX, INT32_MAX, 1e12, true},
+        {1, 1, 10, true},
+        {9, 10, 5000, true},
+        {11, 11, 5000, true},
+        {2, 10, 5000, false},
+        {11, 10, 5000, false},
+        {5001, 10, 5000, false},
+        {0, 10, 5000, false},
+        {-1, 10, 5000, false},
+        {1, 0, 5000, false},
+        {1, -4, 5000, false},
+        {1, 5001, 5000, false},
+        {INT32_MAX, INT32_MAX, 1e12, true},
         {INT32_MIN, 10, 5000, false},
     };
     for (const Case& c : cases)

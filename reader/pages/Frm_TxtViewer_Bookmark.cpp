@@ -1,0 +1,119 @@
+// The one bookmark: set by clicking a line with a button other than the left one, shown as a
+// marker beside its line, followed from the bookmark button (or its menu item, F9), removed by
+// a click on the marker. It is a text position, so it survives every relayout.
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <algorithm>
+
+#include "forms/Image.h"
+#include "forms/PictureBox.h"
+#include "pages/Bookmark.h"
+#include "textbox/TextBox.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace {
+constexpr int kLeftButton = 1;
+}
+
+int Frm_TxtViewer::BookmarkAtPoint(int side, int y) {
+    const int page = CurrentPage + side;
+    // The blank page after the end of the book holds no line to mark.
+    if (page < 1 || page > PageCount) return 0;
+    const PageSlice slice = PageText(page);
+    Text1->setSelStart(1);
+    Text1->setText(slice.text);
+    // As drawn: at most a page of lines, whatever the page text.
+    const int n = std::min(Text1->lineCount(), LinesPerPage + 1);
+    std::vector<int> starts;
+    for (int i = 0; i < n; ++i) {
+        const int s = Text1->lineIndex(i);
+        if (s == -1) break;
+        starts.push_back(s);
+    }
+    Text1->setText(QString());
+    const bookmark::Hit hit = bookmark::lineAt(starts, LineHeight, y);
+    if (hit.top != 0) ReadingSettings.BookmarkPosition = slice.start + hit.start + 1;
+    return hit.top;
+}
+
+void Frm_TxtViewer::setBookmark(int side, int y) {
+    if (DocumentPath.isEmpty()) return;
+    const int top = BookmarkAtPoint(side, y);
+    // A click beside every line leaves the bookmark as it was: no re-armed old bookmark, no
+    // marker at the top of the page.
+    if (top == 0) return;
+    ImgRead[0]->hide();
+    ImgRead[1]->hide();
+    ImgRead[side]->move(30 - ImgRead[side]->width(), top);
+    ImgRead[side]->show();
+    ReadingSettings.BookmarkSet = -1;
+    ReadingSettings.BookmarkEntry = List1->count() == 0 ? 0 : List1->currentRow() + 1;
+}
+
+void Frm_TxtViewer::removeBookmark() {
+    ImgRead[0]->hide();
+    ImgRead[1]->hide();
+    ReadingSettings.BookmarkSet = 0;
+    ReadingSettings.BookmarkEntry = 0;
+    ReadingSettings.BookmarkPosition = 0;
+}
+
+void Frm_TxtViewer::GoToBookmark() {
+    // One byte into the marked line's first character: on that line whatever the character.
+    const int line = RichTextBox1->lineFromChar(ReadingSettings.BookmarkPosition);
+    ImageScrollBar1.setValue(bookmark::spreadOfLine(line, LinesPerPage));
+}
+
+void Frm_TxtViewer::Cmdleaves_Release() {
+    if (DocumentPath.isEmpty()) return;
+    if (ReadingSettings.BookmarkSet) {
+        const int32_t entry = ReadingSettings.BookmarkEntry;
+        if (entry < 1 || entry == List1->currentRow() + 1) GoToBookmark();
+        return;
+    }
+    m_dialogs.MsgBox(QStringLiteral(" 책갈피가 없습니다.\n♣ 책갈피 설정 -> 마우스오른쪽 클릭 ♣"),
+                     dlg::vbInformation, QStringLiteral("루모북"));
+}
+
+void Frm_TxtViewer::mnu_bookmark_Click() {
+    // As the button would be pressed and released: its pressed picture shows a moment first.
+    if (!Cmdleaves->isEnabled()) return;
+    Cmdleaves->setPicture(skinPicture(QStringLiteral("b_bookmark_down.bmp")));
+    QTimer::singleShot(120, this, [this] {
+        Cmdleaves->setPicture(skinPicture(QStringLiteral("b_bookmark.bmp")));
+        Cmdleaves_Release();
+    });
+}
+
+void Frm_TxtViewer::wireBookmark() {
+    for (int side = 0; side < 2; ++side) {
+        connect(PicRead[side], &forms::PictureBox::mouseDown, this,
+                [this, side](int button, int, int, int y) {
+                    if (button != kLeftButton) setBookmark(side, y);
+                });
+        connect(ImgRead[side], &forms::Image::clicked, this, [this] { removeBookmark(); });
+    }
+    // The menu item lives in the pages' context menu, which the keyboard opens (the menu key,
+    // Shift+F10): the right mouse button sets the bookmark. F9 reaches it from anywhere.
+    mnu_bookmark = new QAction(QStringLiteral("책갈피(&F9)"), this);
+    mnu_bookmark->setObjectName(QStringLiteral("mnu_bookmark"));
+    mnu_bookmark->setShortcut(Qt::Key_F9);
+    mnu_bookmark->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnu_bookmark);
+    connect(mnu_bookmark, &QAction::triggered, this, [this] { mnu_bookmark_Click(); });
+    PageMenu = new QMenu(this);
+    PageMenu->addAction(mnu_bookmark);
+}
+
+bool Frm_TxtViewer::pageMenu(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ContextMenu) return false;
+    if (watched != PicRead[0] && watched != PicRead[1]) return false;
+    auto* menu = static_cast<QContextMenuEvent*>(event);
+    if (menu->reason() != QContextMenuEvent::Mouse)
+        PageMenu->popup(static_cast<QWidget*>(watched)->mapToGlobal(QPoint(40, 60)));
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The reader's window started as Main starts it, in a throwaway application folder, with
+// scripted dialogs; and books of numbered lines whose pages are easy to tell apart.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTest>
+#include <memory>
+
+#include "AppFolder.h"
+#include "dialogs/ScriptedDialogs.h"
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/Timer.h"
+#include "window/Frm_TxtViewer.h"
+
+// A book of `lines` short numbered lines, one layout line each, in UTF-8.
+inline QByteArray numberedBook(int lines) {
+    QByteArray b;
+    for (int i = 1; i <= lines; ++i) b += "줄 " + QByteArray::number(i) + "\r\n";
+    return b;
+}
+
+class Reading : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (window) window->close();
+    }
+    QString writeBook(const QString& name, const QByteArray& bytes) {
+        const QString path = folder.file(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) { writeBook(name, bytes); }
+    // Starts the reader as Main does and waits for the deferred start-up to finish.
+    void start(QSize size = QSize(1000, 700)) {
+        window = std::make_unique<Frm_TxtViewer>(folder.path(), dialogs);
+        window->formLoad();
+        window->setWindowState(Qt::WindowNoState);
+        window->resize(size);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->TmrPlay->tag() == "play"; }, 3000));
+    }
+    void open(const QString& path) {
+        dialogs.answerOpen(path);
+        QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    void release(forms::Image* button, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mousePress(button, b, {}, QPoint(5, 5));
+        QTest::mouseRelease(button, b, {}, QPoint(5, 5));
+    }
+    QString counter() const { return window->lbl_Totpage->caption(); }
+
+    AppFolder folder;
+    dlg::ScriptedDialogs dialogs;
+    std::unique_ptr<Frm_TxtViewer> window;
+};
