@@ -88,7 +88,9 @@ protected:
         ASSERT_TRUE(write(book, numberedBook(2000)));
         ASSERT_TRUE(write(app + "/txtlumofile.txt", documentRecord(book)));
         ASSERT_TRUE(write(app + "/txtlumoinfo.txt", settingsRecord()));
-        if (!windowFile.isNull()) ASSERT_TRUE(write(app + "/data1_0_0", windowFile));
+        if (!windowFile.isNull()) {
+            ASSERT_TRUE(write(app + "/data1_0_0", windowFile));
+        }
     }
     qint32 savedField(int offset) {
         const QByteArray win = read(app + "/data1_0_0");
@@ -146,8 +148,9 @@ TEST_P(DamagedStateFiles, NeverHangOrCrashTheReader) {
         // trial keeps a document file that names a real book, so the resume reads the rest.
         writeSession(randomBytes(random, 37));
         ASSERT_TRUE(write(app + "/txtlumoinfo.txt", randomBytes(random, random.bounded(100))));
-        if (trial % 2)
+        if (trial % 2) {
             ASSERT_TRUE(write(app + "/txtlumofile.txt", randomBytes(random, random.bounded(300))));
+        }
     }
     for (int i = 0; i < 3; ++i) files[i] = read(app + "/" + names[i]);
 
