@@ -1,6 +1,7 @@
 // The reader with a 10 MiB book: resuming it at start-up, drawing a spread, and memory.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include "Book.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Timer.h"
+#include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
@@ -76,6 +78,39 @@ Resumed resume(const QString& dir, dlg::Dialogs& dialogs) {
     return r;
 }
 
+// Appearance changes in the resumed window: a size change to the new spread on screen beside
+// the bare re-wrap it contains, and a palette colour, which only redraws.
+void appearanceChanges(Frm_TxtViewer& window, double spreadMs) {
+    window.ImageScrollBar1.setValue(window.PageCount / 2 | 1);
+    const QFont base = window.RichTextBox1->font();
+    int flip = 0;
+    const double wrap = bench::medianMs(7, [&] {
+        QFont f = base;
+        f.setPointSize(++flip % 2 ? 14 : 12);
+        window.RichTextBox1->setFont(f);
+        window.RichTextBox1->lineCount();
+    });
+    window.RichTextBox1->setFont(base);
+    window.RichTextBox1->lineCount();
+    const int twelve = window.Cb_FontSize->findText("12"),
+              fourteen = window.Cb_FontSize->findText("14");
+    const double change = bench::medianMs(7, [&] {
+        window.Cb_FontSize->setCurrentIndex(window.Cb_FontSize->currentIndex() == twelve ? fourteen
+                                                                                         : twelve);
+        window.Cb_FontSize_Click();
+    });
+    bench::report("font size change to the new spread, 1920 x 1080", change, "ms", 120);
+    bench::note(
+        QStringLiteral("  (the bare re-wrap of the book it contains: %1 ms)").arg(wrap, 0, 'f', 1));
+    window.cmdbgcolor_Click();
+    int cell = 0;
+    const double colour = bench::medianMs(21, [&] {
+        window.ColourTarget = -1;
+        window.lblcolor_Click(++cell % 2 ? 18 : 22);
+    });
+    bench::report("palette colour change (no recount)", colour, "ms", 2 * spreadMs);
+}
+
 }  // namespace
 
 BENCHMARK(20, reader) {
@@ -137,4 +172,5 @@ BENCHMARK(20, reader) {
     });
     bench::report("ShowSpread without animation, 1920 x 1080", spread, "ms", 5);
     bench::report("peak memory with the book open", bench::peakMemoryMiB(), "MiB", 120);
+    appearanceChanges(window, spread);
 }
