@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QListWidget>
 #include <QMenu>
 #include <QTimer>
@@ -103,6 +104,8 @@ void Frm_TxtViewer::wireBookmark() {
     mnu_bookmark->setObjectName(QStringLiteral("mnu_bookmark"));
     mnu_bookmark->setShortcut(Qt::Key_F9);
     mnu_bookmark->setShortcutContext(Qt::WindowShortcut);
+    // Its caption names the key already.
+    mnu_bookmark->setShortcutVisibleInContextMenu(false);
     addAction(mnu_bookmark);
     connect(mnu_bookmark, &QAction::triggered, this, [this] { mnu_bookmark_Click(); });
     PageMenu = new QMenu(this);
@@ -113,7 +116,11 @@ bool Frm_TxtViewer::pageMenu(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::ContextMenu) return false;
     if (watched != PicRead[0] && watched != PicRead[1]) return false;
     auto* menu = static_cast<QContextMenuEvent*>(event);
-    if (menu->reason() != QContextMenuEvent::Mouse)
-        PageMenu->popup(static_cast<QWidget*>(watched)->mapToGlobal(QPoint(40, 60)));
+    if (menu->reason() == QContextMenuEvent::Mouse) return true;
+    // At the pointer when it is over the page, else near the page's first line.
+    auto* page = static_cast<QWidget*>(watched);
+    QPoint at = page->mapFromGlobal(QCursor::pos());
+    if (!page->rect().contains(at)) at = QPoint(40, 60);
+    PageMenu->popup(page->mapToGlobal(at));
     return true;
 }
