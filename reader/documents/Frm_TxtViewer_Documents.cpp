@@ -1,25 +1,25 @@
-// Choosing and opening documents.
+// Choosing and opening documents: a plain text file, or a .txt entry of a ZIP or RAR archive,
+// extracted into TmpZip. An archive is listed before anything changes, and an entry is
+// extracted before it replaces the document on screen: a file that cannot be opened leaves
+// the reader showing, saving and resuming what it showed, and says why.
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
+#include <algorithm>
+#include <optional>
 
+#include "dialogs/Dialogs.h"
+#include "documents/ArchiveList.h"
+#include "documents/ClearFolder.h"
+#include "documents/Cls_Rar.h"
+#include "documents/cUnzip.h"
+#include "files/Files.h"
 #include "forms/Image.h"
+#include "forms/PictureBox.h"
+#include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
-
-namespace {
-
-// The extension of a path: the last piece after a ".", lower-cased, with the dot.
-QString extensionOf(const QString& path) {
-    return QLatin1Char('.') + path.split(QLatin1Char('.')).last().toLower();
-}
-
-bool IsTextExtension(const QString& extension) {
-    return extension == QLatin1String(".txt");
-}
-
-}  // namespace
 
 // The folder of the book read last (of its archive, for an entry), where the next one most
 // likely is; "" lets the dialog choose.
@@ -39,34 +39,306 @@ QString Frm_TxtViewer::ChooseDocumentFile() {
 
 void Frm_TxtViewer::CmdOpen_Action() {
     const QString path = ChooseDocumentFile();
-    if (path.isEmpty()) return;
-    List1->clear();
-    ReadingSettings.BookmarkSet = 0;
-    ReadingSettings.BookmarkPosition = 0;
-    ReadingSettings.BookmarkEntry = 0;
-    OpenDocument(path, -1);
+    if (!path.isEmpty()) OpenDocument(path, -1);
 }
 
-void Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
-    Q_UNUSED(entryIndex);  // TODO: archives select this entry of their list.
-    CmdList->setEnabled(false);
-    if (path.isEmpty()) return;
-    const QString extension = extensionOf(path);
-    if (extension != ".zip" && extension != ".rar" && IsTextExtension(extension)) {
-        ArchivePath.clear();
+QString Frm_TxtViewer::tmpZip() const {
+    return m_appPath + QStringLiteral("/TmpZip");
+}
+
+void Frm_TxtViewer::createArchiveObjects() {
+    zipObject = std::make_unique<cUnzip>();
+    rarObject = std::make_unique<Cls_Rar>(m_dialogs);
+}
+
+void Frm_TxtViewer::releaseArchiveObjects() {
+    zipObject.reset();
+    rarObject.reset();
+}
+
+void Frm_TxtViewer::saySo(const QString& text) {
+    m_dialogs.MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
+}
+
+bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
+    if (path.isEmpty()) return false;
+    const QString extension = archivelist::extensionOf(path);
+    const bool zip = extension == QLatin1String(".zip"), rar = extension == QLatin1String(".rar");
+    if (!zip && !rar) {
+        if (!archivelist::IsTextExtension(extension)) {
+            saySo(QStringLiteral("텍스트 파일(txt)이나 압축파일(zip, rar)만 열 수 있습니다.\n%1")
+                      .arg(path));
+            return false;
+        }
+        if (entryIndex == -1) forgetArchive();
+        CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
+        ArchivePath.clear();
         setPageButtons(false);
         ArchiveKind = -1;
         DocumentPath = path;
         CurrentPage = 1;
         ShowDocument();
-        return;
+        return true;
     }
-    // TODO: ZIP and RAR archives are listed and extracted here; until then the user hears why
-    // nothing opens.
-    if (extension == ".zip" || extension == ".rar")
-        m_dialogs.MsgBox(
-            QStringLiteral("압축파일(zip, rar)은 아직 열 수 없습니다.\n텍스트 파일(txt)을 "
-                           "선택해 주십시오."),
-            dlg::vbInformation, QStringLiteral("루모북"));
+    if (!ensureArchiveObjects()) return false;
+    // Only a listing that offers books replaces the document state.
+    std::vector<ArchiveEntry> entries =
+        zip ? VBZip_ArchiveUpdate(path) : VBUnRar_ArchiveUpdate(path);
+    if (entries.empty()) return false;
+    if (archivelist::FillArchiveList(entries).isEmpty()) {
+        saySo(QStringLiteral("압축파일 안에 읽을 수 있는 텍스트 파일(txt)이 없습니다.\n"
+                             "(맨 위 폴더의 txt 파일만 열 수 있습니다.)\n%1")
+                  .arg(path));
+        return false;
+    }
+    const DocumentSnapshot before = snapshotDocument();
+    if (entryIndex == -1) forgetArchive();
+    ArchivePath = path;
+    ArchiveKind = zip ? 0 : 1;
+    ArchiveEntries = std::move(entries);
+    FillArchiveList();
+    CmdList->setEnabled(true);
+    CmdList->setPicture(skinPicture(QStringLiteral("b_listview.bmp")));
+    setPageButtons(false);
+    // An entry index beyond the list (the archive changed since it was saved) picks the first.
+    const int row = entryIndex >= 0 && entryIndex < List1->count() ? entryIndex : 0;
+    if (!switchEntry(row, !TmrPlay->tag().isEmpty())) {
+        restoreDocument(before);
+        return false;
+    }
+    if (entryIndex == -1 && List1->count() > 1) {
+        PicList->show();
+        PicList->raise();
+    } else if (rar) {
+        CmdList->setEnabled(false);
+        CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
+    }
+    return true;
+}
+
+bool Frm_TxtViewer::ensureArchiveObjects() {
+    if (!zipObject || !rarObject) createArchiveObjects();
+    return true;
+}
+
+std::vector<ArchiveEntry> Frm_TxtViewer::VBZip_ArchiveUpdate(const QString& path) {
+    zipObject->setZipFile(path);
+    zipObject->Directory();
+    std::vector<ArchiveEntry> entries;
+    const int32_t n = std::min(zipObject->FileCount(), int32_t(archivelist::kMaxEntries));
+    for (int32_t i = 1; i <= n; ++i)
+        entries.push_back({zipObject->FileName(i), zipObject->FileDirectory(i), QString()});
+    if (entries.empty()) {
+        const int32_t result = zipObject->lastResult();
+        saySo(result == unzip::PK_OK || result == unzip::PK_FIND
+                  ? QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path)
+                  : QStringLiteral("압축파일을 열 수 없습니다. 손상되었거나 지원하지 않는 "
+                                   "형식입니다.\n%1")
+                        .arg(path));
+    }
+    return entries;
+}
+
+std::vector<ArchiveEntry> Frm_TxtViewer::VBUnRar_ArchiveUpdate(const QString& path) {
+    rarObject->setRarFile(path);
+    rarObject->Rar_Directory();
+    std::vector<ArchiveEntry> entries;
+    // The box of the library's error was shown already; the archive is abandoned.
+    if (rarObject->failed()) return entries;
+    for (int16_t i = 1; i <= rarObject->Get_FileCount(); ++i)
+        entries.push_back({rarObject->RarFileName(i), rarObject->RarFolderName(i), QString()});
+    if (entries.empty()) saySo(QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path));
+    return entries;
+}
+
+void Frm_TxtViewer::FillArchiveList() {
+    List1->clear();
+    if (!HasArchiveEntries()) return;
+    List1->addItems(archivelist::FillArchiveList(ArchiveEntries));
+}
+
+bool Frm_TxtViewer::HasArchiveEntries() const {
+    return !ArchiveEntries.empty();
+}
+
+void Frm_TxtViewer::forgetArchive() {
+    List1->clear();
+    ArchiveEntries.clear();
+    ReadingSettings.BookmarkSet = 0;
+    ReadingSettings.BookmarkPosition = 0;
+    ReadingSettings.BookmarkEntry = 0;
+}
+
+Frm_TxtViewer::DocumentSnapshot Frm_TxtViewer::snapshotDocument() const {
+    DocumentSnapshot s;
+    s.documentPath = DocumentPath;
+    s.archivePath = ArchivePath;
+    s.archiveKind = ArchiveKind;
+    s.entries = ArchiveEntries;
+    for (int i = 0; i < List1->count(); ++i) s.items << List1->item(i)->text();
+    s.row = List1->currentRow();
+    s.bookmarkSet = ReadingSettings.BookmarkSet;
+    s.bookmarkPosition = ReadingSettings.BookmarkPosition;
+    s.bookmarkEntry = ReadingSettings.BookmarkEntry;
+    s.listEnabled = CmdList->isEnabled();
+    return s;
+}
+
+void Frm_TxtViewer::restoreDocument(const DocumentSnapshot& s) {
+    DocumentPath = s.documentPath;
+    ArchivePath = s.archivePath;
+    ArchiveKind = s.archiveKind;
+    ArchiveEntries = s.entries;
+    List1->clear();
+    List1->addItems(s.items);
+    List1->setCurrentRow(s.row);
+    ReadingSettings.BookmarkSet = s.bookmarkSet;
+    ReadingSettings.BookmarkPosition = s.bookmarkPosition;
+    ReadingSettings.BookmarkEntry = s.bookmarkEntry;
+    CmdList->setEnabled(s.listEnabled);
+    CmdList->setPicture(skinPicture(s.listEnabled ? QStringLiteral("b_listview.bmp")
+                                                  : QStringLiteral("b_listview_grey.bmp")));
+    setPageButtons(DocumentLength != 0);
+}
+
+bool Frm_TxtViewer::switchEntry(int row, bool show) {
+    const DocumentSnapshot before = snapshotDocument();
+    List1->setCurrentRow(row);
+    if (extractSelectedEntry(show)) return true;
+    restoreDocument(before);
+    return false;
+}
+
+bool Frm_TxtViewer::extractSelectedEntry(bool show) {
+    const QListWidgetItem* item = List1->currentItem();
+    if (!item) return false;
+    const QString name = item->text();
+    const auto why = ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name);
+    PicList->hide();
+    if (why) {
+        if (!why->isEmpty()) saySo(*why);
+        return false;
+    }
+    DocumentPath = tmpZip() + QLatin1Char('/') + name;
+    if (show) ShowDocument();
+    return true;
+}
+
+bool Frm_TxtViewer::prepareTmpZip() {
+    ClearFolder(tmpZip(), QString(), tmpZip());
+    if (files::DirExists(tmpZip())) return true;
+    m_dialogs.MsgBox(tmpZip() + QStringLiteral(" does not exist!"), dlg::vbCritical,
+                     QStringLiteral("Extract folder does not exist"));
+    return false;
+}
+
+namespace {
+
+enum class Problem { Encrypted, TooLarge, Write, Other };
+
+Problem zipProblem(int32_t result) {
+    switch (result) {
+        case unzip::IZ_BADPWD:
+            return Problem::Encrypted;
+        case unzip::kTooLarge:
+            return Problem::TooLarge;
+        case unzip::PK_DISK:
+            return Problem::Write;
+        default:
+            return Problem::Other;
+    }
+}
+
+Problem rarProblem(int code) {
+    switch (code) {
+        case unrar::ERAR_MISSING_PASSWORD:
+        case unrar::ERAR_BAD_PASSWORD:
+            return Problem::Encrypted;
+        case unrar::ERAR_TOO_LARGE:
+            return Problem::TooLarge;
+        case unrar::ERAR_ECREATE:
+        case unrar::ERAR_EWRITE:
+            return Problem::Write;
+        default:
+            return Problem::Other;
+    }
+}
+
+// What the reader tells the user when an entry could not be extracted.
+QString problemText(const QString& name, Problem problem) {
+    switch (problem) {
+        case Problem::Encrypted:
+            return QStringLiteral("암호가 걸린 파일은 열 수 없습니다.\n%1").arg(name);
+        case Problem::TooLarge:
+            return QStringLiteral("파일이 너무 커서(2GB 초과) 열 수 없습니다.\n%1").arg(name);
+        case Problem::Write:
+            return QStringLiteral(
+                       "임시 폴더에 압축을 풀 수 없습니다. 디스크 공간과 권한을 "
+                       "확인해 주십시오.\n%1")
+                .arg(name);
+        case Problem::Other:
+            break;
+    }
+    return QStringLiteral(
+               "압축을 풀 수 없습니다. 압축파일이 손상되었거나 지원하지 않는 "
+               "형식입니다.\n%1")
+        .arg(name);
+}
+
+}  // namespace
+
+std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name) {
+    if (!prepareTmpZip()) return QString();
+    // The object may hold the listing of an archive that failed to open since.
+    if (zipObject->ZipFile() != ArchivePath) {
+        zipObject->setZipFile(ArchivePath);
+        zipObject->Directory();
+    }
+    const int32_t n = std::min<int32_t>(zipObject->FileCount(), int32_t(ArchiveEntries.size()));
+    for (int32_t i = 1; i <= n; ++i)
+        zipObject->setFileSelected(i, ArchiveEntries[size_t(i - 1)].TextName == name);
+    zipObject->setUnzipFolder(tmpZip());
+    zipObject->Unzip();
+    if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) return std::nullopt;
+    return problemText(name, zipProblem(zipObject->lastResult()));
+}
+
+std::optional<QString> Frm_TxtViewer::ExtractRarEntry(const QString& name) {
+    if (!prepareTmpZip()) return QString();
+    if (rarObject->RarFile() != ArchivePath || rarObject->Get_FileCount() == 0) {
+        rarObject->setRarFile(ArchivePath);
+        rarObject->Rar_Directory();
+    }
+    const int16_t n =
+        int16_t(std::min<size_t>(size_t(rarObject->Get_FileCount()), ArchiveEntries.size()));
+    for (int16_t i = 1; i <= n; ++i)
+        rarObject->setRarSelected(i, ArchiveEntries[size_t(i - 1)].TextName == name);
+    rarObject->UnCompressRAR(0, rarObject->RarFile(), tmpZip(), QString(), 0);
+    if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) return std::nullopt;
+    // A library error was shown in its own box already.
+    if (rarObject->failed()) return QString();
+    return problemText(name, rarProblem(rarObject->lastProblem()));
+}
+
+void Frm_TxtViewer::stepFile(int delta) {
+    if (ArchiveKind == -1) return;
+    const int j = List1->currentRow() + delta;
+    if (j < 0 || j > List1->count() - 1) return;
+    const QString question = delta < 0 ? QStringLiteral("이전 파일을 보시겠습니까?")
+                                       : QStringLiteral("다음 파일을 보시겠습니까?");
+    if (m_dialogs.MsgBox(question, dlg::vbYesNo, QStringLiteral("루모북")) != dlg::vbYes) return;
+    switchEntry(j, true);
+}
+
+void Frm_TxtViewer::wireDocuments() {
+    connect(CmdList, &forms::Image::mouseDown, this, [this](int button, int, int, int) {
+        if (button == 1) PicList->setVisible(!PicList->isVisible());
+        if (PicList->isVisible()) PicList->raise();
+    });
+    connect(cmdCancel, &forms::Image::mouseDown, this, [this](int button, int, int, int) {
+        if (button == 1) PicList->hide();
+    });
+    connect(List1, &QListWidget::itemDoubleClicked, this,
+            [this] { switchEntry(List1->currentRow(), !TmrPlay->tag().isEmpty()); });
 }

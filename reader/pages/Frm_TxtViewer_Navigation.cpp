@@ -89,7 +89,7 @@ void Frm_TxtViewer::goPrevious() {
         ImageScrollBar1.setValue(CurrentPage - 2);
         return;
     }
-    // TODO: at the first spread of an archive entry, offer the previous file of the archive.
+    if (CurrentPage < 3) stepFile(-1);
 }
 
 void Frm_TxtViewer::goNext() {
@@ -97,7 +97,7 @@ void Frm_TxtViewer::goNext() {
         ImageScrollBar1.setValue(CurrentPage + 2);
         return;
     }
-    // TODO: at the last spread of an archive entry, offer the next file of the archive.
+    if (CurrentPage + 2 > PageCount) stepFile(+1);
 }
 
 void Frm_TxtViewer::goLast() {

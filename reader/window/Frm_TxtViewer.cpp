@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "documents/Cls_Rar.h"
+#include "documents/cUnzip.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -73,6 +75,7 @@ Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWid
     wirePages();
     wireBookmark();
     wireAppearance();
+    wireDocuments();
     resize(800, 600);
 }
 

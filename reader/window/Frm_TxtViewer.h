@@ -8,13 +8,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "dialogs/Dialogs.h"
+#include "documents/ArchiveList.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
 #include "window/StateFiles.h"
 
+class Cls_Rar;
+class cUnzip;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -89,7 +94,25 @@ public:
     QString ChooseDocumentFile();
     void CmdOpen_Action();
     QString lastFolder() const;
-    void OpenDocument(const QString& path, int32_t entryIndex);
+    // Opens a .txt file, or lists an archive and shows its entry entryIndex (-1: the user chose
+    // the archive: its first entry, and the list panel when it holds several). False, with the
+    // document state untouched and the reason shown, when the file cannot be opened.
+    bool OpenDocument(const QString& path, int32_t entryIndex);
+    std::vector<ArchiveEntry> VBZip_ArchiveUpdate(const QString& path);
+    std::vector<ArchiveEntry> VBUnRar_ArchiveUpdate(const QString& path);
+    void FillArchiveList();
+    bool HasArchiveEntries() const;
+    // Extracts the entries called name into TmpZip: nothing when the file is there, else the
+    // reason to tell the user ("" when a box said it already).
+    std::optional<QString> ExtractZipEntry(const QString& name);
+    std::optional<QString> ExtractRarEntry(const QString& name);
+    // Selects list row `row`, extracts it and (when show) shows it; on failure everything stays.
+    bool switchEntry(int row, bool show);
+    // The previous (-1) or next (+1) file of the archive, after asking.
+    void stepFile(int delta);
+    void createArchiveObjects();
+    void releaseArchiveObjects();
+    QString tmpZip() const;
 
     // --- Bookmark (pages/Frm_TxtViewer_Bookmark.cpp) --------------------------------------
     // The top of the line of page CurrentPage + side at y, and its position stored as the
@@ -139,6 +162,9 @@ public:
     statefiles::ReadingSettings ReadingSettings;
     int32_t LastWindowWidth = 0;
     int32_t LastWindowHeight = 0;
+    std::vector<ArchiveEntry> ArchiveEntries;
+    std::unique_ptr<cUnzip> zipObject;
+    std::unique_ptr<Cls_Rar> rarObject;
     // Why the page bar could not be hosted, or "".
     QString PageBarProblem;
 
@@ -250,6 +276,25 @@ private:
     void wireBookmark();
     bool pageMenu(QObject* watched, QEvent* event);
     void wireAppearance();
+    void wireDocuments();
+    // What says which document is read, to put back when another cannot be opened.
+    struct DocumentSnapshot {
+        QString documentPath, archivePath;
+        int16_t archiveKind = -1;
+        std::vector<ArchiveEntry> entries;
+        QStringList items;
+        int row = -1;
+        int16_t bookmarkSet = 0;
+        int32_t bookmarkPosition = 0, bookmarkEntry = 0;
+        bool listEnabled = false;
+    };
+    DocumentSnapshot snapshotDocument() const;
+    void restoreDocument(const DocumentSnapshot& s);
+    bool extractSelectedEntry(bool show);
+    bool prepareTmpZip();
+    bool ensureArchiveObjects();
+    void forgetArchive();
+    void saySo(const QString& text);
     bool appearanceEvent(QObject* watched, QEvent* event);
     void showBoldState();
     void showPalette();

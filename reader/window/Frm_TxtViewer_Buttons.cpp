@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QListWidget>
 
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
@@ -31,11 +32,10 @@ void Frm_TxtViewer::wireButton(forms::Image* button, const QString& normal, cons
 }
 
 void Frm_TxtViewer::wireButtons() {
-    // The archive list's actions arrive with its subsystem; its pictures already behave.
     wireButton(CmdOpen, QStringLiteral("b_open.bmp"), QStringLiteral("b_open_down.bmp"),
                Press::ActOnPress, [this] { CmdOpen_Action(); });
     wireButton(CmdOk, QStringLiteral("b_listv_ok.bmp"), QStringLiteral("b_listv_ok_down.bmp"),
-               Press::ActOnPress, {});
+               Press::ActOnPress, [this] { switchEntry(List1->currentRow(), true); });
     wireButton(CmdFirst, QStringLiteral("b_forward.bmp"), QStringLiteral("b_forward_down.bmp"),
                Press::ReleaseAnyButton, [this] { goFirst(); });
     wireButton(CmdPrev, QStringLiteral("b_prev.bmp"), QStringLiteral("b_prev_down.bmp"),

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include "documents/ClearFolder.h"
 #include "files/Files.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
@@ -104,7 +105,7 @@ void Frm_TxtViewer::createPageBar() {
 
 void Frm_TxtViewer::TmrPlay_Timer() {
     TmrPlay->setEnabled(false);
-    // TODO: the archive access objects are created here with archive support.
+    createArchiveObjects();
     RichTextBox1->setText(QString());
     const QString documentFile = m_appPath + "/" + statefiles::kDocumentFile;
     if (files::FileExists(documentFile)) {
@@ -226,11 +227,9 @@ void Frm_TxtViewer::formUnload() {
     IsUnloading = -1;
     RichTextBox1->setText(QString());
     if (!DocumentPath.isEmpty()) writeStateFiles();
-    // TODO: the archive objects are released here with archive support.
+    releaseArchiveObjects();
     removeColourCells();
-    const QString tmp = m_appPath + QStringLiteral("/TmpZip");
-    for (const QString& name : files::FindFiles(tmp, QStringLiteral("*")))
-        files::Kill(tmp + "/" + name);
+    ClearFolder(tmpZip(), QString(), tmpZip());
 }
 
 void Frm_TxtViewer::writeStateFiles() {

@@ -1,0 +1,29 @@
+#pragma once
+// The entry table of an open archive and the list of its books: only .txt entries at the top
+// level of the archive, each distinct name once, in the order they first appear.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// One entry of the archive listing.
+struct ArchiveEntry {
+    QString FileName;    // the name without its folder
+    QString FolderName;  // the folder inside the archive, "" at the top level
+    QString TextName;    // FileName when the entry is a top-level .txt, else ""
+};
+
+namespace archivelist {
+
+// At most this many entries are taken from one archive; the rest are left out.
+constexpr int kMaxEntries = 32767;
+
+// True exactly for ".txt"; callers lower-case first.
+bool IsTextExtension(const QString& extension);
+// The last piece of path after a ".", lower-cased, with the "." (the whole path lower-cased
+// after a "." when it has none).
+QString extensionOf(const QString& path);
+// Sets every entry's TextName and returns the distinct names for the list, in order.
+QStringList FillArchiveList(std::vector<ArchiveEntry>& entries);
+
+}  // namespace archivelist
