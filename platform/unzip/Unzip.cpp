@@ -1,14 +1,409 @@
 #include "unzip/Unzip.h"
 
-namespace unzip {
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-int32_t Wiz_SingleEntryUnzip(int, const std::vector<std::string>&, int, const std::vector<std::string>&,
-                             const Options&, Callbacks&) {
-    return PK_BADERR;
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <optional>
+
+#include "files/EntryName.h"
+
+namespace unzip {
+namespace {
+
+constexpr int kMaxIncludes = 1023;
+// A damaged archive can hand out headers forever; a real book archive never has this many.
+constexpr int kMaxHeaders = 100000;
+constexpr size_t kChunk = 64 * 1024;
+
+// Rank of a result: the call returns the worst it met.
+int severity(int32_t code) {
+    static constexpr int32_t kOrder[] = {PK_OK,  PK_WARN, IZ_BADPWD, IZ_UNSUP, kTooLarge, PK_FIND,
+                                         PK_ERR, PK_DISK, PK_BADERR, PK_NOZIP, PK_PARAM};
+    const auto* it = std::find(std::begin(kOrder), std::end(kOrder), code);
+    return int(it - std::begin(kOrder));
+}
+
+// libarchive keeps names in the character set of the locale, so in the "C" locale a flagged
+// UTF-8 name fails that conversion and is lost. A UTF-8 character type for this thread keeps
+// every name byte-exact without touching the process locale.
+class Utf8Ctype {
+public:
+    Utf8Ctype() {
+        for (const char* name : {"C.UTF-8", "en_US.UTF-8"}) {
+            m_locale = newlocale(LC_CTYPE_MASK, name, locale_t(nullptr));
+            if (m_locale) break;
+        }
+        if (m_locale) m_previous = uselocale(m_locale);
+    }
+    ~Utf8Ctype() {
+        if (!m_locale) return;
+        uselocale(m_previous);
+        freelocale(m_locale);
+    }
+    Utf8Ctype(const Utf8Ctype&) = delete;
+    Utf8Ctype& operator=(const Utf8Ctype&) = delete;
+
+private:
+    locale_t m_locale = locale_t(nullptr);
+    locale_t m_previous = locale_t(nullptr);
+};
+
+struct ReaderFree {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+using Reader = std::unique_ptr<archive, ReaderFree>;
+
+// A reader of path with the password registered, or null when libarchive cannot open it.
+Reader openReader(const std::string& path, const std::string& password) {
+    Reader a(archive_read_new());
+    if (!a) return a;
+    archive_read_support_format_zip(a.get());
+    if (!password.empty()) archive_read_add_passphrase(a.get(), password.c_str());
+    if (archive_read_open_filename(a.get(), path.c_str(), kChunk) != ARCHIVE_OK) a.reset();
+    return a;
+}
+
+bool readableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
+}
+
+// The entry's name as UTF-8 NFC; a folder always ends in "/".
+std::string entryName(archive_entry* e) {
+    const char* utf8 = archive_entry_pathname_utf8(e);
+    const char* raw = utf8 ? utf8 : archive_entry_pathname(e);
+    if (!raw) return {};
+    QString name = files::decodeEntryName(QByteArray(raw), utf8 != nullptr);
+    if (archive_entry_filetype(e) == AE_IFDIR && !name.endsWith(QLatin1Char('/')))
+        name += QLatin1Char('/');
+    return name.toStdString();
+}
+
+bool isRegular(archive_entry* e) {
+    return archive_entry_filetype(e) == AE_IFREG && !archive_entry_hardlink(e) &&
+           !archive_entry_symlink(e);
+}
+
+// libarchive names the current entry's method only inside its format name: "ZIP 2.0 (deflation)".
+std::string methodName(const char* formatName) {
+    static constexpr std::pair<const char*, const char*> kMethods[] = {
+        {"(uncompressed)", "Stored"}, {"(deflation)", "Deflate"}, {"(deflation64)", "Deflate64"},
+        {"(bzip2)", "BZip2"},         {"(lzma)", "LZMA"},         {"(xz)", "XZ"},
+        {"(ppmd8)", "PPMd"},          {"(zstd)", "Zstd"},
+    };
+    const std::string format = formatName ? formatName : "";
+    for (const auto& [tag, method] : kMethods)
+        if (format.find(tag) != std::string::npos) return method;
+    return "Unknown";
+}
+
+ListedEntry listedEntry(archive* a, archive_entry* e, const std::string& name) {
+    ListedEntry l;
+    l.name = name;
+    const int64_t size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
+    l.size = uint32_t(std::clamp<int64_t>(size, 0, 0xFFFFFFFF));
+    const time_t mtime = archive_entry_mtime(e);
+    struct tm parts {};
+    if (archive_entry_mtime_is_set(e) && localtime_r(&mtime, &parts)) {
+        l.year = uint16_t(parts.tm_year + 1900);
+        l.month = uint16_t(parts.tm_mon + 1);
+        l.day = uint16_t(parts.tm_mday);
+        l.hour = uint16_t(parts.tm_hour);
+        l.minute = uint16_t(parts.tm_min);
+    }
+    l.method = methodName(archive_format_name(a));
+    if (archive_entry_is_encrypted(e)) l.flags |= 64;
+    return l;
+}
+
+// Writes all of data to fd; false on any error (disk full, no rights, file size limit).
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// One call of Wiz_SingleEntryUnzip: the selection, the password and the worst result so far.
+class Call {
+public:
+    Call(const Options& options, Callbacks& callbacks, std::vector<std::string> include,
+         std::vector<std::string> exclude)
+        : m_options(options),
+          m_callbacks(callbacks),
+          m_include(std::move(include)),
+          m_exclude(std::move(exclude)) {}
+
+    int32_t list();
+    int32_t extract();
+
+private:
+    template <typename Visit>
+    void walk(archive* a, Visit&& visit);
+    bool selected(const std::string& name);
+    std::optional<std::string> firstEncrypted();
+    void askPassword(const std::string& name);
+    void extractEntry(archive* a, archive_entry* e, const std::string& name);
+    int32_t copyData(archive* a, int fd);
+    void report(archive* a, archive_entry* e, const std::string& name, int32_t problem);
+    int32_t finish();
+    void note(int32_t code) {
+        if (severity(code) > severity(m_result)) m_result = code;
+    }
+
+    const Options& m_options;
+    Callbacks& m_callbacks;
+    const std::vector<std::string> m_include;
+    const std::vector<std::string> m_exclude;
+    int32_t m_result = PK_OK;
+    bool m_matched = false;
+    bool m_stopped = false;
+    bool m_cancelled = false;
+    std::string m_password;
+    std::vector<char> m_buffer;
+};
+
+// Hands each header to visit in archive order until the end, a fatal error, the header cap or
+// visit returning false.
+template <typename Visit>
+void Call::walk(archive* a, Visit&& visit) {
+    archive_entry* e = nullptr;
+    for (int n = 0; n < kMaxHeaders; ++n) {
+        const int r = archive_read_next_header(a, &e);
+        if (r == ARCHIVE_EOF) return;
+        if (r == ARCHIVE_FATAL) return note(PK_ERR);
+        if (r < ARCHIVE_WARN) {
+            note(PK_WARN);  // this header only; the next may still be read
+            continue;
+        }
+        if (!visit(e)) return;
+    }
+    note(PK_ERR);
+}
+
+bool Call::selected(const std::string& name) {
+    const auto matches = [&name](const std::string& p) { return matchesPattern(p, name); };
+    if (!m_include.empty()) {
+        if (!std::any_of(m_include.begin(), m_include.end(), matches)) return false;
+        m_matched = true;
+    }
+    return std::none_of(m_exclude.begin(), m_exclude.end(), matches);
+}
+
+int32_t Call::finish() {
+    if (!m_include.empty() && !m_matched) note(PK_FIND);
+    return m_result;
+}
+
+int32_t Call::list() {
+    const Reader a = openReader(m_options.ZipFile, {});
+    if (!a) return PK_BADERR;
+    walk(a.get(), [&](archive_entry* e) {
+        const std::string name = entryName(e);
+        if (selected(name) && m_callbacks.listing)
+            m_callbacks.listing(listedEntry(a.get(), e, name));
+        return true;
+    });
+    return finish();
+}
+
+// The name of the first selected encrypted file, found by a quick pass over the headers: the
+// password has to be registered before the archive is opened for extraction.
+std::optional<std::string> Call::firstEncrypted() {
+    const Reader a = openReader(m_options.ZipFile, {});
+    if (!a) return std::nullopt;
+    std::optional<std::string> found;
+    const int32_t result = m_result;
+    const bool matched = m_matched;
+    walk(a.get(), [&](archive_entry* e) {
+        const std::string name = entryName(e);
+        if (isRegular(e) && archive_entry_is_encrypted(e) && selected(name)) found = name;
+        return !found;
+    });
+    m_result = result;  // the extraction pass meets the same damage and reports it
+    m_matched = matched;
+    return found;
+}
+
+void Call::askPassword(const std::string& name) {
+    std::string password;
+    const int answer = m_callbacks.password ? m_callbacks.password(password, name) : 1;
+    if (answer != 0 || password.empty())
+        m_cancelled = true;
+    else
+        m_password = password;
+}
+
+int32_t Call::extract() {
+    if (const auto name = firstEncrypted()) askPassword(*name);
+    const Reader a = openReader(m_options.ZipFile, m_password);
+    if (!a) return PK_BADERR;
+    m_buffer.resize(kChunk);
+    walk(a.get(), [&](archive_entry* e) {
+        const std::string name = entryName(e);
+        if (isRegular(e) && selected(name)) extractEntry(a.get(), e, name);
+        return !m_stopped;
+    });
+    return finish();
+}
+
+void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
+    const QString flat = files::flatEntryName(QString::fromStdString(name));
+    if (flat.isEmpty()) return;
+    if (archive_entry_is_encrypted(e) && m_cancelled) return note(IZ_BADPWD);
+    if (archive_entry_size_is_set(e) && archive_entry_size(e) > kMaxEntryBytes)
+        return report(a, e, name, kTooLarge);
+    const std::string target = m_options.ExtractDir + "/" + flat.toStdString();
+    // lstat, so that a dangling symbolic link in the folder counts as a file in the way.
+    struct stat st {};
+    const bool exists = ::lstat(target.c_str(), &st) == 0;
+    const int fd =
+        exists ? -1
+               : ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (exists || (fd < 0 && errno == EEXIST)) {
+        if (m_callbacks.replace) m_callbacks.replace(target);
+        return;  // never overwritten, whatever the answer
+    }
+    if (fd < 0) return report(a, e, name, PK_DISK);
+    int32_t problem = copyData(a, fd);
+    if (::close(fd) != 0 && problem == PK_OK) problem = PK_DISK;
+    if (problem == PK_OK) return;
+    ::unlink(target.c_str());
+    report(a, e, name, problem);
+}
+
+// Copies the current entry's data to fd; PK_OK, or the problem that left the copy unfinished.
+int32_t Call::copyData(archive* a, int fd) {
+    int64_t total = 0;
+    for (;;) {
+        const la_ssize_t n = archive_read_data(a, m_buffer.data(), m_buffer.size());
+        if (n == 0) return PK_OK;
+        if (n == ARCHIVE_FATAL) return PK_ERR;
+        if (n == ARCHIVE_WARN) return PK_WARN;  // a bad CRC: the bytes are not the book's
+        if (n < 0) {
+            const char* why = archive_error_string(a);
+            return why && std::strstr(why, "assphrase") ? IZ_BADPWD : IZ_UNSUP;
+        }
+        total += n;
+        if (total > kMaxEntryBytes) return kTooLarge;
+        if (!writeAll(fd, m_buffer.data(), size_t(n))) return PK_DISK;
+    }
+}
+
+// Records a failed entry and tells the caller; an entry it cannot handle may end the call.
+void Call::report(archive* a, archive_entry* e, const std::string& name, int32_t problem) {
+    note(problem);
+    if (problem == PK_ERR) m_stopped = true;  // libarchive is done with a fatal error
+    if (m_callbacks.print) {
+        const char* why = problem == PK_DISK     ? std::strerror(errno)
+                          : problem == kTooLarge ? "larger than a book can be"
+                                                 : archive_error_string(a);
+        m_callbacks.print(name + ": " + (why ? why : "cannot be extracted"));
+    }
+    const bool unhandled = problem == IZ_UNSUP || problem == PK_WARN || problem == PK_ERR;
+    if (unhandled && m_callbacks.service) {
+        const int64_t size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
+        if (m_callbacks.service(name, uint64_t(std::max<int64_t>(size, 0))) == 1) m_stopped = true;
+    }
+}
+
+// Where a "[...]" class at pattern[at] ends (the index of "]"), or -1 when it is not closed.
+qsizetype classEnd(const QList<uint>& pattern, qsizetype at) {
+    qsizetype i = at + 1;
+    if (i < pattern.size() && (pattern[i] == '!' || pattern[i] == '^')) ++i;
+    if (i < pattern.size() && pattern[i] == ']') ++i;  // a leading "]" is a member
+    while (i < pattern.size() && pattern[i] != ']') ++i;
+    return i < pattern.size() ? i : -1;
+}
+
+bool inClass(const QList<uint>& pattern, qsizetype at, qsizetype end, uint c) {
+    qsizetype i = at + 1;
+    const bool negated = pattern[i] == '!' || pattern[i] == '^';
+    if (negated) ++i;
+    bool found = false;
+    while (i < end) {
+        if (i + 2 < end && pattern[i + 1] == '-') {
+            found = found || (pattern[i] <= c && c <= pattern[i + 2]);
+            i += 3;
+        } else {
+            found = found || pattern[i] == c;
+            ++i;
+        }
+    }
+    return found != negated;
+}
+
+// Whether pattern[p] (not "*") matches c; next is where the pattern goes on.
+bool matchOne(const QList<uint>& pattern, qsizetype p, uint c, qsizetype& next) {
+    if (pattern[p] == '?') {
+        next = p + 1;
+        return true;
+    }
+    if (pattern[p] == '[') {
+        if (const qsizetype end = classEnd(pattern, p); end >= 0) {
+            next = end + 1;
+            return inClass(pattern, p, end, c);
+        }
+    }
+    next = p + 1;
+    return pattern[p] == c;
+}
+
+}  // namespace
+
+int32_t Wiz_SingleEntryUnzip(int includeCount, const std::vector<std::string>& include,
+                             int excludeCount, const std::vector<std::string>& exclude,
+                             const Options& options, Callbacks& callbacks) {
+    if (includeCount < 0 || includeCount > kMaxIncludes || excludeCount < 0) return PK_PARAM;
+    if (!options.List && options.ExtractDir.empty()) return PK_PARAM;
+    if (!readableFile(options.ZipFile)) return PK_NOZIP;
+    const auto first = [](const std::vector<std::string>& names, int count) {
+        return std::vector<std::string>(names.begin(),
+                                        names.begin() + std::min<size_t>(count, names.size()));
+    };
+    const Utf8Ctype ctype;
+    Call call(options, callbacks, first(include, includeCount), first(exclude, excludeCount));
+    return options.List ? call.list() : call.extract();
 }
 
 bool matchesPattern(const std::string& pattern, const std::string& name) {
-    return pattern == name;
+    const QList<uint> p = QString::fromStdString(pattern).toUcs4();
+    const QList<uint> n = QString::fromStdString(name).toUcs4();
+    qsizetype pi = 0, ni = 0, starP = -1, starN = 0;
+    while (ni < n.size()) {
+        qsizetype next = 0;
+        if (pi < p.size() && p[pi] == '*') {
+            starP = ++pi;
+            starN = ni;
+        } else if (pi < p.size() && matchOne(p, pi, n[ni], next)) {
+            pi = next;
+            ++ni;
+        } else if (starP >= 0) {
+            pi = starP;  // let the last "*" take one more character
+            ni = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '*') ++pi;
+    return pi == p.size();
 }
 
 }  // namespace unzip

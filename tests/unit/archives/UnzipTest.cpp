@@ -1,0 +1,387 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <clocale>
+#include <csignal>
+#include <map>
+
+#include "unzip/Unzip.h"
+
+using namespace unzip;
+
+namespace {
+
+const QString kSamples = QStringLiteral(TL_TESTDATA_DIR "/zip");
+
+#define REQUIRE_SAMPLES() \
+    if (!QDir(kSamples).exists()) GTEST_SKIP() << "no sample archives at " << kSamples.toStdString()
+
+struct Outcome {
+    int32_t result = 0;
+    std::vector<ListedEntry> listed;
+    int services = 0;
+    std::vector<std::string> replaced;
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> names;
+        for (const ListedEntry& e : listed) names.push_back(e.name);
+        return names;
+    }
+};
+
+Outcome call(const QString& zip, const QString& dir, std::vector<std::string> include = {},
+             const std::string& password = {}) {
+    Outcome run;
+    Options o;
+    o.List = dir.isEmpty() ? 1 : 0;
+    o.ZipFile = zip.toStdString();
+    o.ExtractDir = dir.toStdString();
+    Callbacks c;
+    c.listing = [&](const ListedEntry& e) { run.listed.push_back(e); };
+    c.password = [&](std::string& p, const std::string&) { return (p = password).empty(); };
+    c.service = [&](const std::string&, uint64_t) {
+        ++run.services;
+        return 0;
+    };
+    c.replace = [&](const std::string& name) {
+        run.replaced.push_back(name);
+        return 100;
+    };
+    run.result = Wiz_SingleEntryUnzip(int(include.size()), include, 0, {}, o, c);
+    return run;
+}
+
+// The names in dir, which must all be regular files.
+std::vector<QString> filesIn(const QString& dir) {
+    std::vector<QString> names;
+    for (const QString& name : QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                   QDir::NoDotAndDotDot)) {
+        struct stat st {};
+        EXPECT_EQ(lstat(QFile::encodeName(dir + "/" + name).constData(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << name.toStdString();
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+uint32_t crc32(const QByteArray& data) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (const char byte : data) {
+        crc ^= uint8_t(byte);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+struct Stored {
+    QByteArray name;  // the exact bytes in the archive
+    QByteArray data;
+    bool utf8 = true;
+    uint32_t mode = 0100644;
+    uint32_t crcDelta = 0;  // non-zero: a damaged entry
+};
+
+// A Unix-made archive of stored entries, every byte chosen here (2024-03-01 12:00).
+QByteArray buildZip(const std::vector<Stored>& entries) {
+    QByteArray zip, central;
+    const auto put = [](QByteArray& out, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
+    };
+    for (const Stored& e : entries) {
+        QByteArray common;  // version needed .. name length, shared by both headers
+        put(common, 20, 2), put(common, e.utf8 ? 0x800 : 0, 2), put(common, 0, 2);
+        put(common, 12 << 11, 2), put(common, (44 << 9) | (3 << 5) | 1, 2);
+        put(common, crc32(e.data) + e.crcDelta, 4);
+        put(common, e.data.size(), 4), put(common, e.data.size(), 4);
+        put(common, e.name.size(), 2), put(common, 0, 2);
+        put(central, 0x02014b50, 4), put(central, 0x0314, 2), central += common;
+        put(central, 0, 6), put(central, e.mode << 16, 4), put(central, zip.size(), 4);
+        central += e.name;
+        put(zip, 0x04034b50, 4), zip += common + e.name + e.data;
+    }
+    const uint32_t at = zip.size();
+    zip += central;
+    put(zip, 0x06054b50, 4), put(zip, 0, 4), put(zip, entries.size(), 2);
+    put(zip, entries.size(), 2), put(zip, central.size(), 4), put(zip, at, 4), put(zip, 0, 2);
+    return zip;
+}
+
+QString writeZip(const QTemporaryDir& tmp, const std::vector<Stored>& entries) {
+    QFile f(tmp.filePath("built.zip"));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(buildZip(entries));
+    return f.fileName();
+}
+
+const std::vector<Stored> kBook = {
+    {"a/b/c.txt", "c"},
+    {"x.txt", "x"},
+    {"folder/", "", true, 040755},
+    {"[1] 책.txt", "book"},
+    {"\x8c\x63\xb9\xe6.txt", "cp949", false},  // "똠방.txt" as Korean Windows stores it
+    {"link.txt", "/etc/passwd", true, 0120777},
+};
+
+}  // namespace
+
+TEST(UnzipPattern, Wildcards) {
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"[[]1] 책.txt", "[1] 책.txt", true},
+        {"[1] 책.txt", "[1] 책.txt", false},
+        {"*", "a/b/c.txt", true},
+        {"*.txt", "a/b.txt", true},
+        {"a/*/c", "a/b/x/c", true},
+        {"*.txt", "a.txt.bak", false},
+        {"?.txt", "책.txt", true},
+        {"??.txt", "책.txt", false},
+        {"[가-힣].txt", "책.txt", true},
+        {"[!가-힣].txt", "책.txt", false},
+        {"[^a]b", "cb", true},
+        {"[]]", "]", true},
+        {"[a-c]*[0-9]", "b_x9", true},
+        {"[abc", "[abc", true},
+        {"", "", true},
+        {"x*y*z", "xyyz", true},
+        {"x*y*z", "xzy", false},
+        {"Book.txt", "book.txt", false},
+    };
+    for (const auto& [pattern, name, match] : cases)
+        EXPECT_EQ(matchesPattern(pattern, name), match) << pattern << " / " << name;
+}
+
+TEST(UnzipBuilt, ListsEveryEntryInOrder) {
+    QTemporaryDir tmp;
+    const Outcome run = call(writeZip(tmp, kBook), {});
+    EXPECT_EQ(run.result, PK_OK);
+    const std::vector<std::string> names = {"a/b/c.txt",  "x.txt",    "folder/",
+                                            "[1] 책.txt", "똠방.txt", "link.txt"};
+    EXPECT_EQ(run.names(), names);
+    const ListedEntry& x = run.listed.at(1);
+    EXPECT_EQ(QString::asprintf("%u %s %d-%d-%d %d:%d %d", x.size, x.method.c_str(), x.year,
+                                x.month, x.day, x.hour, x.minute, x.flags),
+              "1 Stored 2024-3-1 12:0 0");
+}
+
+TEST(UnzipBuilt, ExtractsSelectedEntriesFlat) {
+    const std::pair<std::vector<std::string>, std::vector<QString>> cases[] = {
+        {{"[[]1] 책.txt"}, {"[1] 책.txt"}},
+        {{}, {"[1] 책.txt", "c.txt", "x.txt", "똠방.txt"}},
+        {{"a/b/*", "folder/", "link.txt"}, {"c.txt"}},
+    };
+    for (const auto& [include, files] : cases) {
+        QTemporaryDir tmp;
+        QDir(tmp.path()).mkdir("out");
+        EXPECT_EQ(call(writeZip(tmp, kBook), tmp.filePath("out"), include).result, PK_OK);
+        EXPECT_EQ(filesIn(tmp.filePath("out")), files) << include.size();
+    }
+}
+
+TEST(UnzipBuilt, NeverWritesOverOrThroughWhatIsThere) {
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QDir(tmp.path()).mkdir("out");
+    QFile mine(out + "/x.txt");
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("mine");
+    mine.close();
+    ASSERT_EQ(symlink(qPrintable(tmp.filePath("outside.txt")), qPrintable(out + "/c.txt")), 0);
+    const Outcome run = call(writeZip(tmp, kBook), out);
+    EXPECT_EQ(run.result, PK_OK);
+    EXPECT_EQ(run.replaced.size(), 2u);
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine");
+    EXPECT_FALSE(QFile::exists(tmp.filePath("outside.txt")));
+}
+
+TEST(UnzipBuilt, RefusesBadCallsAndUnreadableArchives) {
+    QTemporaryDir tmp;
+    const QString zip = writeZip(tmp, kBook);
+    QFile text(tmp.filePath("plain.zip"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not an archive at all\n");
+    text.close();
+    const std::tuple<QString, QString, std::vector<std::string>, int32_t> cases[] = {
+        {zip, tmp.path(), std::vector<std::string>(1024, "*"), PK_PARAM},
+        {zip, tmp.path(), {"nothing.txt"}, PK_FIND},
+        {tmp.filePath("missing.zip"), tmp.path(), {}, PK_NOZIP},
+        {tmp.path(), tmp.path(), {}, PK_NOZIP},
+        {text.fileName(), tmp.path(), {}, PK_BADERR},
+        {text.fileName(), {}, {}, PK_BADERR},
+        {zip, tmp.filePath("no/such/folder"), {}, PK_DISK},
+    };
+    for (const auto& [archive, dir, include, result] : cases)
+        EXPECT_EQ(call(archive, dir, include).result, result) << archive.toStdString();
+}
+
+// Every way an entry can fail half-way must leave no file behind.
+TEST(UnzipBuilt, FailedEntriesLeaveNoPartialFile) {
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QDir(tmp.path()).mkdir("out");
+    const QByteArray big(256 * 1024, 'z');
+    const QString zip = writeZip(tmp, {{"bad.txt", "data", true, 0100644, 1}, {"big.txt", big}});
+    EXPECT_EQ(call(zip, out, {"bad.txt"}).result, PK_WARN);
+
+    // The file size limit makes write() fail after the first chunk, as a full disk would.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{100 * 1024, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const int32_t full = call(zip, out, {"big.txt"}).result;
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(full, PK_DISK);
+    EXPECT_EQ(filesIn(out), std::vector<QString>{});
+}
+
+TEST(UnzipBuilt, ReadOnlyFolderGetsNoFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder stays writable";
+    QTemporaryDir tmp;
+    const QString zip = writeZip(tmp, kBook), out = tmp.filePath("out");
+    QDir(tmp.path()).mkdir("out");
+    chmod(qPrintable(out), 0555);
+    EXPECT_EQ(call(zip, out, {"x.txt"}).result, PK_DISK);
+    chmod(qPrintable(out), 0755);
+    EXPECT_EQ(filesIn(out), std::vector<QString>{});
+}
+
+namespace {
+
+// Results of the samples that are not plain, readable archives; every other one lists and
+// extracts with PK_OK. Files are the ones an extraction without a password leaves.
+struct Sample {
+    int32_t list, extract;
+    std::vector<QString> files;
+};
+const std::map<QString, Sample> kSamplesMet = {
+    {"libarchive/test_read_format_zip.zip", {PK_OK, PK_WARN, {"file1"}}},
+    {"libarchive/test_read_format_zip_encryption_data.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"libarchive/test_read_format_zip_encryption_header.zip", {PK_ERR, PK_ERR, {}}},
+    {"libarchive/test_read_format_zip_encryption_partially.zip", {PK_OK, IZ_BADPWD, {"bar.txt"}}},
+    {"libarchive/test_read_format_zip_malformed1.zip", {PK_ERR, PK_ERR, {}}},
+    {"libarchive/test_read_format_zip_symlink.zip", {PK_OK, PK_OK, {"file"}}},
+    {"libarchive/test_read_format_zip_traditional_encryption_data.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"libarchive/test_read_format_zip_winzip_aes256.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"sharpcompress/Zip.Evil.zip", {PK_OK, PK_OK, {"evil.txt", "good.txt"}}},
+    {"sharpcompress/Zip.badlocalextra.zip", {PK_ERR, PK_ERR, {}}},
+    {"sharpcompress/Zip.none.encrypted.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"sharpcompress/zipcrypto.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"synthetic/bad_crc.zip",
+     {PK_OK,
+      PK_WARN,
+      {"김유정 - 동백꽃 (CP949).txt", "김유정 - 동백꽃 (UTF-16LE).txt",
+       "김유정 - 동백꽃 (UTF-8).txt", "똠방각하 (CP949 본문).txt"}}},
+    {"synthetic/corrupt_deflate_stream.zip", {PK_OK, PK_ERR, {}}},
+    {"synthetic/encrypted_aes256.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"synthetic/encrypted_zipcrypto.zip", {PK_OK, IZ_BADPWD, {}}},
+    {"synthetic/symlinks_and_path_traversal.zip",
+     {PK_OK,
+      PK_OK,
+      {"zip-slip-absolute.txt", "zip-slip-backslash.txt", "zip-slip-drive.txt", "zip-slip-중간.txt",
+       "zip-slip-탈출.txt", "본문.txt"}}},
+    {"synthetic/truncated_half.zip",
+     {PK_ERR, PK_ERR, {"김유정 - 동백꽃 (UTF-8).txt", "읽어보기.txt"}}},
+};
+
+}  // namespace
+
+TEST(UnzipSamples, EverySampleStaysInsideItsFolder) {
+    REQUIRE_SAMPLES();
+    QDirIterator it(kSamples, {"*.zip"}, QDir::Files, QDirIterator::Subdirectories);
+    int seen = 0;
+    while (it.hasNext()) {
+        const QString zip = it.next(), key = QDir(kSamples).relativeFilePath(zip);
+        const auto known = kSamplesMet.find(key);
+        const Sample expected = known != kSamplesMet.end() ? known->second : Sample{};
+        QTemporaryDir tmp;
+        const QString out = tmp.filePath("a/b/out");
+        QDir().mkpath(out);
+        EXPECT_EQ(call(zip, {}).result, expected.list) << key.toStdString();
+        EXPECT_EQ(call(zip, out).result, expected.extract) << key.toStdString();
+        const std::vector<QString> files = filesIn(out);
+        if (known != kSamplesMet.end()) {
+            EXPECT_EQ(files, expected.files) << key.toStdString();
+        }
+        QDirIterator all(tmp.path(),
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+        int entries = 0;
+        while (all.hasNext()) ++entries, all.next();
+        EXPECT_EQ(entries, 3 + int(files.size())) << key.toStdString();  // a, a/b, a/b/out
+        ++seen;
+    }
+    EXPECT_EQ(seen, 43);
+    EXPECT_FALSE(QFile::exists("/zip-slip-absolute.txt"));
+    EXPECT_FALSE(QFile::exists("/Temp/evil.txt"));
+}
+
+TEST(UnzipSamples, KoreanNamesListComposedWhateverTheirCharset) {
+    REQUIRE_SAMPLES();
+    const std::vector<std::string> korean = {
+        "읽어보기.txt",
+        "한국 단편소설/",
+        "한국 단편소설/김유정 - 동백꽃 (UTF-8).txt",
+        "한국 단편소설/김유정 - 동백꽃 (CP949).txt",
+        "한국 단편소설/김유정 - 동백꽃 (UTF-16LE).txt",
+        "한국 단편소설/똠방각하 (CP949 본문).txt",
+        "한국 단편소설/빈 폴더/",
+    };
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"synthetic/korean_names_cp949.zip", korean},
+        {"synthetic/korean_names_utf8_flag.zip", korean},
+        {"synthetic/korean_names_utf8_noflag.zip", korean},
+        {"synthetic/korean_names_utf8_nfd_noflag.zip", korean},
+        {"synthetic/korean_names_cp949_unicode_extra.zip", korean},
+        {"synthetic/korean_names_zip64.zip", korean},
+        {"sharpcompress/Zip.UnicodePathExtra.zip", {"궖귛궖귙귪궖귗귪궖귙_wav.frq"}},
+        {"libarchive/test_read_format_zip_7075_utf8_paths.zip",
+         {"File 1.txt", "File 2 - ö.txt", "File 3 - ä.txt", "File 4 - xx.txt"}},
+    };
+    // A session without a UTF-8 locale must read the same names.
+    const std::string locale = setlocale(LC_ALL, nullptr);
+    for (const char* session : {"C.UTF-8", "C"}) {
+        setlocale(LC_ALL, session);
+        for (const auto& [file, names] : cases)
+            EXPECT_EQ(call(kSamples + "/" + file, {}).names(), names) << file << " in " << session;
+    }
+    setlocale(LC_ALL, locale.c_str());
+}
+
+TEST(UnzipSamples, EncryptedEntriesNeedTheirPassword) {
+    REQUIRE_SAMPLES();
+    const std::vector<QString> books = {"김유정 - 동백꽃 (CP949).txt",
+                                        "김유정 - 동백꽃 (UTF-8).txt", "읽어보기.txt"};
+    const std::tuple<const char*, std::string, int32_t, std::vector<QString>> cases[] = {
+        {"synthetic/encrypted_zipcrypto.zip", "password", PK_OK, books},
+        {"synthetic/encrypted_aes256.zip", "password", PK_OK, books},
+        {"synthetic/encrypted_aes256.zip", "wrong", IZ_BADPWD, {}},
+        {"sharpcompress/Zip.none.encrypted.zip", "test", PK_OK, {"first.txt", "second.txt"}},
+        {"libarchive/test_read_format_zip_encryption_data.zip", "12345678", IZ_UNSUP, {}},
+    };
+    for (const auto& [file, password, result, files] : cases) {
+        QTemporaryDir tmp;
+        const Outcome outcome = call(kSamples + "/" + file, tmp.path(), {}, password);
+        EXPECT_EQ(outcome.result, result) << file;
+        EXPECT_EQ(filesIn(tmp.path()), files) << file;
+        EXPECT_EQ(outcome.services > 0, result == IZ_UNSUP) << file;
+    }
+    const Outcome listed = call(kSamples + "/synthetic/encrypted_aes256.zip", {});
+    for (const ListedEntry& e : listed.listed)
+        EXPECT_EQ(e.flags, e.name.ends_with('/') ? 0 : 64) << e.name;
+    QTemporaryDir tmp;
+    call(kSamples + "/synthetic/encrypted_aes256.zip", tmp.path(), {"*(UTF-8).txt"}, "password");
+    QFile book(tmp.filePath("김유정 - 동백꽃 (UTF-8).txt")),
+        original(TL_TESTDATA_DIR "/text/dongbaekkkot.utf8.txt");
+    if (original.open(QIODevice::ReadOnly)) {
+        ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+        EXPECT_EQ(book.readAll(), original.readAll());
+    }
+}
