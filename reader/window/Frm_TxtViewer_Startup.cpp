@@ -140,12 +140,13 @@ void Frm_TxtViewer::resumeLastDocument() {
             m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
                              dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
         if (answer == dlg::vbYes) {
-            setWindowTitle(QStringLiteral("루모북 [") +
-                           DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
             if (ArchiveKind != -1) {
                 ArchivePath = ArchivePath.trimmed();
                 if (files::FileExists(ArchivePath)) OpenDocument(ArchivePath, entryIndex);
             }
+            // After the archive is opened: its entry may not be the one saved (it changed).
+            setWindowTitle(QStringLiteral("루모북 [") +
+                           DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
             DocumentText = LoadDocumentText(DocumentPath);
             DocumentLength = DocumentText.size();
         }

@@ -1,0 +1,210 @@
+// Books inside archives in the real window: one entry or several, the list panel, stepping
+// between the files of an archive, a file that cannot be opened, and resuming an entry.
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <QListWidget>
+
+#include "ReaderFixture.h"
+#include "forms/PictureBox.h"
+#include "window/StateFiles.h"
+
+namespace {
+
+// Writes a ZIP of (name, text) entries with UTF-8 names; a name ending in "/" is a folder.
+bool writeZip(const QString& path, const std::vector<std::pair<QString, QByteArray>>& entries) {
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    archive_write_set_options(a, "zip:hdrcharset=UTF-8");
+    bool ok = archive_write_open_filename(a, path.toUtf8().constData()) == ARCHIVE_OK;
+    for (const auto& [name, text] : entries) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname_utf8(e, name.toUtf8().constData());
+        const bool folder = name.endsWith('/');
+        archive_entry_set_filetype(e, folder ? AE_IFDIR : AE_IFREG);
+        archive_entry_set_perm(e, 0644);
+        archive_entry_set_size(e, folder ? 0 : text.size());
+        ok = ok && archive_write_header(a, e) == ARCHIVE_OK;
+        if (!folder)
+            ok = ok && archive_write_data(a, text.constData(), size_t(text.size())) == text.size();
+        archive_entry_free(e);
+    }
+    ok = archive_write_close(a) == ARCHIVE_OK && ok;
+    archive_write_free(a);
+    return ok;
+}
+
+class Archives : public Reading {
+protected:
+    QString zip(const QString& name, const std::vector<std::pair<QString, QByteArray>>& entries) {
+        const QString path = folder.file(name);
+        EXPECT_TRUE(writeZip(path, entries));
+        return path;
+    }
+    QString tmpZip(const QString& name) const { return folder.file("TmpZip/" + name); }
+    QStringList listed() const {
+        QStringList items;
+        for (int i = 0; i < window->List1->count(); ++i) items << window->List1->item(i)->text();
+        return items;
+    }
+    QString lastBox() const {
+        const auto boxes = dialogs.shownOf("msgbox");
+        return boxes.isEmpty() ? QString() : boxes.last().text;
+    }
+};
+
+TEST_F(Archives, OneEntryOpensAtOnceAndKeepsTheListButton) {
+    start();
+    open(zip("한 권.zip", {{"날개.txt", numberedBook(300)}}));
+    EXPECT_EQ(window->ArchiveKind, 0);
+    EXPECT_EQ(window->DocumentPath, tmpZip("날개.txt"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [날개.txt]"));
+    EXPECT_GT(window->PageCount, 1);
+    EXPECT_FALSE(window->PicList->isVisible());
+    EXPECT_TRUE(window->CmdList->isEnabled());
+    EXPECT_TRUE(window->CmdNext->isEnabled());
+}
+
+TEST_F(Archives, SeveralEntriesShowTheListAndStepBetweenFiles) {
+    start();
+    open(zip("단편.zip", {{"1장.txt", numberedBook(200)},
+                          {"그림.jpg", "x"},
+                          {"모음/3장.txt", numberedBook(10)},
+                          {"2장.TXT", numberedBook(5)},
+                          {"모음/", {}},
+                          {"1장.txt", numberedBook(3)}}));
+    EXPECT_EQ(listed(), (QStringList{"1장.txt", "2장.TXT"}));
+    EXPECT_TRUE(window->PicList->isVisible());
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(window->DocumentPath, tmpZip("1장.txt"));
+
+    // The first file has no previous one: no question.
+    release(window->CmdPrev);
+    EXPECT_TRUE(dialogs.shownOf("msgbox").isEmpty());
+    // At the last spread, next asks; No keeps everything.
+    release(window->CmdLast);
+    dialogs.answerMsgBox(dlg::vbNo);
+    release(window->CmdNext);
+    EXPECT_EQ(lastBox(), QStringLiteral("다음 파일을 보시겠습니까?"));
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(window->DocumentPath, tmpZip("1장.txt"));
+    dialogs.answerMsgBox(dlg::vbYes);
+    release(window->CmdNext);
+    EXPECT_EQ(window->List1->currentRow(), 1);
+    EXPECT_EQ(window->DocumentPath, tmpZip("2장.TXT"));
+    EXPECT_EQ(window->CurrentPage, 1);
+    EXPECT_FALSE(QFile::exists(tmpZip("1장.txt")));  // TmpZip holds one name at a time
+    // Back with a click on the left page at the first spread.
+    dialogs.answerMsgBox(dlg::vbYes);
+    QTest::mouseClick(window->PicRead[0], Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(lastBox(), QStringLiteral("이전 파일을 보시겠습니까?"));
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    // The panel: every extraction closed it; the list button toggles it, OK opens the choice.
+    EXPECT_FALSE(window->PicList->isVisible());
+    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(window->PicList->isVisible());
+    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(window->PicList->isVisible());
+    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(window->PicList->isVisible());
+    window->List1->setCurrentRow(1);
+    QTest::mousePress(window->CmdOk, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(window->PicList->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [2장.TXT]"));
+}
+
+TEST_F(Archives, AFileThatCannotBeOpenedKeepsTheBookOnScreen) {
+    const QString book = writeBook("읽던 책.txt", numberedBook(100));
+    start();
+    open(book);
+    const QString title = window->windowTitle();
+    QFile junk(folder.file("망가진.zip"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(3000, '\x5a'));
+    junk.close();
+    const QString cases[] = {
+        junk.fileName(),
+        zip("폴더뿐.zip", {{"모음/1장.txt", "x"}}),
+        zip("빈.zip", {}),
+        writeBook("문서.pdf", "%PDF"),
+    };
+    for (const QString& path : cases) {
+        dialogs.clear();
+        open(path);
+        EXPECT_FALSE(lastBox().isEmpty()) << path.toStdString();  // it says why
+        EXPECT_EQ(window->DocumentPath, book) << path.toStdString();
+        EXPECT_EQ(window->ArchiveKind, -1) << path.toStdString();
+        EXPECT_TRUE(window->ArchivePath.isEmpty()) << path.toStdString();
+        EXPECT_EQ(window->windowTitle(), title);
+        EXPECT_TRUE(window->CmdNext->isEnabled());
+    }
+    window->close();
+    window.reset();
+    EXPECT_EQ(statefiles::readFile(folder.file("txtlumofile.txt")).value_or(""),
+              (book + "\r\n-1 \r\n\r\n-1 \r\n").toUtf8());
+}
+
+TEST_F(Archives, AnEntryIsResumedWithItsBookmark) {
+    start();
+    const QString path =
+        zip("이어.zip", {{"가.txt", numberedBook(50)}, {"나.txt", numberedBook(600)}});
+    open(path);
+    window->List1->setCurrentRow(1);
+    QTest::mousePress(window->CmdOk, Qt::LeftButton, {}, QPoint(5, 5));
+    release(window->CmdNext);
+    QTest::mouseClick(window->PicRead[1], Qt::RightButton, {}, QPoint(100, 55));
+    ASSERT_EQ(window->ReadingSettings.BookmarkEntry, 2);
+    window->close();
+    window.reset();
+    EXPECT_FALSE(QFile::exists(tmpZip("나.txt")));  // emptied at exit
+    const auto saved =
+        statefiles::decodeDocument(*statefiles::readFile(folder.file("txtlumofile.txt")));
+    EXPECT_EQ(saved->archiveKind, 0);
+    EXPECT_EQ(saved->archivePath, path);
+    EXPECT_EQ(saved->entryIndex, 1);
+
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    EXPECT_EQ(window->List1->currentRow(), 1);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [나.txt]"));
+    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_TRUE(window->ImgRead[1]->isVisible());
+    window->close();
+    window.reset();
+
+    // The archive changed: a saved entry beyond its list opens the first entry.
+    statefiles::DocumentState changed = *saved;
+    changed.entryIndex = 7;
+    writeFile("txtlumofile.txt", statefiles::encodeDocument(changed));
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [가.txt]"));
+}
+
+TEST_F(Archives, RealArchivesWithKoreanNames) {
+    const QString data = QStringLiteral(TL_TESTDATA_DIR);
+    if (!QDir(data + "/zip").exists() || !QDir(data + "/rar").exists())
+        GTEST_SKIP() << "test data absent: " << data.toStdString();
+    start();
+    // One top-level book each: a RAR leaves its list button grey.
+    for (const char* name : {"/zip/synthetic/korean_names_cp949.zip",
+                             "/zip/synthetic/korean_names_utf8_nfd_noflag.zip",
+                             "/rar/synthetic/korean_names_rar4_cp949_only.rar",
+                             "/rar/synthetic/korean_names_rar5.rar"}) {
+        dialogs.clear();
+        open(data + name);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [읽어보기.txt]")) << name;
+        EXPECT_GT(window->PageCount, 0) << name;
+        EXPECT_EQ(window->CmdList->isEnabled(), QString(name).endsWith(".zip")) << name;
+    }
+    // An encrypted entry says so and leaves the book that was open.
+    dialogs.clear();
+    open(data + "/zip/synthetic/encrypted_zipcrypto.zip");
+    EXPECT_TRUE(lastBox().contains(QStringLiteral("암호"))) << lastBox().toStdString();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [읽어보기.txt]"));
+    EXPECT_EQ(window->ArchivePath, data + "/rar/synthetic/korean_names_rar5.rar");
+}
+
+}  // namespace
