@@ -1,44 +1,17 @@
 // Books inside archives: listing a ZIP of 1,000 entries, and opening the 10 MiB book as a ZIP
 // entry against opening it as a plain file, each to its first spread on screen.
 
-#include <archive.h>
-#include <archive_entry.h>
-
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../tests/common/ZipWriter.h"
 #include "Bench.h"
 #include "Book.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "documents/cUnzip.h"
 #include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
-
-namespace {
-
-// A ZIP of the given (name, bytes) entries, deflated, with UTF-8 names.
-bool writeZip(const QString& path, const std::vector<std::pair<QString, QByteArray>>& entries) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_set_options(a, "zip:hdrcharset=UTF-8");
-    bool ok = archive_write_open_filename(a, path.toUtf8().constData()) == ARCHIVE_OK;
-    for (const auto& [name, bytes] : entries) {
-        archive_entry* e = archive_entry_new();
-        archive_entry_set_pathname_utf8(e, name.toUtf8().constData());
-        archive_entry_set_filetype(e, AE_IFREG);
-        archive_entry_set_perm(e, 0644);
-        archive_entry_set_size(e, bytes.size());
-        ok = ok && archive_write_header(a, e) == ARCHIVE_OK &&
-             archive_write_data(a, bytes.constData(), size_t(bytes.size())) == bytes.size();
-        archive_entry_free(e);
-    }
-    ok = archive_write_close(a) == ARCHIVE_OK && ok;
-    archive_write_free(a);
-    return ok;
-}
-
-}  // namespace
 
 BENCHMARK(30, archive) {
     QTemporaryDir dir;

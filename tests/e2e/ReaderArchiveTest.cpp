@@ -1,0 +1,130 @@
+// The real reader with books inside archives: a ZIP with Korean entry names and a solid RAR 4,
+// opened through the open dialog, stepped to their next file, and resumed after a restart.
+
+#include <gtest/gtest.h>
+
+#include "../common/ZipWriter.h"
+#include "ReaderUse.h"
+
+namespace {
+
+class ReaderArchives : public ReaderUse {
+protected:
+    // The main window once its title names `book`, or "".
+    QString windowShowing(const QString& book) {
+        QString id;
+        XSession::waitFor(
+            [&] {
+                id = x.run("xdotool",
+                           {"search", "--onlyvisible", "--name", "루모북 \\[" + book + "\\]"})
+                         .trimmed();
+                return !id.isEmpty();
+            },
+            10000);
+        return id.section('\n', 0, 0);
+    }
+    // Opens path through the open dialog, as a person types it there.
+    bool openThroughDialog(const QString& main, const QString& path) {
+        x.run("xdotool", {"windowactivate", "--sync", main});
+        x.run("xdotool", {"mousemove", "--window", main, "22", "21"});
+        x.run("xdotool", {"click", "1"});
+        QString dialog;
+        if (!XSession::waitFor(
+                [&] {
+                    dialog =
+                        x.run("xdotool", {"search", "--onlyvisible", "--name", "^열기$"}).trimmed();
+                    return !dialog.isEmpty();
+                },
+                10000))
+            return false;
+        x.run("xdotool", {"windowactivate", "--sync", dialog.section('\n', 0, 0)});
+        QThread::msleep(300);
+        x.run("xdotool", {"key", "ctrl+a"});
+        x.run("xdotool", {"type", "--delay", "5", path});
+        x.run("xdotool", {"key", "Return"});
+        return true;
+    }
+    // To the last spread, then the next file: the question is answered Yes.
+    void nextFile(const QString& main) {
+        x.run("xdotool", {"windowactivate", "--sync", main});
+        for (const char* button : {"645", "601"}) {  // CmdLast, CmdNext
+            x.run("xdotool", {"mousemove", "--window", main, button, "21"});
+            x.run("xdotool", {"click", "1"});
+            QThread::msleep(400);
+        }
+        QString question;
+        XSession::waitFor(
+            [&] {
+                question =
+                    x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
+                return !question.isEmpty();
+            },
+            5000);
+        x.run("xdotool", {"windowactivate", "--sync", question.section('\n', 0, 0)});
+        x.run("xdotool", {"key", "Return"});
+    }
+};
+
+TEST_F(ReaderArchives, AZipWithKoreanNamesIsSteppedAndResumed) {
+    const QString archive = tmp.path() + "/books/stories.zip";
+    QDir().mkpath(tmp.path() + "/books");
+    ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째 이야기.txt"), numberedBook(300)},
+                                   {QStringLiteral("둘째 이야기.txt"), numberedBook(300)}}));
+    reader.setProcessEnvironment(x.env());
+    reader.start(app + "/Qm_TextLumo", {});
+    ASSERT_TRUE(reader.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(XSession::waitFor(
+        [&] {
+            main = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
+            return !main.isEmpty();
+        },
+        15000));
+    QThread::msleep(800);
+    ASSERT_TRUE(openThroughDialog(main.section('\n', 0, 0), archive)) << "no open dialog";
+    QString id = windowShowing(QStringLiteral("첫째 이야기.txt"));
+    ASSERT_FALSE(id.isEmpty()) << "the first entry was not shown";
+    x.screenshot(shotDir() + "/zip-opened.png");
+    nextFile(id);
+    id = windowShowing(QStringLiteral("둘째 이야기.txt"));
+    ASSERT_FALSE(id.isEmpty()) << "the next file was not shown";
+    x.screenshot(shotDir() + "/zip-next-file.png");
+    ASSERT_TRUE(closeReader(id));
+    EXPECT_EQ(read(app + "/txtlumofile.txt"),
+              (app + QStringLiteral("/TmpZip/둘째 이야기.txt\r\n 0 \r\n") + archive + "\r\n 1 \r\n")
+                  .toUtf8());
+    EXPECT_TRUE(QDir(app + "/TmpZip").isEmpty());
+
+    id = startAndResume();
+    ASSERT_FALSE(id.isEmpty());
+    EXPECT_FALSE(windowShowing(QStringLiteral("둘째 이야기.txt")).isEmpty())
+        << "not resumed at the same entry";
+    x.screenshot(shotDir() + "/zip-resumed.png");
+    ASSERT_TRUE(closeReader(id));
+}
+
+TEST_F(ReaderArchives, ASolidRar4IsReadToItsSecondFile) {
+    const QString archive = QStringLiteral(TL_TESTDATA_DIR "/rar/rarfile/rar3-solid.rar");
+    if (!QFile::exists(archive)) GTEST_SKIP() << "test data absent: " << archive.toStdString();
+    reader.setProcessEnvironment(x.env());
+    reader.start(app + "/Qm_TextLumo", {});
+    ASSERT_TRUE(reader.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(XSession::waitFor(
+        [&] {
+            main = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
+            return !main.isEmpty();
+        },
+        15000));
+    QThread::msleep(800);
+    ASSERT_TRUE(openThroughDialog(main.section('\n', 0, 0), archive)) << "no open dialog";
+    QString id = windowShowing("stest1.txt");
+    ASSERT_FALSE(id.isEmpty()) << "the first member was not shown";
+    nextFile(id);
+    id = windowShowing("stest2.txt");
+    ASSERT_FALSE(id.isEmpty()) << "the second member of the solid archive was not shown";
+    x.screenshot(shotDir() + "/rar4-solid-second.png");
+    ASSERT_TRUE(closeReader(id));
+}
+
+}  // namespace
