@@ -12,6 +12,8 @@ SplitName splitListedName(const QString& listed) {
     name.replace(QLatin1Char('/'), QLatin1Char('\\'));
     const qsizetype last = name.lastIndexOf(QLatin1Char('\\'));
     if (last < 0) return {QString(), name};
+    // An absolute name is no entry at the top level: it keeps its root as its folder.
+    if (last == 0) return {name.left(1), name.mid(1)};
     return {name.left(last), name.mid(last + 1)};
 }
 

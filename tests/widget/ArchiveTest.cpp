@@ -1,6 +1,7 @@
 // Books inside archives in the real window: one entry or several, the list panel, stepping
 // between the files of an archive, a file that cannot be opened, and resuming an entry.
 
+#include <QDirIterator>
 #include <QListWidget>
 
 #include "../common/ZipWriter.h"
@@ -180,6 +181,49 @@ TEST_F(Archives, RealArchivesWithKoreanNames) {
     EXPECT_TRUE(lastBox().contains(QStringLiteral("암호"))) << lastBox().toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [읽어보기.txt]"));
     EXPECT_EQ(window->ArchivePath, data + "/rar/synthetic/korean_names_rar5.rar");
+}
+
+TEST_F(Archives, EveryTestArchiveOpensOrSaysWhy) {
+    const QString data = QStringLiteral(TL_TESTDATA_DIR);
+    if (!QDir(data + "/zip").exists() || !QDir(data + "/rar").exists())
+        GTEST_SKIP() << "test data absent: " << data.toStdString();
+    start();
+    const QStringList before =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QStringList archives;
+    for (const char* kind : {"zip", "rar"}) {
+        QDirIterator it(data + "/" + kind, {"*.zip", "*.rar"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) archives << it.next();
+    }
+    archives.sort();
+    ASSERT_GT(archives.size(), 60);
+    for (const QString& path : archives) {
+        dialogs.clear();
+        const bool opened = window->OpenDocument(path, -1);
+        const QString shown = window->DocumentPath.mid(window->DocumentPath.lastIndexOf('/') + 1);
+        // Opened: the entry is on screen, extracted into TmpZip; refused: a box said why.
+        if (opened) {
+            EXPECT_EQ(window->ArchivePath, path);
+            EXPECT_TRUE(QFile::exists(folder.file("TmpZip/" + shown))) << path.toStdString();
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [%1]").arg(shown))
+                << path.toStdString();
+        } else {
+            EXPECT_FALSE(dialogs.shownOf("msgbox").isEmpty()) << path.toStdString();
+        }
+        std::printf(
+            "%-60s %s\n", qPrintable(path.mid(data.size() + 1)),
+            qPrintable(opened ? QStringLiteral("opens %1 (%2 in the list)")
+                                    .arg(shown)
+                                    .arg(window->List1->count())
+                              : QStringLiteral("refused: %1").arg(lastBox().replace('\n', ' '))));
+        // Nothing was written beside TmpZip, and TmpZip holds only plain files.
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        for (const QFileInfo& f : QDir(folder.file("TmpZip"))
+                                      .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                     QDir::System | QDir::Hidden))
+            EXPECT_TRUE(f.isFile() && !f.isSymLink()) << f.filePath().toStdString();
+    }
 }
 
 }  // namespace
