@@ -99,8 +99,10 @@ TEST_F(Archives, AFileThatCannotBeOpenedKeepsTheBookOnScreen) {
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(3000, '\x5a'));
     junk.close();
+    QFile::copy(junk.fileName(), folder.file("망가진.rar"));
     const QString cases[] = {
         junk.fileName(),
+        folder.file("망가진.rar"),
         zip("폴더뿐.zip", {{"모음/1장.txt", "x"}}),
         zip("빈.zip", {}),
         writeBook("문서.pdf", "%PDF"),
@@ -115,6 +117,13 @@ TEST_F(Archives, AFileThatCannotBeOpenedKeepsTheBookOnScreen) {
         EXPECT_EQ(window->windowTitle(), title);
         EXPECT_TRUE(window->CmdNext->isEnabled());
     }
+    // A RAR library error has its own box; the reader goes on instead of ending.
+    dialogs.clear();
+    open(folder.file("망가진.rar"));
+    ASSERT_EQ(dialogs.shownOf("msgbox").size(), 1);
+    EXPECT_EQ(dialogs.shownOf("msgbox")[0].title, "Error");
+    EXPECT_EQ(dialogs.shownOf("msgbox")[0].text, folder.file("망가진.rar") + " is not RAR archive");
+    EXPECT_TRUE(window->isVisible());
     window->close();
     window.reset();
     EXPECT_EQ(statefiles::readFile(folder.file("txtlumofile.txt")).value_or(""),
