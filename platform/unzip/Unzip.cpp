@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "files/EntryName.h"
+#include "unzip/ZipDirectory.h"
 
 namespace unzip {
 namespace {
@@ -161,6 +162,7 @@ private:
     std::optional<std::string> firstEncrypted();
     void askPassword(const std::string& name);
     void extractEntry(archive* a, archive_entry* e, const std::string& name);
+    bool writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem);
     int32_t copyData(archive* a, int fd);
     void report(archive* a, archive_entry* e, const std::string& name, int32_t problem);
     int32_t finish();
@@ -178,6 +180,8 @@ private:
     bool m_cancelled = false;
     std::string m_password;
     std::vector<char> m_buffer;
+    std::unique_ptr<ZipDirectory> m_directory;  // read at the first entry that might use it
+    bool m_directoryRead = false;
 };
 
 // Hands each header to visit in archive order until the end, a fatal error, the header cap or
@@ -282,11 +286,28 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
         return;  // never overwritten, whatever the answer
     }
     if (fd < 0) return report(a, e, name, PK_DISK);
-    int32_t problem = copyData(a, fd);
+    int32_t problem = PK_OK;
+    if (!writeDirect(a, e, fd, problem)) problem = copyData(a, fd);
     if (::close(fd) != 0 && problem == PK_OK) problem = PK_DISK;
     if (problem == PK_OK) return;
     ::unlink(target.c_str());
     report(a, e, name, problem);
+}
+
+// Writes a plain entry to fd straight from the archive file; false, with nothing written, if not.
+bool Call::writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem) {
+    if (archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e)) return false;
+    if (!m_directoryRead) {
+        m_directoryRead = true;
+        m_directory = ZipDirectory::open(m_options.ZipFile);
+    }
+    if (!m_directory) return false;
+    // After a header libarchive stands at the entry's first data byte, which names the entry.
+    const DirectEntry entry = m_directory->read(archive_filter_bytes(a, 0), archive_entry_size(e));
+    // Damage of any kind, a bad CRC too, goes to libarchive, to be reported as it always was.
+    if (entry.result != Direct::Read) return false;
+    problem = writeAll(fd, entry.data.get(), entry.size) ? PK_OK : PK_DISK;
+    return true;
 }
 
 // Copies the current entry's data to fd; PK_OK, or the problem that left the copy unfinished.

@@ -1,4 +1,7 @@
+#include <archive.h>
+#include <archive_entry.h>
 #include <gtest/gtest.h>
+#include <libdeflate.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,9 +12,11 @@
 #include <QTemporaryDir>
 #include <clocale>
 #include <csignal>
+#include <functional>
 #include <map>
 
 #include "unzip/Unzip.h"
+#include "unzip/ZipDirectory.h"
 
 using namespace unzip;
 
@@ -86,25 +91,51 @@ struct Stored {
     bool utf8 = true;
     uint32_t mode = 0100644;
     uint32_t crcDelta = 0;  // non-zero: a damaged entry
+    uint16_t method = 0;    // 8: deflated
+    // The local header leaves CRC and sizes to a descriptor after the data.
+    bool descriptor = false;
 };
 
-// A Unix-made archive of stored entries, every byte chosen here (2024-03-01 12:00).
+QByteArray deflated(const QByteArray& data) {
+    libdeflate_compressor* c = libdeflate_alloc_compressor(6);
+    QByteArray out(qsizetype(libdeflate_deflate_compress_bound(c, size_t(data.size()))), '\0');
+    out.resize(qsizetype(libdeflate_deflate_compress(c, data.constData(), size_t(data.size()),
+                                                     out.data(), size_t(out.size()))));
+    libdeflate_free_compressor(c);
+    return out;
+}
+
+void put(QByteArray& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
+}
+
+uint32_t le32(const QByteArray& zip, qsizetype at) {
+    return uint8_t(zip[at]) | uint8_t(zip[at + 1]) << 8 | uint8_t(zip[at + 2]) << 16 |
+           uint32_t(uint8_t(zip[at + 3])) << 24;
+}
+
+// A Unix-made archive, every byte chosen here (2024-03-01 12:00).
 QByteArray buildZip(const std::vector<Stored>& entries) {
     QByteArray zip, central;
-    const auto put = [](QByteArray& out, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
-    };
     for (const Stored& e : entries) {
-        QByteArray common;  // version needed .. name length, shared by both headers
-        put(common, 20, 2), put(common, e.utf8 ? 0x800 : 0, 2), put(common, 0, 2);
-        put(common, 12 << 11, 2), put(common, (44 << 9) | (3 << 5) | 1, 2);
-        put(common, crc32(e.data) + e.crcDelta, 4);
-        put(common, e.data.size(), 4), put(common, e.data.size(), 4);
-        put(common, e.name.size(), 2), put(common, 0, 2);
-        put(central, 0x02014b50, 4), put(central, 0x0314, 2), central += common;
+        const QByteArray body = e.method == 8 ? deflated(e.data) : e.data;
+        const uint32_t crc = crc32(e.data) + e.crcDelta;
+        const auto common = [&](bool local) {  // version needed .. name length
+            const bool later = local && e.descriptor;
+            QByteArray c;
+            put(c, 20, 2), put(c, (e.utf8 ? 0x800 : 0) | (e.descriptor ? 8 : 0), 2);
+            put(c, e.method, 2), put(c, 12 << 11, 2), put(c, (44 << 9) | (3 << 5) | 1, 2);
+            put(c, later ? 0 : crc, 4);
+            put(c, later ? 0 : body.size(), 4), put(c, later ? 0 : e.data.size(), 4);
+            put(c, e.name.size(), 2), put(c, 0, 2);
+            return c;
+        };
+        put(central, 0x02014b50, 4), put(central, 0x0314, 2), central += common(false);
         put(central, 0, 6), put(central, e.mode << 16, 4), put(central, zip.size(), 4);
         central += e.name;
-        put(zip, 0x04034b50, 4), zip += common + e.name + e.data;
+        put(zip, 0x04034b50, 4), zip += common(true) + e.name + body;
+        if (e.descriptor) put(zip, 0x08074b50, 4), put(zip, crc, 4), put(zip, body.size(), 4);
+        if (e.descriptor) put(zip, e.data.size(), 4);
     }
     const uint32_t at = zip.size();
     zip += central;
@@ -113,11 +144,41 @@ QByteArray buildZip(const std::vector<Stored>& entries) {
     return zip;
 }
 
-QString writeZip(const QTemporaryDir& tmp, const std::vector<Stored>& entries) {
+QString writeZip(const QTemporaryDir& tmp, const QByteArray& zip) {
     QFile f(tmp.filePath("built.zip"));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(buildZip(entries));
+    f.write(zip);
     return f.fileName();
+}
+
+QString writeZip(const QTemporaryDir& tmp, const std::vector<Stored>& entries) {
+    return writeZip(tmp, buildZip(entries));
+}
+
+// What the direct reader makes of each regular entry, met where libarchive's walk meets it.
+std::vector<Direct> directReads(const QString& zip) {
+    std::vector<Direct> results;
+    const auto directory = ZipDirectory::open(zip.toStdString());
+    archive* a = archive_read_new();
+    archive_read_support_format_zip(a);
+    archive_entry* e = nullptr;
+    if (directory && archive_read_open_filename(a, qPrintable(zip), 65536) == ARCHIVE_OK) {
+        while (archive_read_next_header(a, &e) >= ARCHIVE_WARN) {
+            if (archive_entry_filetype(e) != AE_IFREG) continue;
+            const int64_t size = archive_entry_size(e);
+            results.push_back(directory->read(archive_filter_bytes(a, 0), size).result);
+        }
+    }
+    archive_read_free(a);
+    return results;
+}
+
+// About 300 KiB of text, as a book.
+QByteArray bookText() {
+    QByteArray book;
+    for (int i = 0; book.size() < 300 * 1024; ++i)
+        book += QStringLiteral("%1. 동백꽃이 노랗게 피었다.\r\n").arg(i).toUtf8();
+    return book;
 }
 
 const std::vector<Stored> kBook = {
@@ -253,6 +314,76 @@ TEST(UnzipBuilt, ReadOnlyFolderGetsNoFile) {
     EXPECT_EQ(filesIn(out), std::vector<QString>{});
 }
 
+TEST(UnzipDirect, PlainEntriesComeOutByteForByte) {
+    const QByteArray book = bookText();
+    const std::vector<Stored> entries = {
+        {.name = "deflated.txt", .data = book, .method = 8},
+        {.name = "stored.txt", .data = book},
+        {.name = "described.txt", .data = book, .method = 8, .descriptor = true},
+        {.name = "empty.txt", .data = "", .method = 8},
+    };
+    QTemporaryDir tmp;
+    const QString zip = writeZip(tmp, entries), out = tmp.filePath("out");
+    QDir().mkpath(out);
+    EXPECT_EQ(directReads(zip), std::vector<Direct>(entries.size(), Direct::Read));
+    EXPECT_EQ(call(zip, out).result, PK_OK);
+    for (const Stored& e : entries) {
+        QFile f(out + "/" + e.name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << e.name.constData();
+        EXPECT_EQ(f.readAll(), e.data) << e.name.constData();
+    }
+}
+
+TEST(UnzipDirect, BadCrcIsCaughtBeforeAnythingIsWritten) {
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QDir().mkpath(out);
+    const QString zip =
+        writeZip(tmp, {{.name = "stored.txt", .data = "book", .crcDelta = 1},
+                       {.name = "deflated.txt", .data = bookText(), .crcDelta = 1, .method = 8}});
+    EXPECT_EQ(directReads(zip), std::vector<Direct>(2, Direct::BadCrc));
+    const Outcome run = call(zip, out);
+    EXPECT_EQ(run.result, PK_WARN);
+    EXPECT_EQ(run.services, 2);
+    EXPECT_EQ(filesIn(out), std::vector<QString>{});
+}
+
+// Whatever the direct reader does not take, libarchive reads as it always did.
+TEST(UnzipDirect, UnusualEntriesAreLeftToLibarchive) {
+    const QByteArray zip =
+        buildZip({{.name = "a.txt", .data = bookText(), .method = 8, .descriptor = true},
+                  {.name = "b.txt", .data = "short"}});
+    const qsizetype end = zip.lastIndexOf("PK\5\6"), descriptor = zip.indexOf("PK\7\10");
+    const qsizetype central = le32(zip, end + 16);
+    using Damage = std::function<void(QByteArray&)>;
+    const auto add = [](qsizetype at, uint32_t delta, int bytes = 4) -> Damage {
+        return [=](QByteArray& z) {
+            const uint32_t value = le32(z, at) + delta;
+            for (int i = 0; i < bytes; ++i) z[at + i] = char(value >> (8 * i));
+        };
+    };
+    const std::vector<Direct> left = {Direct::Unusual, Direct::Read};
+    const std::tuple<const char*, Damage, std::vector<Direct>, int32_t, std::vector<QString>>
+        cases[] = {
+            {"compressed size +1 in the directory", add(central + 20, 1), left, PK_WARN, {"b.txt"}},
+            {"descriptor's CRC wrong", add(descriptor + 4, 1), left, PK_OK, {"a.txt", "b.txt"}},
+            {"local header says stored", add(8, -8, 2), left, PK_WARN, {"b.txt"}},
+            {"size no deflate reaches", add(central + 24, 64 << 20), left, PK_WARN, {"b.txt"}},
+            {"header past the end", add(central + 42, 1 << 30), {Direct::Read}, PK_ERR, {"b.txt"}},
+            {"cut in half", [](QByteArray& z) { z.truncate(z.size() / 2); }, {}, PK_ERR, {}},
+        };
+    for (const auto& [what, damage, reads, result, files] : cases) {
+        QTemporaryDir tmp;
+        QByteArray damaged = zip;
+        damage(damaged);
+        const QString path = writeZip(tmp, damaged), out = tmp.filePath("out");
+        QDir().mkpath(out);
+        EXPECT_EQ(directReads(path), reads) << what;
+        EXPECT_EQ(call(path, out).result, result) << what;
+        EXPECT_EQ(filesIn(out), files) << what;
+    }
+}
+
 namespace {
 
 // Results of the samples that are not plain, readable archives; every other one lists and
@@ -321,6 +452,16 @@ TEST(UnzipSamples, EverySampleStaysInsideItsFolder) {
     EXPECT_EQ(seen, 43);
     EXPECT_FALSE(QFile::exists("/zip-slip-absolute.txt"));
     EXPECT_FALSE(QFile::exists("/Temp/evil.txt"));
+}
+
+TEST(UnzipSamples, DirectReaderCatchesTheBadCrcSample) {
+    REQUIRE_SAMPLES();
+    const QString zip = kSamples + "/synthetic/bad_crc.zip";
+    EXPECT_EQ(directReads(zip), (std::vector<Direct>{Direct::BadCrc, Direct::Read, Direct::Read,
+                                                     Direct::Read, Direct::Read}));
+    QTemporaryDir tmp;
+    EXPECT_EQ(call(zip, tmp.path()).result, PK_WARN);
+    EXPECT_FALSE(QFile::exists(tmp.filePath("읽어보기.txt")));
 }
 
 TEST(UnzipSamples, KoreanNamesListComposedWhateverTheirCharset) {

@@ -1,0 +1,311 @@
+#include "unzip/ZipDirectory.h"
+
+#include <fcntl.h>
+#include <libdeflate.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <initializer_list>
+#include <new>
+#include <optional>
+
+#include "unzip/Unzip.h"
+
+namespace unzip {
+namespace {
+
+constexpr uint16_t kEncrypted = 1 << 0;
+constexpr uint16_t kDescriptor = 1 << 3;  // CRC and sizes follow the data
+constexpr uint16_t kStrongEncryption = 1 << 6;
+constexpr uint16_t kStored = 0;
+constexpr uint16_t kDeflated = 8;
+constexpr int64_t kMasked = 0xFFFFFFFF;  // a 32-bit field whose value is in the Zip64 extra field
+constexpr size_t kEndSize = 22, kLocatorSize = 20, kZip64EndSize = 56;
+constexpr size_t kRecordSize = 46, kLocalSize = 30;
+// libarchive looks for the end record only this far from the end of the file; an archive whose
+// record lies further back it reads local header by local header, and so must this reader.
+constexpr int64_t kEndSearch = 16 * 1024;
+// A larger directory is left to libarchive rather than held twice in memory.
+constexpr int64_t kMaxDirectoryBytes = 64 * 1024 * 1024;
+// Deflate never turns one byte into more than 1032, so a larger ratio is a damaged record.
+constexpr int64_t kMaxRatio = 1032;
+
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t le32(const uint8_t* p) {
+    return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16;
+}
+uint64_t le64(const uint8_t* p) {
+    return uint64_t(le32(p)) | uint64_t(le32(p + 4)) << 32;
+}
+
+bool signature(const uint8_t* p, uint8_t third, uint8_t fourth) {
+    return p[0] == 'P' && p[1] == 'K' && p[2] == third && p[3] == fourth;
+}
+
+// Reads exactly size bytes at offset; false on an error or an early end of file.
+bool readAt(int fd, int64_t offset, void* out, size_t size) {
+    auto* to = static_cast<char*>(out);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, to, size, off_t(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        to += n;
+        offset += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Where the central directory lies and how many records it holds, from the end records.
+struct Place {
+    int64_t start = 0;
+    int64_t size = 0;
+    int64_t correction = 0;  // added to each header offset: bytes put in front of the archive
+    uint64_t count = 0;
+};
+
+// The end record p found at offset at, under the checks libarchive makes of it.
+std::optional<Place> endRecord(const uint8_t* p, int64_t at) {
+    if (le16(p + 4) != 0 || le16(p + 6) != 0 || le16(p + 8) != le16(p + 10)) return std::nullopt;
+    const int64_t size = le32(p + 12), offset = le32(p + 16);
+    if (offset + size > at) return std::nullopt;
+    return Place{at - size, size, at - size - offset, le16(p + 10)};
+}
+
+// The Zip64 end record the locator points to, under libarchive's checks and a few more.
+std::optional<Place> zip64EndRecord(int fd, int64_t fileSize, const uint8_t* locator) {
+    if (le32(locator + 4) != 0 || le32(locator + 16) != 1) return std::nullopt;
+    const uint64_t at = le64(locator + 8);
+    uint8_t p[kZip64EndSize];
+    if (at > uint64_t(fileSize) || !readAt(fd, int64_t(at), p, sizeof p) || !signature(p, 6, 6))
+        return std::nullopt;
+    const uint64_t length = le64(p + 4) + 12;
+    if (length < kZip64EndSize || length > 16384 || at + length > uint64_t(fileSize))
+        return std::nullopt;
+    if (le32(p + 16) != 0 || le32(p + 20) != 0 || le64(p + 24) != le64(p + 32)) return std::nullopt;
+    const uint64_t size = le64(p + 40), offset = le64(p + 48);
+    if (size > uint64_t(kMaxDirectoryBytes) || offset > uint64_t(fileSize)) return std::nullopt;
+    return Place{int64_t(offset), int64_t(size), 0, le64(p + 32)};
+}
+
+// The place of the directory, found from the last end record as libarchive finds it.
+std::optional<Place> findDirectory(int fd, int64_t fileSize) {
+    const int64_t tail = std::min(kEndSearch, fileSize);
+    if (tail < int64_t(kEndSize)) return std::nullopt;
+    std::vector<uint8_t> h(size_t(tail), 0);
+    if (!readAt(fd, fileSize - tail, h.data(), h.size())) return std::nullopt;
+    for (int64_t i = tail - int64_t(kEndSize); i >= 0; --i) {
+        if (!signature(&h[size_t(i)], 5, 6)) continue;
+        std::optional<Place> place = endRecord(&h[size_t(i)], fileSize - tail + i);
+        if (i >= int64_t(kLocatorSize) && signature(&h[size_t(i) - kLocatorSize], 6, 7)) {
+            if (auto zip64 = zip64EndRecord(fd, fileSize, &h[size_t(i) - kLocatorSize]))
+                place = zip64;
+        }
+        return place;
+    }
+    return std::nullopt;
+}
+
+// Replaces each masked field, in order, by the Zip64 extra field's next value; false if malformed.
+bool applyZip64(const uint8_t* extra, size_t length, std::initializer_list<int64_t*> fields) {
+    size_t at = 0;
+    while (at + 4 <= length) {
+        const size_t id = le16(extra + at), size = le16(extra + at + 2);
+        at += 4;
+        if (at + size > length) return false;
+        size_t used = 0;
+        for (int64_t* field : fields) {
+            if (id != 1 || *field != kMasked) continue;
+            if (used + 8 > size || le64(extra + at + used) > uint64_t(INT64_MAX)) return false;
+            *field = int64_t(le64(extra + at + used));
+            used += 8;
+        }
+        at += size;
+    }
+    return true;
+}
+
+// The record at p and its length; nullopt when it is none or overruns the avail bytes left.
+std::optional<ZipRecord> parseRecord(const uint8_t* p, size_t avail, int64_t correction,
+                                     size_t& length) {
+    if (avail < kRecordSize || !signature(p, 1, 2)) return std::nullopt;
+    const size_t name = le16(p + 28), extra = le16(p + 30), comment = le16(p + 32);
+    length = kRecordSize + name + extra + comment;
+    if (length > avail) return std::nullopt;
+    ZipRecord r;
+    r.flags = le16(p + 8);
+    r.method = le16(p + 10);
+    r.crc = le32(p + 16);
+    r.compressedSize = le32(p + 20);
+    r.size = le32(p + 24);
+    int64_t offset = le32(p + 42);
+    r.usable = applyZip64(p + kRecordSize + name, extra, {&r.size, &r.compressedSize, &offset});
+    r.headerOffset = offset + correction;
+    return r;
+}
+
+// Every record of the directory at place, or nullopt when they do not fill it exactly.
+std::optional<std::vector<ZipRecord>> readRecords(int fd, int64_t fileSize, const Place& place) {
+    if (place.size > kMaxDirectoryBytes || place.count > uint64_t(place.size) / kRecordSize ||
+        place.start + place.size + 4 > fileSize)
+        return std::nullopt;
+    std::vector<uint8_t> bytes(size_t(place.size) + 4, 0);
+    if (!readAt(fd, place.start, bytes.data(), bytes.size())) return std::nullopt;
+    std::vector<ZipRecord> records;
+    size_t at = 0;
+    for (uint64_t i = 0; i < place.count; ++i) {
+        size_t length = 0;
+        const auto r = parseRecord(&bytes[at], size_t(place.size) - at, place.correction, length);
+        if (!r) return std::nullopt;
+        records.push_back(*r);
+        at += length;
+    }
+    // libarchive reads records up to the first end record: it has to meet the same ones.
+    if (at != size_t(place.size) || !(signature(&bytes[at], 5, 6) || signature(&bytes[at], 6, 6)))
+        return std::nullopt;
+    return records;
+}
+
+// Sorts records by header offset; two records naming one header leave it ambiguous.
+void sortAndMarkShared(std::vector<ZipRecord>& records) {
+    std::sort(records.begin(), records.end(), [](const ZipRecord& a, const ZipRecord& b) {
+        return a.headerOffset < b.headerOffset;
+    });
+    for (size_t i = 1; i < records.size(); ++i) {
+        if (records[i].headerOffset != records[i - 1].headerOffset) continue;
+        records[i].usable = records[i - 1].usable = false;
+    }
+}
+
+// Whether r is a plain entry of libarchive's size: unencrypted, stored or deflated, sizes sound.
+bool plain(const ZipRecord& r, int64_t size) {
+    if (!r.usable || (r.flags & (kEncrypted | kStrongEncryption)) || r.size != size) return false;
+    if (r.size > kMaxEntryBytes || r.compressedSize > kMaxEntryBytes) return false;
+    if (r.method == kStored) return r.compressedSize == r.size;
+    return r.method == kDeflated && r.size / kMaxRatio <= r.compressedSize;
+}
+
+}  // namespace
+
+std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    std::optional<std::vector<ZipRecord>> records;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (const auto place = findDirectory(fd, st.st_size))
+            records = readRecords(fd, st.st_size, *place);
+    }
+    libdeflate_decompressor* inflater = records ? libdeflate_alloc_decompressor() : nullptr;
+    if (!inflater) {
+        ::close(fd);
+        return nullptr;
+    }
+    sortAndMarkShared(*records);
+    return std::unique_ptr<ZipDirectory>(
+        new ZipDirectory(fd, st.st_size, std::move(*records), inflater));
+}
+
+ZipDirectory::ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records,
+                           libdeflate_decompressor* inflater)
+    : m_fd(fd), m_fileSize(fileSize), m_records(std::move(records)), m_inflater(inflater) {}
+
+ZipDirectory::~ZipDirectory() {
+    libdeflate_free_decompressor(m_inflater);
+    ::close(m_fd);
+}
+
+DirectEntry ZipDirectory::read(int64_t dataOffset, int64_t size) const {
+    const ZipRecord* r = recordBefore(dataOffset);
+    if (!r || !plain(*r, size) || r->compressedSize > m_fileSize - dataOffset) return {};
+    uint16_t flags = 0;
+    if (!localHeaderAgrees(*r, dataOffset, flags)) return {};
+    // libarchive takes the descriptor's word when it reads without the directory; a
+    // descriptor that disagrees would make its answer differ from this one.
+    if ((flags & kDescriptor) && !descriptorAgrees(*r, dataOffset + r->compressedSize)) return {};
+    return decode(*r, dataOffset);
+}
+
+// The record with the last local header before dataOffset: the only one that can end there.
+const ZipRecord* ZipDirectory::recordBefore(int64_t dataOffset) const {
+    const auto it =
+        std::partition_point(m_records.begin(), m_records.end(),
+                             [&](const ZipRecord& r) { return r.headerOffset < dataOffset; });
+    return it == m_records.begin() ? nullptr : &*(it - 1);
+}
+
+// Whether r's local header ends exactly at dataOffset and repeats its flags, method, CRC, sizes.
+bool ZipDirectory::localHeaderAgrees(const ZipRecord& r, int64_t dataOffset,
+                                     uint16_t& flags) const {
+    const int64_t length = dataOffset - r.headerOffset;
+    if (length < int64_t(kLocalSize) || length > int64_t(kLocalSize) + 2 * 0xFFFF) return false;
+    std::vector<uint8_t> h(size_t(length), 0);
+    if (!readAt(m_fd, r.headerOffset, h.data(), h.size()) || !signature(h.data(), 3, 4))
+        return false;
+    const size_t name = le16(&h[26]), extra = le16(&h[28]);
+    if (kLocalSize + name + extra != h.size()) return false;
+    flags = le16(&h[6]);
+    constexpr uint16_t kCompared = kEncrypted | kDescriptor | kStrongEncryption;
+    if ((flags & kCompared) != (r.flags & kCompared) || le16(&h[8]) != r.method) return false;
+    int64_t compressed = le32(&h[18]), size = le32(&h[22]);
+    if (!applyZip64(&h[kLocalSize + name], extra, {&size, &compressed})) return false;
+    const uint32_t crc = le32(&h[14]);
+    // A header may leave a value out, as libarchive reads it, for the directory to give.
+    const auto agrees = [](int64_t local, int64_t central) {
+        return local == 0 || local == kMasked || local == central;
+    };
+    return (crc == 0 || crc == r.crc) && agrees(compressed, r.compressedSize) &&
+           agrees(size, r.size);
+}
+
+// Whether the descriptor at dataEnd repeats r's CRC and sizes, signed or not, 32- or 64-bit.
+bool ZipDirectory::descriptorAgrees(const ZipRecord& r, int64_t dataEnd) const {
+    uint8_t d[24] = {};
+    const size_t avail = size_t(std::clamp<int64_t>(m_fileSize - dataEnd, 0, sizeof d));
+    if (!readAt(m_fd, dataEnd, d, avail)) return false;
+    for (const size_t skip : {size_t(0), size_t(4)}) {
+        if (skip == 4 && !signature(d, 7, 8)) continue;
+        const uint8_t* p = d + skip;
+        if (skip + 12 > avail || le32(p) != r.crc) continue;
+        if (le32(p + 4) == uint64_t(r.compressedSize) && le32(p + 8) == uint64_t(r.size))
+            return true;
+        if (skip + 20 <= avail && le64(p + 4) == uint64_t(r.compressedSize) &&
+            le64(p + 12) == uint64_t(r.size))
+            return true;
+    }
+    return false;
+}
+
+// r's data read whole and, when deflated, inflated into a buffer of exactly its size.
+DirectEntry ZipDirectory::decode(const ZipRecord& r, int64_t dataOffset) const {
+    const size_t packedSize = size_t(r.compressedSize);
+    // Memory that cannot be had leaves the entry to libarchive, which streams it in small pieces.
+    std::unique_ptr<char[]> packed(new (std::nothrow) char[std::max<size_t>(packedSize, 1)]);
+    if (!packed || !readAt(m_fd, dataOffset, packed.get(), packedSize)) return {};
+    DirectEntry entry;
+    entry.size = size_t(r.size);
+    if (r.method == kStored) {
+        entry.data = std::move(packed);
+    } else {
+        entry.data.reset(new (std::nothrow) char[std::max<size_t>(entry.size, 1)]);
+        size_t in = 0, out = 0;
+        if (!entry.data ||
+            libdeflate_deflate_decompress_ex(m_inflater, packed.get(), packedSize, entry.data.get(),
+                                             entry.size, &in, &out) != LIBDEFLATE_SUCCESS ||
+            in != packedSize || out != entry.size)
+            return {};
+    }
+    if (libdeflate_crc32(0, entry.data.get(), entry.size) == r.crc) {
+        entry.result = Direct::Read;
+    } else {
+        entry.result = Direct::BadCrc;
+        entry.data.reset();
+    }
+    return entry;
+}
+
+}  // namespace unzip
