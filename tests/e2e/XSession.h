@@ -26,17 +26,18 @@ public:
                 number += m_xvfb.readAllStandardOutput();
                 return number.contains('\n');
             },
-            10000);
+            30000);
         if (!number.contains('\n')) return;
         m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
         m_wm.setProcessEnvironment(env());
         m_wm.start(QStringLiteral("openbox"), {});
-        // openbox announces itself by taking the root window's supporting-WM property.
+        // openbox announces itself by taking the root window's supporting-WM property; on a
+        // loaded machine (the tests run side by side) that can take a while.
         m_ok = waitFor(
             [&] {
                 return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
             },
-            10000);
+            30000);
     }
     ~XSession() {
         for (QProcess* p : {&m_wm, &m_xvfb}) {
