@@ -70,18 +70,9 @@ TEST_F(ReaderArchives, AZipWithKoreanNamesIsSteppedAndResumed) {
     QDir().mkpath(tmp.path() + "/books");
     ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째 이야기.txt"), numberedBook(300)},
                                    {QStringLiteral("둘째 이야기.txt"), numberedBook(300)}}));
-    reader.setProcessEnvironment(x.env());
-    reader.start(app + "/Qm_TextLumo", {});
-    ASSERT_TRUE(reader.waitForStarted(5000));
-    QString main;
-    ASSERT_TRUE(XSession::waitFor(
-        [&] {
-            main = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
-            return !main.isEmpty();
-        },
-        15000));
-    QThread::msleep(800);
-    ASSERT_TRUE(openThroughDialog(main.section('\n', 0, 0), archive)) << "no open dialog";
+    const QString main = startAndResume();  // a first start: nothing to resume
+    ASSERT_FALSE(main.isEmpty()) << "the reader did not come up";
+    ASSERT_TRUE(openThroughDialog(main, archive)) << "no open dialog";
     QString id = windowShowing(QStringLiteral("첫째 이야기.txt"));
     ASSERT_FALSE(id.isEmpty()) << "the first entry was not shown";
     x.screenshot(shotDir() + "/zip-opened.png");
@@ -106,18 +97,9 @@ TEST_F(ReaderArchives, AZipWithKoreanNamesIsSteppedAndResumed) {
 TEST_F(ReaderArchives, ASolidRar4IsReadToItsSecondFile) {
     const QString archive = QStringLiteral(TL_TESTDATA_DIR "/rar/rarfile/rar3-solid.rar");
     if (!QFile::exists(archive)) GTEST_SKIP() << "test data absent: " << archive.toStdString();
-    reader.setProcessEnvironment(x.env());
-    reader.start(app + "/Qm_TextLumo", {});
-    ASSERT_TRUE(reader.waitForStarted(5000));
-    QString main;
-    ASSERT_TRUE(XSession::waitFor(
-        [&] {
-            main = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
-            return !main.isEmpty();
-        },
-        15000));
-    QThread::msleep(800);
-    ASSERT_TRUE(openThroughDialog(main.section('\n', 0, 0), archive)) << "no open dialog";
+    const QString main = startAndResume();  // a first start: nothing to resume
+    ASSERT_FALSE(main.isEmpty()) << "the reader did not come up";
+    ASSERT_TRUE(openThroughDialog(main, archive)) << "no open dialog";
     QString id = windowShowing("stest1.txt");
     ASSERT_FALSE(id.isEmpty()) << "the first member was not shown";
     nextFile(id);
