@@ -1,0 +1,29 @@
+#pragma once
+// One frame of a turning page: the part of the page still standing, lifted into an arch over
+// the spine side of the spread and drawn column by column onto the target.
+
+#include <array>
+#include <cstdint>
+
+#include "bookani/BookAniMath.h"
+#include "graphics/Gdi.h"
+
+namespace bookani {
+
+// What a turn is drawn with; the animator takes a copy for each turn.
+struct PageLook {
+    float width = 0;    // W, the whole spread
+    float height = 0;   // H, the pages
+    int16_t depth = 0;  // D, the band above the pages the page rises into
+    bool border = false;
+    std::array<gdi::COLORREF, 5> colours{};  // edge lines, outermost first
+};
+
+enum class StripResult { Drawn, Empty, Overflow };
+
+// Draws the strip of the half page on work for a turn of extent, lifted by lift, onto target.
+// Empty: the strip has no width this frame; Overflow: the 16-bit arithmetic left its range.
+StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC target,
+                      int16_t extent, int16_t lift);
+
+}  // namespace bookani
