@@ -227,6 +227,7 @@ bool Cls_BookAni::present(const Turn& turn, gdi::HWND window) {
     gdi::InvalidateRect(window, &turn.area, true);
     QCoreApplication::processEvents();
     if (!*alive) return false;
+    if (m_stopWhen && m_stopWhen()) return false;
     m_shown.start();
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -52,6 +53,9 @@ public:
 
     // The least time each frame stays on screen (16 ms, one refresh); 0 draws flat out.
     void setFrameInterval(int ms) { m_frameInterval = ms; }
+    // Asked after every frame: true ends the turn there (the window closes, shrinks to the
+    // task bar or changes size), and Move_Flip returns false.
+    void setStopWhen(std::function<bool()> stop) { m_stopWhen = std::move(stop); }
     int16_t FrameCount() const { return m_frameCount; }
     int16_t PagePos() const { return m_pagePos; }
 
@@ -73,6 +77,7 @@ private:
     bookani::Surface m_cur, m_flip, m_depth, m_work;
 
     int m_frameInterval = 16;
+    std::function<bool()> m_stopWhen;
     QElapsedTimer m_shown;
     bool m_turning = false;
     // Pending events run between frames and may destroy the animator; a turn notices it here.

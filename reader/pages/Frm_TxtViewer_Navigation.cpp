@@ -121,6 +121,11 @@ void Frm_TxtViewer::wirePages() {
 
 void Frm_TxtViewer::Tmr_Scroll_Timer() {
     Tmr_Scroll->setEnabled(false);
+    // The wheel waits for a turn that is playing: one turn at a time.
+    if (m_turning) {
+        Tmr_Scroll->setEnabled(true);
+        return;
+    }
     Tmr_Scroll->tag().toInt() >= 0 ? goPrevious() : goNext();
 }
 
@@ -128,6 +133,8 @@ bool Frm_TxtViewer::pageKey(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::KeyPress;
     if (!press && event->type() != QEvent::KeyRelease) return false;
     if (watched != PicRead[0] && watched != PicRead[1]) return false;
+    // A disabled window (a page turn playing) takes no key: none is kept for later either.
+    if (!isEnabled()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     int step = 0;
     switch (key->key()) {

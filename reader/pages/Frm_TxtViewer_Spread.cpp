@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
+#include "bookani/Cls_BookAni.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -91,7 +93,6 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
 }
 
 void Frm_TxtViewer::ShowSpread(int p, int direction) {
-    Q_UNUSED(direction);  // TODO: the page-flip animation plays the turn in this direction.
     if (p <= 0 || DocumentLength == 0) return;
     // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
     QWidget* focus = QApplication::focusWidget();
@@ -169,10 +170,63 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     PicRead[0]->setAutoRedraw(false);
     PicRead[1]->setAutoRedraw(false);
 
+    // A turn that cannot be drawn leaves the spread shown at once, as without the effect.
+    if (chkline->isChecked() && !m_turning) playTurn(direction);
+
     PicRead[0]->show();
     PicRead[1]->show();
     img_previmage->setPicture(Picture3->image());
     PicReadIn->setAutoRedraw(false);
     if (focus && (focus == PicRead[0] || focus == PicRead[1]) && isEnabled())
         focus->setFocus(Qt::OtherFocusReason);
+}
+
+bool Frm_TxtViewer::playTurn(int direction) {
+    m_turning = true;
+    m_stopTurn = false;
+    const int depth = Pic_Top->height() + 20;
+    PicMoveBook->setGeometry(20, 0, PicReadIn->width(), PicReadIn->height() + depth);
+    PicMoveBook->raise();
+    PicMoveBook->setAutoRedraw(true);
+    if (PicMoveBook->hasPicture()) PicMoveBook->clearPicture();
+    // The band above the pages as the window shows it now: the turning page rises into it.
+    QImage band = grab(QRect(20, 0, PicMoveBook->width(), depth)).toImage();
+    band = band.convertToFormat(QImage::Format_RGB32);
+    const gdi::HDC bandDc = gdi::CreateWindowDC([&band] { return &band; }, {});
+    gdi::BitBlt(PicMoveBook->hDC(), 0, 0, band.width(), band.height(), bandDc, 0, 0, gdi::SRCCOPY);
+    gdi::ReleaseWindowDC(bandDc);
+    PicMoveBook->show();
+
+    // The old spread is lent to the animator; before the first spread it is a blank page.
+    QImage previous = img_previmage->picture();
+    if (previous.isNull()) {
+        previous = QImage(PicReadIn->size(), QImage::Format_RGB32);
+        previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor)));
+    }
+    const gdi::HBITMAP lent = gdi::CreateBitmapFromImage(previous);
+    bool drawn = false;
+    {
+        Cls_BookAni ani;
+        ani.Set_PagePos(direction);
+        ani.Set_Border(-1);
+        ani.Set_Depth(static_cast<int16_t>(depth));
+        // An even width: the turning half then has whole columns on both sides of the spine.
+        ani.Set_Width(float(PicReadIn->width() & ~1));
+        ani.Set_Height(float(PicReadIn->height()));
+        ani.setStopWhen([this] { return m_stopTurn; });
+        ani.Screen_DepthCapture(PicMoveBook->hDC());
+        ani.Load_CurBookHandle(PicReadIn->hDC(), lent);
+        ani.Load_FlipBookDc(Picture3->hDC());
+        drawn = ani.Move_Flip(PicMoveBook->hDC(), PicMoveBook);
+    }
+    gdi::DeleteObject(lent);
+    PicMoveBook->hide();
+    PicMoveBook->setAutoRedraw(false);
+    m_turning = false;
+    // A resize or a restore that came during the turn is laid out now, at the final size.
+    if (m_layoutAfterTurn) {
+        m_layoutAfterTurn = false;
+        QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
+    }
+    return drawn;
 }

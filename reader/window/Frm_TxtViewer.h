@@ -79,6 +79,9 @@ public:
     PageSlice PageText(int page) const;
     void DrawPage(int side, int page);
     void ShowSpread(int page, int direction);
+    // Plays the page turn from the spread shown last to the one composed in Picture3 (direction
+    // 1 backward, 2 forward, 0 none) on the stage PicMoveBook; false when it could not be drawn.
+    bool playTurn(int direction);
     // Cuts a title that does not fit width pixels to its first characters and "..".
     static QString fitTitle(const QString& title, int width, int wideCharWidth);
 
@@ -324,5 +327,10 @@ private:
     // The resumed book had no usable saved position: count its pages after start-up.
     bool m_positionUnknown = false;
     OncePerPress m_pageKeys;
+    // A page turn is playing; a resize, minimise or close during it ends it, and the layout
+    // waits for its end.
+    bool m_turning = false;
+    bool m_stopTurn = false;
+    bool m_layoutAfterTurn = false;
     QRectF m_wantedTwips;
 };

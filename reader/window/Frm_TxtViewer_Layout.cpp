@@ -57,6 +57,12 @@ void Frm_TxtViewer::applyMinimumSize() {
 }
 
 void Frm_TxtViewer::formResize() {
+    if (m_turning) {
+        // The turn ends at its next frame; the window is laid out once it has.
+        m_stopTurn = true;
+        m_layoutAfterTurn = true;
+        return;
+    }
     if (isMinimized() || m_inResize) return;
     m_inResize = true;
     // Counting pages lets events run, and a resize that arrives then finds this layout still
@@ -154,6 +160,7 @@ void Frm_TxtViewer::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Restoring from minimised brings no resize event when the size is unchanged; the layout
     // still has to run (it skips the re-pagination itself).
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) m_stopTurn = true;
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
 }

@@ -262,6 +262,7 @@ void Frm_TxtViewer::writeStateFiles() {
                                     windowfile::encode(r));
 }
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
+    m_stopTurn = true;
     formUnload();
     QWidget::closeEvent(event);
 }

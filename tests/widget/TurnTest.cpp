@@ -1,0 +1,133 @@
+// The page turn in the real window: the stage shows the old spread giving way to the new one,
+// frame by frame, and nothing a user does during a turn is queued as another turn.
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QPainter>
+#include <functional>
+
+#include "ReaderFixture.h"
+#include "forms/PictureBox.h"
+#include "graphics/Gdi.h"
+
+namespace {
+
+// Keeps a copy of the stage's image every time it is painted: one per frame shown.
+class FrameRecorder : public QObject {
+public:
+    explicit FrameRecorder(forms::PictureBox* stage) : m_stage(stage) {
+        stage->installEventFilter(this);
+    }
+    std::vector<QImage> frames;
+    std::function<void(int)> onFrame;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && m_stage->isVisible()) {
+            frames.push_back(m_stage->image());
+            if (onFrame) onFrame(int(frames.size()));
+        }
+        return false;
+    }
+
+private:
+    forms::PictureBox* m_stage;
+};
+
+// The share of sampled pixels of `region` where two images agree.
+double agreement(const QImage& a, const QImage& b, const QRect& region) {
+    int same = 0, all = 0;
+    for (int y = region.top(); y <= region.bottom(); y += 4)
+        for (int x = region.left(); x <= region.right(); x += 4) {
+            ++all;
+            if (a.pixel(x, y) == b.pixel(x, y)) ++same;
+        }
+    return all ? double(same) / all : 0;
+}
+
+class Turns : public Reading {
+protected:
+    void openWithEffect() {
+        start(QSize(700, 500));
+        open(writeBook(QStringLiteral("넘김.txt"), numberedBook(600)));
+        window->chkline->setChecked(true);
+    }
+    // The stage's page area (below the band) of a spread image of the window's spread size.
+    QRect pages(bool left) const {
+        const int w = window->PicReadIn->width(), h = window->PicReadIn->height(), d = 62;
+        return left ? QRect(0, d + 60, w / 2 - 40, h - 120)
+                    : QRect(w / 2 + 40, d + 60, w / 2 - 45, h - 120);
+    }
+};
+
+TEST_F(Turns, AForwardTurnShowsTheOldSpreadGivingWayToTheNew) {
+    openWithEffect();
+    const QImage before = window->Picture3->image();  // spread 1-2
+    FrameRecorder recorder(window->PicMoveBook);
+    release(window->CmdNext);
+    ASSERT_EQ(window->CurrentPage, 3);
+    const QImage after = window->Picture3->image();  // spread 3-4
+    // 2 N frames, N from the spread's width, plus the stage's first showing.
+    ASSERT_GE(recorder.frames.size(), 12u);
+    auto shifted = [](const QImage& spread) {  // a spread as the stage shows it, below the band
+        QImage img(spread.width(), spread.height() + 62, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.drawImage(0, 62, spread);
+        return img;
+    };
+    const QImage old = shifted(before), now = shifted(after);
+    const QImage& first = recorder.frames[1];
+    const QImage& last = recorder.frames.back();
+    // First: the old left page lies still; the old right page starts to lift.
+    EXPECT_GT(agreement(first, old, pages(true)), 0.98);
+    // Last: the new spread has come down on both sides.
+    EXPECT_GT(agreement(last, now, pages(true)), 0.9);
+    EXPECT_GT(agreement(last, now, pages(false)), 0.98);
+    EXPECT_FALSE(window->PicMoveBook->isVisible());
+}
+
+TEST_F(Turns, NothingDoneDuringATurnIsQueuedAsAnotherTurn) {
+    openWithEffect();
+    FrameRecorder recorder(window->PicMoveBook);
+    recorder.onFrame = [&](int frame) {
+        if (frame != 3) return;
+        EXPECT_FALSE(window->isEnabled());
+        QTest::mouseClick(window->CmdNext, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(window->PicRead[1], Qt::LeftButton, {}, QPoint(50, 50));
+        QKeyEvent right(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
+        QCoreApplication::sendEvent(window->PicRead[1], &right);
+    };
+    release(window->CmdNext);
+    QTest::qWait(300);
+    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_TRUE(window->isEnabled());
+    // Backward plays too, and a redraw (a relayout) plays no turn.
+    recorder.frames.clear();
+    recorder.onFrame = nullptr;
+    release(window->CmdPrev);
+    EXPECT_EQ(window->CurrentPage, 1);
+    EXPECT_GE(recorder.frames.size(), 12u);
+    recorder.frames.clear();
+    window->RelayoutPages();
+    EXPECT_LE(recorder.frames.size(), 1u);
+}
+
+TEST_F(Turns, AResizeDuringATurnEndsItAndLaysTheWindowOut) {
+    openWithEffect();
+    FrameRecorder recorder(window->PicMoveBook);
+    recorder.onFrame = [&](int frame) {
+        if (frame == 3) window->resize(800, 560);
+    };
+    const int live = gdi::LiveDCs(), bitmaps = gdi::LiveBitmaps();
+    release(window->CmdNext);
+    EXPECT_LT(recorder.frames.size(), 10u);  // ended early
+    QTest::qWait(200);
+    EXPECT_EQ(window->Pic_TxtOut->width(), 800);
+    EXPECT_EQ(window->CurrentPage % 2, 1);
+    EXPECT_FALSE(window->PicMoveBook->isVisible());
+    EXPECT_EQ(gdi::LiveDCs(), live);
+    EXPECT_EQ(gdi::LiveBitmaps(), bitmaps);
+}
+
+}  // namespace
