@@ -56,11 +56,14 @@ void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
     }
     // Raw rows are only valid in the target's own pixel format (RGB32 wants opaque alpha).
     const QImage same = src.format() == img.format() ? src : src.convertToFormat(img.format());
-    const int bytes = area.width() * 4;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* row = same.constScanLine(y + shift.y()) + (area.left() + shift.x()) * 4;
-        std::memcpy(img.scanLine(y) + area.left() * 4, row, bytes);
-    }
+    const size_t bytes = size_t(area.width()) * 4;
+    // Row pointers step by the stride: a one-pixel column of a tall page is copied many
+    // times a frame while a page turns, and asking for every scan line would dominate.
+    uchar* out = img.scanLine(area.top()) + area.left() * 4;
+    const uchar* in = same.constScanLine(area.top() + shift.y()) + (area.left() + shift.x()) * 4;
+    const qsizetype outStride = img.bytesPerLine(), inStride = same.bytesPerLine();
+    for (int y = area.top(); y <= area.bottom(); ++y, out += outStride, in += inStride)
+        std::memcpy(out, in, bytes);
 }
 
 }  // namespace gdi::raster
