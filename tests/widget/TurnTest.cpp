@@ -9,6 +9,8 @@
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
 #include "graphics/Gdi.h"
+#include "window/StateFiles.h"
+#include "window/WindowFile.h"
 
 namespace {
 
@@ -128,6 +130,38 @@ TEST_F(Turns, AResizeDuringATurnEndsItAndLaysTheWindowOut) {
     EXPECT_FALSE(window->PicMoveBook->isVisible());
     EXPECT_EQ(gdi::LiveDCs(), live);
     EXPECT_EQ(gdi::LiveBitmaps(), bitmaps);
+}
+
+TEST_F(Turns, ClosingOrMinimisingDuringATurnEndsItCleanly) {
+    openWithEffect();
+    const int live = gdi::LiveDCs(), bitmaps = gdi::LiveBitmaps();
+    FrameRecorder recorder(window->PicMoveBook);
+    recorder.onFrame = [&](int frame) {
+        if (frame == 3) window->showMinimized();
+    };
+    release(window->CmdNext);
+    EXPECT_LT(recorder.frames.size(), 10u);
+    EXPECT_EQ(window->CurrentPage, 3);
+    window->showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(100);
+    recorder.frames.clear();
+    recorder.onFrame = [&](int frame) {
+        if (frame == 3) window->close();
+    };
+    release(window->CmdNext);
+    EXPECT_GE(recorder.frames.size(), 3u);
+    EXPECT_LT(recorder.frames.size(), 10u);
+    EXPECT_FALSE(window->PicMoveBook->isVisible());
+    EXPECT_EQ(gdi::LiveDCs(), live);
+    EXPECT_EQ(gdi::LiveBitmaps(), bitmaps);
+    window.reset();
+    // The place reached was saved on the way out.
+    const auto record =
+        windowfile::decode(statefiles::readFile(folder.file(windowfile::fileName())).value_or(""));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->currentPage, 5);
+    EXPECT_EQ(record->pageTurn, 1);
 }
 
 }  // namespace
