@@ -70,6 +70,11 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
                       .arg(path));
             return false;
         }
+        // A folder named like a book, or a book gone since it was chosen: the one on screen stays.
+        if (!files::FileExists(path)) {
+            saySo(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path));
+            return false;
+        }
         if (entryIndex == -1) forgetArchive();
         CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));

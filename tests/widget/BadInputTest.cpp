@@ -1,0 +1,76 @@
+// Documents nobody meant to be read: empty, a lone byte-order mark, broken encodings, NUL
+// bytes, only line breaks, one endless line, a folder named like a book. Each opens as what
+// it holds, or as an empty book, without a crash, a hang or more than a page drawn.
+
+#include <QDir>
+
+#include "ReaderFixture.h"
+
+namespace {
+
+class BadInput : public Reading {};
+
+TEST_F(BadInput, StrangeDocumentsOpenAsWhatTheyHold) {
+    start();
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool pages;  // the book has pages to turn
+    };
+    const QByteArray longLine(10 * 1024 * 1024, 'x');
+    const Case cases[] = {
+        {"empty", "", false},
+        {"lone BOM", "\xFF\xFE", false},
+        {"odd UTF-16",
+         QByteArray("\xFF\xFE"
+                    "A\0B\0C",
+                    7),
+         true},
+        {"lone surrogate",
+         QByteArray("\xFF\xFE\x00\xD8"
+                    "A\0",
+                    6),
+         true},
+        {"invalid UTF-8", "\xC3\x28 \xE2\x82 \xF0\x28\x8C\xBC", true},
+        {"one byte", "a", true},
+        {"NUL bytes", QByteArray("\xEC\xA4\x84 1\0\0\0\xEC\xA4\x84 2\r\n", 15), true},
+        {"only line breaks", "\r\n\r\n\n\r\r\r\n\n", true},
+        {"mixed breaks", "one\rtwo\nthree\r\nfour\n\rfive", true},
+        {"one 10 MB line", longLine, true},
+    };
+    for (const Case& c : cases) {
+        const QString path = writeBook(QStringLiteral("%1.txt").arg(c.name), c.bytes);
+        ASSERT_TRUE(window->OpenDocument(path, -1)) << c.name;
+        EXPECT_EQ(window->DocumentPath, path) << c.name;
+        EXPECT_EQ(window->PageCount > 0, c.pages) << c.name;
+        if (c.pages) {
+            EXPECT_EQ(window->CurrentPage, 1) << c.name;
+            EXPECT_EQ(window->lbl_Totpage->caption(), QStringLiteral("1/%1").arg(window->PageCount))
+                << c.name;
+            release(window->CmdLast);
+            EXPECT_EQ(window->CurrentPage % 2, 1) << c.name;
+            EXPECT_GE(window->CurrentPage, window->PageCount - 1) << c.name;
+        }
+    }
+    // A page of the endless line holds a page of it, no more.
+    window->OpenDocument(folder.file("one 10 MB line.txt"), -1);
+    EXPECT_LT(window->PageText(1).text.size(), 20000);
+}
+
+TEST_F(BadInput, AFolderNamedLikeABookOpensNothing) {
+    const QString book = writeBook("진짜.txt", numberedBook(50));
+    start();
+    open(book);
+    QDir().mkpath(folder.file("폴더.txt"));
+    dialogs.clear();
+    EXPECT_FALSE(window->OpenDocument(folder.file("폴더.txt"), -1));
+    EXPECT_FALSE(window->OpenDocument(folder.file("없는 책.txt"), -1));
+    // The book that was open stays on screen, and it is what is saved.
+    EXPECT_EQ(dialogs.shownOf("msgbox").size(), 2);
+    EXPECT_EQ(window->DocumentPath, book);
+    EXPECT_GT(window->DocumentLength, 0);
+    EXPECT_TRUE(window->CmdNext->isEnabled());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [진짜.txt]"));
+}
+
+}  // namespace
