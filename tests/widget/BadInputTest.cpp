@@ -5,6 +5,8 @@
 #include <QDir>
 
 #include "ReaderFixture.h"
+#include "window/StateFiles.h"
+#include "window/WindowFile.h"
 
 namespace {
 
@@ -71,6 +73,79 @@ TEST_F(BadInput, AFolderNamedLikeABookOpensNothing) {
     EXPECT_GT(window->DocumentLength, 0);
     EXPECT_TRUE(window->CmdNext->isEnabled());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [진짜.txt]"));
+}
+
+}  // namespace
+
+namespace {
+
+class DamagedState : public Resume {};
+
+TEST_F(DamagedState, EveryCutOfEveryStateFileStartsAndWritesBackValidFiles) {
+    const QString book = writeBook(QStringLiteral("책.txt"), numberedBook(600));
+    statefiles::DocumentState d;
+    d.documentPath = book;
+    const QByteArray document = statefiles::encodeDocument(d);
+    saveSession(book, 5, 40);
+    const QByteArray settings = *statefiles::readFile(folder.file("txtlumoinfo.txt"));
+    const QByteArray window26 = *statefiles::readFile(folder.file(windowfile::fileName()));
+    struct Cut {
+        const char* file;
+        QByteArray full;
+        std::vector<int> lengths;
+    };
+    const Cut cuts[] = {
+        {"txtlumofile.txt", document, {0, 1, int(document.size() / 2), int(document.size() - 1)}},
+        {"txtlumoinfo.txt", settings, {0, 1, 49, 50, 51, 85}},
+        {"data1_0_0", window26, {0, 1, 15, 16, 17, 24, 25}},
+    };
+    for (const Cut& cut : cuts)
+        for (int length : cut.lengths) {
+            SCOPED_TRACE(std::string(cut.file) + " cut to " + std::to_string(length));
+            writeFile("txtlumofile.txt", document);
+            writeFile("txtlumoinfo.txt", settings);
+            writeFile(windowfile::fileName(), window26);
+            writeFile(cut.file, cut.full.left(length));
+            dialogs.answerMsgBox(dlg::vbYes);
+            start();
+            if (window->DocumentLength > 0) {
+                EXPECT_EQ(window->CurrentPage % 2, 1);
+                EXPECT_LE(window->CurrentPage, window->PageCount);
+            }
+            window->close();
+            window.reset();
+            const auto info = statefiles::readFile(folder.file("txtlumoinfo.txt"));
+            if (info && *info != settings.left(length)) {
+                EXPECT_EQ(info->size(), 86);
+            }
+            const auto win = windowfile::decode(
+                statefiles::readFile(folder.file(windowfile::fileName())).value_or(""));
+            if (win) {
+                EXPECT_TRUE(windowfile::positionUsable(win->currentPage, win->pageCount, 1e9));
+            }
+        }
+}
+
+TEST_F(DamagedState, HugeAndNegativeSettingsNeverReachTheLayout) {
+    const QString book = writeBook(QStringLiteral("책.txt"), numberedBook(300));
+    for (int16_t v : {int16_t(32767), int16_t(-32768), int16_t(-1), int16_t(0)}) {
+        saveSession(book, 1, 1);
+        statefiles::ReadingSettings s =
+            *statefiles::decode(*statefiles::readFile(folder.file("txtlumoinfo.txt")));
+        s.FontSize = s.SpacingValue0 = s.LineSpacing = s.FontBold = s.BookmarkSet = v;
+        s.FontSizeIndex = s.SpacingIndex0 = s.LineSpacingIndex = v;
+        s.TextColor = s.PageColor = s.BookmarkPosition = s.BookmarkEntry = v * 65537;
+        writeFile("txtlumoinfo.txt", statefiles::encode(s));
+        dialogs.answerMsgBox(dlg::vbYes);
+        start();
+        EXPECT_GE(window->ReadingSettings.FontSize, 8) << v;
+        EXPECT_LE(window->ReadingSettings.FontSize, 72) << v;
+        EXPECT_GE(window->ReadingSettings.LineSpacing, 1) << v;
+        EXPECT_LE(window->ReadingSettings.LineSpacing, 20) << v;
+        EXPECT_GT(window->PageCount, 0) << v;
+        window->close();
+        window.reset();
+    }
 }
 
 }  // namespace

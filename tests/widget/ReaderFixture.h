@@ -14,6 +14,8 @@
 #include "forms/Label.h"
 #include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
+#include "window/StateFiles.h"
+#include "window/WindowFile.h"
 
 // A book of `lines` short numbered lines, one layout line each, in UTF-8.
 inline QByteArray numberedBook(int lines) {
@@ -58,4 +60,30 @@ protected:
     AppFolder folder;
     dlg::ScriptedDialogs dialogs;
     std::unique_ptr<Frm_TxtViewer> window;
+};
+
+// A saved session: the document file, the settings (NanumGothic 14 pt, spacing 3) and the
+// window file with the given place.
+class Resume : public Reading {
+protected:
+    void saveSession(const QString& book, int current, int pages) {
+        statefiles::DocumentState d;
+        d.documentPath = book;
+        writeFile("txtlumofile.txt", statefiles::encodeDocument(d));
+        statefiles::ReadingSettings s;
+        s.setFontName(QStringLiteral("NanumGothic"));
+        s.FontSize = 14;
+        s.FontSizeIndex = 5;
+        s.PageColor = 0x00D0E0F0;
+        s.LineSpacing = 3;
+        s.LineSpacingIndex = 2;
+        s.SpacingValue0 = 1;
+        writeFile("txtlumoinfo.txt", statefiles::encode(s));
+        windowfile::Record r;
+        r.placement = {0, 0, 15000, 10500};
+        r.currentPage = current;
+        r.pageCount = pages;
+        r.pageTurn = 1;
+        writeFile(windowfile::fileName(), windowfile::encode(r));
+    }
 };

@@ -240,30 +240,6 @@ TEST_F(Reading, AResizeWhilePagesAreCountedIsLaidOutToo) {
     EXPECT_EQ(window->PageCount, pages);
 }
 
-class Resume : public Reading {
-protected:
-    void saveSession(const QString& book, int current, int pages) {
-        statefiles::DocumentState d;
-        d.documentPath = book;
-        writeFile("txtlumofile.txt", statefiles::encodeDocument(d));
-        statefiles::ReadingSettings s;
-        s.setFontName(QStringLiteral("NanumGothic"));
-        s.FontSize = 14;
-        s.FontSizeIndex = 5;
-        s.PageColor = 0x00D0E0F0;
-        s.LineSpacing = 3;
-        s.LineSpacingIndex = 2;
-        s.SpacingValue0 = 1;
-        writeFile("txtlumoinfo.txt", statefiles::encode(s));
-        windowfile::Record r;
-        r.placement = {0, 0, 15000, 10500};
-        r.currentPage = current;
-        r.pageCount = pages;
-        r.pageTurn = 1;
-        writeFile(windowfile::fileName(), windowfile::encode(r));
-    }
-};
-
 TEST_F(Resume, YesOpensTheSavedSpread) {
     const QString book = writeBook(QStringLiteral("이어읽기.txt"), numberedBook(600));
     saveSession(book, 5, 40);
