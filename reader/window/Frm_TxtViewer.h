@@ -311,7 +311,8 @@ private:
     void restoreAppearance();
     void applyDefaultAppearance(bool documentMissing);
     void formUnload();
-    void writeStateFiles();
+    // Writes the three state files; false when one of them could not be written.
+    bool writeStateFiles();
     void createPageBar();
     void setPageButtons(bool enabled);
     QFont pageFont() const;

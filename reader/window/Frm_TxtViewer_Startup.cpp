@@ -227,27 +227,34 @@ void Frm_TxtViewer::formUnload() {
     m_unloaded = true;
     IsUnloading = -1;
     RichTextBox1->setText(QString());
-    if (!DocumentPath.isEmpty()) writeStateFiles();
+    // The files of the last run stay as they were when one cannot be written (QSaveFile never
+    // leaves half a file); the user should know the place will not come back.
+    if (!DocumentPath.isEmpty() && !writeStateFiles())
+        m_dialogs.MsgBox(QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
+                                        "없습니다.")
+                             .arg(m_appPath),
+                         dlg::vbExclamation, QStringLiteral("루모북"));
     releaseArchiveObjects();
     removeColourCells();
     ClearFolder(tmpZip(), QString(), tmpZip());
 }
 
-void Frm_TxtViewer::writeStateFiles() {
+bool Frm_TxtViewer::writeStateFiles() {
     ReadingSettings.FontSizeIndex = static_cast<int16_t>(Cb_FontSize->currentIndex());
     ReadingSettings.SpacingIndex0 = static_cast<int16_t>(Combo1[0]->currentIndex());
     ReadingSettings.LineSpacingIndex = static_cast<int16_t>(Combo1[1]->currentIndex());
-    statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kSettingsFile,
-                                    statefiles::encode(ReadingSettings));
+    bool written = statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kSettingsFile,
+                                                   statefiles::encode(ReadingSettings));
     statefiles::DocumentState d;
     d.documentPath = DocumentPath;
     d.archiveKind = ArchiveKind;
     d.archivePath = ArchivePath;
     d.entryIndex = List1->currentRow();
-    statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kDocumentFile,
-                                    statefiles::encodeDocument(d));
+    written = statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kDocumentFile,
+                                              statefiles::encodeDocument(d)) &&
+              written;
     // Only a position that belongs to the book on screen is worth coming back to.
-    if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return;
+    if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return written;
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
     const QRect outer = frameGeometry();
     windowfile::Record r;
@@ -258,8 +265,9 @@ void Frm_TxtViewer::writeStateFiles() {
     r.currentPage = CurrentPage;
     r.pageCount = PageCount;
     r.pageTurn = chkline->isChecked() ? 1 : 0;
-    statefiles::writeFileAtomically(m_appPath + "/" + windowfile::fileName(),
-                                    windowfile::encode(r));
+    return statefiles::writeFileAtomically(m_appPath + "/" + windowfile::fileName(),
+                                           windowfile::encode(r)) &&
+           written;
 }
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     m_stopTurn = true;

@@ -148,4 +148,27 @@ TEST_F(DamagedState, HugeAndNegativeSettingsNeverReachTheLayout) {
     }
 }
 
+TEST_F(DamagedState, StateFilesThatCannotBeWrittenAreReportedAndTheOldOnesKept) {
+    const QString book = writeBook(QStringLiteral("책.txt"), numberedBook(300));
+    saveSession(book, 5, 40);
+    const QByteArray settings = *statefiles::readFile(folder.file("txtlumoinfo.txt"));
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    release(window->CmdNext);
+    // Something in the way of the document file: it cannot be replaced.
+    QFile::remove(folder.file("txtlumofile.txt"));
+    QDir().mkpath(folder.file("txtlumofile.txt/x"));
+    dialogs.clear();
+    window->close();
+    window.reset();
+    const auto boxes = dialogs.shownOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.")));
+    // The others were written whole.
+    EXPECT_EQ(statefiles::readFile(folder.file("txtlumoinfo.txt"))->size(), 86);
+    EXPECT_EQ(
+        windowfile::decode(*statefiles::readFile(folder.file(windowfile::fileName())))->currentPage,
+        7);
+}
+
 }  // namespace
