@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "ReaderFixture.h"
+#include "forms/PictureBox.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
 
@@ -169,6 +170,26 @@ TEST_F(DamagedState, StateFilesThatCannotBeWrittenAreReportedAndTheOldOnesKept) 
     EXPECT_EQ(
         windowfile::decode(*statefiles::readFile(folder.file(windowfile::fileName())))->currentPage,
         7);
+}
+
+TEST_F(BadInput, AMissingOrBrokenSkinStillReads) {
+    // The skin folder holds only broken pictures: every control shows none, and reading works.
+    QFile::remove(folder.file("skin"));
+    QDir().mkpath(folder.file("skin"));
+    for (const char* name :
+         {"bg_top.bmp", "b_open.bmp", "b_play.bmp", "bgscroll.bmp", "b_tick.bmp"}) {
+        QFile f(folder.file(QStringLiteral("skin/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("BM\x10\x00garbage");
+    }
+    start();
+    open(writeBook(QStringLiteral("책.txt"), numberedBook(300)));
+    EXPECT_GT(window->PageCount, 2);
+    release(window->CmdNext);
+    EXPECT_EQ(window->CurrentPage, 3);
+    window->resize(900, 650);
+    QTest::qWait(100);
+    EXPECT_EQ(window->Pic_TxtOut->width(), 900);
 }
 
 }  // namespace
