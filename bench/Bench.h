@@ -16,6 +16,8 @@ void report(const QString& name, double value, const QString& unit, double targe
 void note(const QString& text);
 // Peak resident memory of this process so far, in MiB.
 double peakMemoryMiB();
+// Resident memory of this process now, in MiB.
+double currentMemoryMiB();
 
 struct Registrar {
     Registrar(int order, const char* name, std::function<void()> run);

@@ -214,6 +214,7 @@ bool Frm_TxtViewer::playTurn(int direction) {
         ani.Set_Width(float(PicReadIn->width() & ~1));
         ani.Set_Height(float(PicReadIn->height()));
         ani.setStopWhen([this] { return m_stopTurn; });
+        ani.setFrameInterval(TurnFrameInterval);
         ani.Screen_DepthCapture(PicMoveBook->hDC());
         ani.Load_CurBookHandle(PicReadIn->hDC(), lent);
         ani.Load_FlipBookDc(Picture3->hDC());

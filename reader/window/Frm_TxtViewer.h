@@ -82,6 +82,8 @@ public:
     // Plays the page turn from the spread shown last to the one composed in Picture3 (direction
     // 1 backward, 2 forward, 0 none) on the stage PicMoveBook; false when it could not be drawn.
     bool playTurn(int direction);
+    // The least time a frame of a page turn stays on screen, ms (one display refresh).
+    int TurnFrameInterval = 16;
     // Cuts a title that does not fit width pixels to its first characters and "..".
     static QString fitTitle(const QString& title, int width, int wideCharWidth);
 
