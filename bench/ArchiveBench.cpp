@@ -10,6 +10,7 @@
 #include "../tests/common/ZipWriter.h"
 #include "Bench.h"
 #include "Book.h"
+#include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "documents/cUnzip.h"
 #include "forms/Timer.h"
@@ -38,10 +39,7 @@ BENCHMARK(30, archive) {
         bench::note("test data absent: opening the book from an archive is not measured");
         return;
     }
-    const QString app = dir.filePath("app");
-    QDir().mkpath(app);
-    for (const char* part : {"skin", "ocx", "banner"})
-        QFile::link(QStringLiteral(TL_APP_DIR "/") + part, app + "/" + part);
+    const QString app = bench::linkAppFolder(dir.filePath("app"));
     const QString plain = dir.filePath("book.txt"), zipped = dir.filePath("book.zip");
     QFile f(plain);
     if (!f.open(QIODevice::WriteOnly) || f.write(book) != book.size() ||
@@ -51,13 +49,8 @@ BENCHMARK(30, archive) {
     }
     f.close();
     dlg::ScriptedDialogs dialogs;
-    Frm_TxtViewer window(app, dialogs);
-    window.formLoad();
-    window.setWindowState(Qt::WindowNoState);
-    window.resize(1920, 1080);
-    window.show();
-    emit window.TmrPlay->timeout();
-    QApplication::processEvents();
+    const std::unique_ptr<Frm_TxtViewer> started = bench::startedWindow(app, dialogs);
+    Frm_TxtViewer& window = *started;
     // The two opens alternate, so a busy moment of the machine weighs on both alike.
     std::vector<double> text, entry;
     for (int run = 0; run < 7; ++run) {

@@ -15,6 +15,7 @@
 #include "../tests/common/ZipWriter.h"
 #include "Bench.h"
 #include "Book.h"
+#include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Timer.h"
 #include "graphics/Gdi.h"
@@ -77,10 +78,7 @@ BENCHMARK(90, soak) {
         return;
     }
     QTemporaryDir dir;
-    const QString app = dir.filePath("app");
-    QDir().mkpath(app);
-    for (const char* part : {"skin", "ocx", "banner"})
-        QFile::link(QStringLiteral(TL_APP_DIR "/") + part, app + "/" + part);
+    const QString app = bench::linkAppFolder(dir.filePath("app"));
     const QString plain = dir.filePath("book.txt"), zipped = dir.filePath("chapters.zip");
     QFile f(plain);
     if (!f.open(QIODevice::WriteOnly) || f.write(book) != book.size()) return;
@@ -89,12 +87,8 @@ BENCHMARK(90, soak) {
     writeZip(zipped, {{"1.txt", chapter}, {"2.txt", chapter}, {"3.txt", chapter}});
 
     dlg::ScriptedDialogs dialogs;
-    Frm_TxtViewer window(app, dialogs);
-    window.formLoad();
-    window.setWindowState(Qt::WindowNoState);
-    window.resize(1920, 1080);
-    window.show();
-    emit window.TmrPlay->timeout();
+    const std::unique_ptr<Frm_TxtViewer> started = bench::startedWindow(app, dialogs);
+    Frm_TxtViewer& window = *started;
     window.OpenDocument(plain, -1);
     QApplication::processEvents();
     const double start = bench::currentMemoryMiB();

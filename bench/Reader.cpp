@@ -1,0 +1,30 @@
+#include "Reader.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+#include "forms/Timer.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace bench {
+
+QString linkAppFolder(const QString& dir) {
+    QDir().mkpath(dir);
+    for (const char* part : {"skin", "ocx", "banner"})
+        QFile::link(QStringLiteral(TL_APP_DIR "/") + part, dir + "/" + part);
+    return dir;
+}
+
+std::unique_ptr<Frm_TxtViewer> startedWindow(const QString& app, dlg::Dialogs& dialogs) {
+    auto window = std::make_unique<Frm_TxtViewer>(app, dialogs);
+    window->formLoad();
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(1920, 1080);
+    window->show();
+    emit window->TmrPlay->timeout();
+    QApplication::processEvents();
+    return window;
+}
+
+}  // namespace bench
