@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/EntryName.h"
+#include "files/NewFile.h"
 #include "unrar/RarSource.h"
 
 namespace unrar {
@@ -83,17 +84,6 @@ std::string targetPath(const char* destPath, const char* destName, const std::st
     return dir + flat.toStdString();
 }
 
-bool writeAll(int fd, const char* buf, size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, buf, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        buf += w;
-        n -= size_t(w);
-    }
-    return true;
-}
-
 // Copies the current entry's data into out; ERAR_SUCCESS or why it stopped.
 int copyData(detail::Source& source, const EntryInfo& entry, int out) {
     std::vector<char> buf(kChunk);
@@ -104,7 +94,7 @@ int copyData(detail::Source& source, const EntryInfo& entry, int out) {
         if (n == 0) break;
         total += uint64_t(n);
         if (total > uint64_t(kMaxEntryBytes)) return ERAR_TOO_LARGE;
-        if (!writeAll(out, buf.data(), size_t(n))) return ERAR_EWRITE;
+        if (!files::writeAll(out, buf.data(), size_t(n))) return ERAR_EWRITE;
     }
     if (entry.sizeKnown && total != entry.unpSize) return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
@@ -121,8 +111,7 @@ int extract(Archive& a, const char* destPath, const char* destName) {
     if (e.sizeKnown && e.unpSize > uint64_t(kMaxEntryBytes)) return ERAR_TOO_LARGE;
     const std::string target = targetPath(destPath, destName, e.name);
     if (target.empty()) return ERAR_ECREATE;
-    const int out =
-        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int out = files::createNewFile(target);
     if (out < 0) return ERAR_ECREATE;
     int result = copyData(*a.source, e, out);
     if (::close(out) != 0 && result == ERAR_SUCCESS) result = ERAR_EWRITE;

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "files/EntryName.h"
+#include "files/NewFile.h"
 #include "unzip/ZipDirectory.h"
 
 namespace unzip {
@@ -128,18 +129,6 @@ ListedEntry listedEntry(archive* a, archive_entry* e, const std::string& name) {
     l.method = methodName(archive_format_name(a));
     if (archive_entry_is_encrypted(e)) l.flags |= 64;
     return l;
-}
-
-// Writes all of data to fd; false on any error (disk full, no rights, file size limit).
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
 }
 
 // One call of Wiz_SingleEntryUnzip: the selection, the password and the worst result so far.
@@ -278,9 +267,7 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
     // lstat, so that a dangling symbolic link in the folder counts as a file in the way.
     struct stat st {};
     const bool exists = ::lstat(target.c_str(), &st) == 0;
-    const int fd =
-        exists ? -1
-               : ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd = exists ? -1 : files::createNewFile(target);
     if (exists || (fd < 0 && errno == EEXIST)) {
         if (m_callbacks.replace) m_callbacks.replace(target);
         return;  // never overwritten, whatever the answer
@@ -306,7 +293,7 @@ bool Call::writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem) {
     const DirectEntry entry = m_directory->read(archive_filter_bytes(a, 0), archive_entry_size(e));
     // Damage of any kind, a bad CRC too, goes to libarchive, to be reported as it always was.
     if (entry.result != Direct::Read) return false;
-    problem = writeAll(fd, entry.data.get(), entry.size) ? PK_OK : PK_DISK;
+    problem = files::writeAll(fd, entry.data.get(), entry.size) ? PK_OK : PK_DISK;
     return true;
 }
 
@@ -324,7 +311,7 @@ int32_t Call::copyData(archive* a, int fd) {
         }
         total += n;
         if (total > kMaxEntryBytes) return kTooLarge;
-        if (!writeAll(fd, m_buffer.data(), size_t(n))) return PK_DISK;
+        if (!files::writeAll(fd, m_buffer.data(), size_t(n))) return PK_DISK;
     }
 }
 
