@@ -275,14 +275,15 @@ bool DeleteDC(HDC dc) {
 }
 
 bool DeleteObject(HBITMAP bmp) {
-    if (!bmp || bmp->stock || !bitmaps().count(bmp) || bmp->owner) return false;
+    // A stale handle is looked up before it is read.
+    if (!bmp || !bitmaps().count(bmp) || bmp->stock || bmp->owner) return false;
     bitmaps().erase(bmp);
     delete bmp;
     return true;
 }
 
 bool DeleteObject(HPEN pen) {
-    if (!pen || pen->stock || !pens().count(pen) || pen->selections > 0) return false;
+    if (!pen || !pens().count(pen) || pen->stock || pen->selections > 0) return false;
     pens().erase(pen);
     delete pen;
     return true;

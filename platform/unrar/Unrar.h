@@ -27,7 +27,7 @@ constexpr int ERAR_MISSING_PASSWORD = 22;  // an encrypted entry, and no passwor
 constexpr int ERAR_BAD_PASSWORD = 24;
 constexpr int ERAR_TOO_LARGE = 30;      // an entry larger than kMaxEntryBytes was refused
 
-constexpr int64_t kMaxEntryBytes = int64_t(2) * 1024 * 1024 * 1024;
+constexpr int64_t kMaxEntryBytes = int64_t(512) * 1024 * 1024;
 
 constexpr uint32_t RAR_OM_LIST = 0;
 constexpr uint32_t RAR_OM_EXTRACT = 1;

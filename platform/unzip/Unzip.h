@@ -25,7 +25,7 @@ constexpr int32_t IZ_BADPWD = 82;    // an encrypted entry was skipped: no passw
 constexpr int32_t kTooLarge = 83;    // an entry larger than kMaxEntryBytes was refused
 
 // No entry larger than this (declared or actual) is written; a partial file is removed.
-constexpr int64_t kMaxEntryBytes = int64_t(2) * 1024 * 1024 * 1024;
+constexpr int64_t kMaxEntryBytes = int64_t(512) * 1024 * 1024;
 
 // The option record: the fields the reader's access object keeps and passes on each call.
 struct Options {

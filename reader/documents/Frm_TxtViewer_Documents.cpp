@@ -19,6 +19,7 @@
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
+#include "pages/DocumentText.h"
 #include "window/Frm_TxtViewer.h"
 
 // The folder of the book read last (of its archive, for an entry), where the next one most
@@ -73,6 +74,10 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         // A folder named like a book, or a book gone since it was chosen: the one on screen stays.
         if (!files::FileExists(path)) {
             saySo(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path));
+            return false;
+        }
+        if (DocumentTooLarge(path)) {
+            saySo(TooLargeText(path));
             return false;
         }
         if (entryIndex == -1) forgetArchive();
@@ -276,7 +281,7 @@ QString problemText(const QString& name, Problem problem) {
         case Problem::Encrypted:
             return QStringLiteral("암호가 걸린 파일은 열 수 없습니다.\n%1").arg(name);
         case Problem::TooLarge:
-            return QStringLiteral("파일이 너무 커서(2GB 초과) 열 수 없습니다.\n%1").arg(name);
+            return TooLargeText(name);
         case Problem::Write:
             return QStringLiteral(
                        "임시 폴더에 압축을 풀 수 없습니다. 디스크 공간과 권한을 "

@@ -1,6 +1,7 @@
 #include "pages/DocumentText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <cstdint>
@@ -89,9 +90,17 @@ QString decodeDocument(const QByteArray& bytes) {
     return textbox::decodeCp949(bytes.constData(), bytes.size());
 }
 
+bool DocumentTooLarge(const QString& path) {
+    return QFileInfo(path).size() > kMaxDocumentBytes;
+}
+
+QString TooLargeText(const QString& name) {
+    return QStringLiteral("파일이 너무 커서(512MB 초과) 열 수 없습니다.\n%1").arg(name);
+}
+
 QString LoadDocumentText(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxDocumentBytes) return QString();
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return QString();
     return decodeDocument(bytes);

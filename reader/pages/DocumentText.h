@@ -15,5 +15,11 @@ Encoding detectEncoding(const QByteArray& bytes);
 // become U+FFFD and never cut the text short.
 QString decodeDocument(const QByteArray& bytes);
 
-// The whole text of a file; "" when it cannot be read.
+// A book is read whole into memory and the page model counts in 32-bit offsets; a larger file
+// is refused with a message, never read.
+constexpr qint64 kMaxDocumentBytes = qint64(512) * 1024 * 1024;
+bool DocumentTooLarge(const QString& path);
+QString TooLargeText(const QString& name);
+
+// The whole text of a file; "" when it cannot be read or is larger than kMaxDocumentBytes.
 QString LoadDocumentText(const QString& path);

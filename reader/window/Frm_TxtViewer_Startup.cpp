@@ -147,6 +147,9 @@ void Frm_TxtViewer::resumeLastDocument() {
             // After the archive is opened: its entry may not be the one saved (it changed).
             setWindowTitle(QStringLiteral("루모북 [") +
                            DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+            if (DocumentTooLarge(DocumentPath))
+                m_dialogs.MsgBox(TooLargeText(DocumentPath), dlg::vbExclamation,
+                                 QStringLiteral("루모북"));
             DocumentText = LoadDocumentText(DocumentPath);
             DocumentLength = DocumentText.size();
         }

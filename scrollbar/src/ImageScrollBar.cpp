@@ -22,7 +22,7 @@ ImageScrollBar::ImageScrollBar(QWidget* parent, controls::Site* site, controls::
       m_sink(sink),
       m_tpp{forms::Screen::TwipsPerPixelX(), forms::Screen::TwipsPerPixelY()} {
     m_surface = new Surface(parent, this, m_tpp);
-    for (Scratch*& s : m_scratch) s = new Scratch(m_surface, m_tpp);
+    for (auto& s : m_scratch) s = std::make_unique<Scratch>(m_surface, m_tpp);
     // Created after the arrows, the tick lies on top where they overlap and takes the press.
     for (int i = 0; i < 2; ++i) {
         m_up[i] = new Element(m_surface, this, Element::Role::Decrease, m_tpp);

@@ -174,7 +174,8 @@ private:
     std::array<Element*, 2> m_up{};
     std::array<Element*, 2> m_down{};
     Element* m_tick = nullptr;
-    std::array<Scratch*, 2> m_scratch{};
+    // Owned here; their picture boxes are children of the surface.
+    std::array<std::unique_ptr<Scratch>, 2> m_scratch{};
     std::array<PictureRef, kBuiltinCount> m_basic;
 
     Properties m_p;

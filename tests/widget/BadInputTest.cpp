@@ -6,6 +6,7 @@
 
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
+#include "pages/DocumentText.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
 
@@ -60,16 +61,24 @@ TEST_F(BadInput, StrangeDocumentsOpenAsWhatTheyHold) {
     EXPECT_LT(window->PageText(1).text.size(), 20000);
 }
 
-TEST_F(BadInput, AFolderNamedLikeABookOpensNothing) {
+TEST_F(BadInput, AFolderNamedLikeABookOrATooLargeBookOpensNothing) {
     const QString book = writeBook("진짜.txt", numberedBook(50));
     start();
     open(book);
     QDir().mkpath(folder.file("폴더.txt"));
+    const QString huge = folder.file("너무 큰 책.txt");
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(kMaxDocumentBytes + 1));
+    }
     dialogs.clear();
     EXPECT_FALSE(window->OpenDocument(folder.file("폴더.txt"), -1));
     EXPECT_FALSE(window->OpenDocument(folder.file("없는 책.txt"), -1));
+    EXPECT_FALSE(window->OpenDocument(huge, -1));
     // The book that was open stays on screen, and it is what is saved.
-    EXPECT_EQ(dialogs.shownOf("msgbox").size(), 2);
+    ASSERT_EQ(dialogs.shownOf("msgbox").size(), 3);
+    EXPECT_TRUE(dialogs.shownOf("msgbox")[2].text.contains(QStringLiteral("너무 커서")));
     EXPECT_EQ(window->DocumentPath, book);
     EXPECT_GT(window->DocumentLength, 0);
     EXPECT_TRUE(window->CmdNext->isEnabled());
@@ -135,7 +144,8 @@ TEST_F(DamagedState, HugeAndNegativeSettingsNeverReachTheLayout) {
             *statefiles::decode(*statefiles::readFile(folder.file("txtlumoinfo.txt")));
         s.FontSize = s.SpacingValue0 = s.LineSpacing = s.FontBold = s.BookmarkSet = v;
         s.FontSizeIndex = s.SpacingIndex0 = s.LineSpacingIndex = v;
-        s.TextColor = s.PageColor = s.BookmarkPosition = s.BookmarkEntry = v * 65537;
+        s.TextColor = s.PageColor = s.BookmarkPosition = s.BookmarkEntry =
+            int32_t(uint32_t(uint16_t(v)) * 65537u);  // v in both halves
         writeFile("txtlumoinfo.txt", statefiles::encode(s));
         dialogs.answerMsgBox(dlg::vbYes);
         start();

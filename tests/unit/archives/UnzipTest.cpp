@@ -105,7 +105,7 @@ QByteArray deflated(const QByteArray& data) {
     return out;
 }
 
-void put(QByteArray& out, uint32_t value, int bytes) {
+void put(QByteArray& out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
 }
 

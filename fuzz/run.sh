@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# run.sh TARGET CORPUS SECONDS [TESTDATA [WORK]]
+# Runs a fuzz target over its seed corpus (and the matching samples of the test data, when they
+# are there), then on new inputs for SECONDS. New inputs go to WORK, a throwaway folder unless
+# given; the repository's corpus is only read. A crash leaves its input in fuzz-artifacts/.
+set -euo pipefail
+target=$1 corpus=$2 seconds=$3 testdata=${4:-} work=${5:-}
+name=$(basename "$target")
+artifacts="$(dirname "$target")/fuzz-artifacts"
+mkdir -p "$artifacts"
+cleanup=()
+trap 'rm -rf "${cleanup[@]}"' EXIT
+if [ -z "$work" ]; then
+    work=$(mktemp -d)
+    cleanup+=("$work")
+fi
+mkdir -p "$work"
+seeds=("$corpus")
+case "$name" in
+    fuzz_zip) extra="$testdata/zip" ;;
+    fuzz_rar) extra="$testdata/rar" ;;
+    fuzz_document_text) extra="$testdata/text" ;;
+    *) extra="" ;;
+esac
+if [ -n "$extra" ] && [ -d "$extra" ]; then
+    # Only the samples, flattened into a copy the fuzzer may read (its folders hold READMEs).
+    samples=$(mktemp -d)
+    cleanup+=("$samples")
+    find "$extra" -type f ! -iname 'README*' -size -2M -exec cp -t "$samples" {} + 2>/dev/null || true
+    seeds+=("$samples")
+elif [ -n "$extra" ]; then
+    echo "run.sh: $extra is absent; fuzzing from the repository's corpus only"
+fi
+# Libraries may ask for absurd sizes on broken input and handle the refusal themselves.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}:allocator_may_return_null=1"
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
+"$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -max_len=65536 \
+    -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "$work" "${seeds[@]}"
