@@ -128,6 +128,7 @@ ListedEntry listedEntry(archive* a, archive_entry* e, const std::string& name) {
     }
     l.method = methodName(archive_format_name(a));
     if (archive_entry_is_encrypted(e)) l.flags |= 64;
+    l.regular = isRegular(e);
     return l;
 }
 

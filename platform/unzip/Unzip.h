@@ -52,6 +52,7 @@ struct ListedEntry {
     std::string method;          // "Stored", "Deflate", ...
     uint32_t crc = 0;
     uint8_t flags = 0;           // bit 6 (64): the entry is encrypted
+    bool regular = true;         // a plain file; folders, links and devices are never extracted
 };
 
 // The callbacks record. Missing callbacks count as returning their default.

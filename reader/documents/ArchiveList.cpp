@@ -1,5 +1,7 @@
 #include "documents/ArchiveList.h"
 
+#include <QSet>
+
 #include "files/EntryName.h"
 
 namespace archivelist {
@@ -22,8 +24,12 @@ QStringList FillArchiveList(std::vector<ArchiveEntry>& entries) {
         if (IsTextExtension(extensionOf(e.FileName))) e.TextName = e.FileName;
     }
     QStringList names;
+    QSet<QString> seen;
     for (const ArchiveEntry& e : entries)
-        if (!e.TextName.isEmpty() && !names.contains(e.TextName)) names << e.TextName;
+        if (!e.TextName.isEmpty() && !seen.contains(e.TextName)) {
+            seen.insert(e.TextName);
+            names << e.TextName;
+        }
     return names;
 }
 

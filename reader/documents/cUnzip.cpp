@@ -45,7 +45,8 @@ int32_t cUnzip::FilePackedSize(int32_t index) const {
 
 void cUnzip::addListedEntry(const unzip::ListedEntry& listed) {
     const mUnzip::SplitName split = mUnzip::splitListedName(QString::fromStdString(listed.name));
-    if (split.name.isEmpty()) return;
+    // A link is never extracted, so it is no book to offer.
+    if (split.name.isEmpty() || !listed.regular) return;
     Entry e;
     e.name = split.name;
     e.directory = split.directory;

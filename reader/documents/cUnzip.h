@@ -49,8 +49,8 @@ public:
     // What the library answered to the last call (unzip::PK_OK when all went well).
     int32_t lastResult() const { return m_lastResult; }
 
-    // Adds one entry as the listing reports it; folders (no name after the last "/") are left
-    // out.
+    // Adds one entry as the listing reports it; folders (no name after the last "/") and
+    // links are left out.
     void addListedEntry(const unzip::ListedEntry& listed);
 
 private:

@@ -234,7 +234,7 @@ void Frm_TxtViewer::formUnload() {
     // leaves half a file); the user should know the place will not come back.
     if (!DocumentPath.isEmpty() && !writeStateFiles())
         m_dialogs.MsgBox(QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
-                                        "없습니다.")
+                                        "없습니다. 디스크 공간과 권한을 확인해 주십시오.")
                              .arg(m_appPath),
                          dlg::vbExclamation, QStringLiteral("루모북"));
     releaseArchiveObjects();

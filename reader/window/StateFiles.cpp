@@ -123,8 +123,10 @@ std::optional<QByteArray> readFile(const QString& path) {
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
+    // Unbuffered, so a short write (a full disk) shows here: a buffered one could be flushed in
+    // part at commit and still be renamed over the old file.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (f.write(bytes) != bytes.size() || f.size() != bytes.size()) {
         f.cancelWriting();
         return false;
     }

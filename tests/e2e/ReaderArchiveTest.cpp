@@ -10,40 +10,6 @@ namespace {
 
 class ReaderArchives : public ReaderUse {
 protected:
-    // The main window once its title names `book`, or "".
-    QString windowShowing(const QString& book) {
-        QString id;
-        XSession::waitFor(
-            [&] {
-                id = x.run("xdotool",
-                           {"search", "--onlyvisible", "--name", "루모북 \\[" + book + "\\]"})
-                         .trimmed();
-                return !id.isEmpty();
-            },
-            10000);
-        return id.section('\n', 0, 0);
-    }
-    // Opens path through the open dialog, as a person types it there.
-    bool openThroughDialog(const QString& main, const QString& path) {
-        x.run("xdotool", {"windowactivate", "--sync", main});
-        x.run("xdotool", {"mousemove", "--window", main, "22", "21"});
-        x.run("xdotool", {"click", "1"});
-        QString dialog;
-        if (!XSession::waitFor(
-                [&] {
-                    dialog =
-                        x.run("xdotool", {"search", "--onlyvisible", "--name", "^열기$"}).trimmed();
-                    return !dialog.isEmpty();
-                },
-                10000))
-            return false;
-        x.run("xdotool", {"windowactivate", "--sync", dialog.section('\n', 0, 0)});
-        QThread::msleep(300);
-        x.run("xdotool", {"key", "ctrl+a"});
-        x.run("xdotool", {"type", "--delay", "5", path});
-        x.run("xdotool", {"key", "Return"});
-        return true;
-    }
     // To the last spread, then the next file: the question is answered Yes.
     void nextFile(const QString& main) {
         x.run("xdotool", {"windowactivate", "--sync", main});

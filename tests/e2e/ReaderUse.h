@@ -39,7 +39,7 @@ protected:
     // Starts the reader, answers Yes when it offers to resume, and returns the main window once
     // start-up is over; "" when it did not come up.
     QString startAndResume() {
-        reader.setProcessEnvironment(x.env());
+        reader.setProcessEnvironment(environment.isEmpty() ? x.env() : environment);
         reader.start(app + "/Qm_TextLumo", {});
         if (!reader.waitForStarted(5000)) return {};
         QString main;
@@ -65,6 +65,60 @@ protected:
         QThread::msleep(800);
         main = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북"}).trimmed();
         return main.section('\n', 0, 0);
+    }
+    // The main window once its title names `book`, or "".
+    QString windowShowing(const QString& book) {
+        QString id;
+        XSession::waitFor(
+            [&] {
+                id = x.run("xdotool",
+                           {"search", "--onlyvisible", "--name", "루모북 \\[" + book + "\\]"})
+                         .trimmed();
+                return !id.isEmpty();
+            },
+            10000);
+        return id.section('\n', 0, 0);
+    }
+    // Opens path through the open dialog, as a person types it there.
+    bool openThroughDialog(const QString& main, const QString& path) {
+        x.run("xdotool", {"windowactivate", "--sync", main});
+        x.run("xdotool", {"mousemove", "--window", main, "22", "21"});
+        x.run("xdotool", {"click", "1"});
+        QString dialog;
+        if (!XSession::waitFor(
+                [&] {
+                    dialog =
+                        x.run("xdotool", {"search", "--onlyvisible", "--name", "^열기$"}).trimmed();
+                    return !dialog.isEmpty();
+                },
+                10000))
+            return false;
+        x.run("xdotool", {"windowactivate", "--sync", dialog.section('\n', 0, 0)});
+        QThread::msleep(300);
+        x.run("xdotool", {"key", "ctrl+a"});
+        x.run("xdotool", {"type", "--delay", "5", path});
+        x.run("xdotool", {"key", "Return"});
+        return true;
+    }
+    // Answers the message box titled `title` with Enter; false when none shows within timeoutMs.
+    bool answerBox(const QString& title, const QString& shot, int timeoutMs = 5000) {
+        QString box;
+        XSession::waitFor(
+            [&] {
+                box = x.run("xdotool", {"search", "--onlyvisible", "--name", "^" + title + "$"})
+                          .trimmed();
+                return !box.isEmpty();
+            },
+            timeoutMs);
+        if (box.isEmpty()) {
+            x.screenshot(shotDir() + "/no-box-" + shot);  // kept to show what was there
+            return false;
+        }
+        QThread::msleep(300);
+        x.screenshot(shotDir() + "/" + shot);
+        x.run("xdotool", {"windowactivate", "--sync", box.section('\n', 0, 0)});
+        x.run("xdotool", {"key", "--clearmodifiers", "Return"});
+        return true;
     }
     // Closes the reader as a user does; false when it does not end within 10 s.
     bool closeReader(const QString& id) {
@@ -123,4 +177,5 @@ protected:
     QTemporaryDir tmp;
     QString app, book;
     QProcess reader;
+    QProcessEnvironment environment;  // the reader's, when not the display's own
 };

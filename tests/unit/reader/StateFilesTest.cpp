@@ -1,6 +1,8 @@
 // The settings record and the document file, byte by byte.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
@@ -153,6 +155,28 @@ TEST(AtomicWrite, ReportsAFailure) {
     QDir(dir.path()).mkdir("txtlumoinfo.txt");
     EXPECT_FALSE(statefiles::writeFileAtomically(dir.filePath("txtlumoinfo.txt"), "x"));
     EXPECT_TRUE(QFileInfo(dir.filePath("txtlumoinfo.txt")).isDir());
+}
+
+// A disk that fills halfway through the write: a file-size limit lets 64 of 86 bytes through.
+TEST(AtomicWrite, AShortWriteKeepsTheOldFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("txtlumoinfo.txt");
+    const QByteArray old = statefiles::encode(sample());
+    ASSERT_TRUE(statefiles::writeFileAtomically(path, old));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldSignal = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ReadingSettings changed = sample();
+    changed.FontSize = 20;
+    const bool written = statefiles::writeFileAtomically(path, statefiles::encode(changed));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(statefiles::readFile(path).value_or(""), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"txtlumoinfo.txt"});
 }
 
 }  // namespace

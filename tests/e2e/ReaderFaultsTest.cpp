@@ -1,0 +1,101 @@
+// The real reader where it cannot write: an application folder it may not write into (run as
+// another user, as a shared installation is), and a disk that fills while the state files are
+// written (a file-size limit on the process). It says so, keeps the book on screen, and never
+// leaves a state file cut short.
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QDir>
+
+#include "../common/ZipWriter.h"
+#include "ReaderUse.h"
+
+namespace {
+
+class ReaderFaults : public ReaderUse {
+protected:
+    // Every file of the application folder, with its bytes.
+    QMap<QString, QByteArray> stateFiles() {
+        QMap<QString, QByteArray> files;
+        for (const QString& name : QDir(app).entryList(QDir::Files))
+            if (name != "Qm_TextLumo") files[name] = read(app + "/" + name);
+        return files;
+    }
+};
+
+TEST_F(ReaderFaults, AFolderItMayNotWriteIsReportedAndNothingIsLost) {
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody || geteuid() != 0) GTEST_SKIP() << "needs root and the user nobody";
+    writeSession(windowRecord(300, 150, 18000, 11700, 1, 0));
+    const QString archive = tmp.path() + "/shelf.zip";  // typed: xdotool types ASCII reliably
+    ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째.txt"), numberedBook(100)}}));
+    ASSERT_TRUE(QDir().mkpath(app + "/TmpZip"));
+    // The books are readable by everyone; the application folder stays root's.
+    QFile::setPermissions(tmp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther);
+    const auto before = stateFiles();
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    reader.setChildProcessModifier([uid, gid] {
+        if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0) _exit(111);
+    });
+    QFile::setPermissions(app + "/Qm_TextLumo", QFileDevice::ExeOwner | QFileDevice::ReadOwner |
+                                                    QFileDevice::ExeOther | QFileDevice::ReadOther);
+    environment = x.env();
+    environment.insert("HOME", tmp.path());
+
+    const QString id = startAndResume();
+    ASSERT_FALSE(id.isEmpty()) << "the reader did not come up as another user";
+    EXPECT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty());
+    // An archive cannot be extracted into TmpZip: it says so and the book stays.
+    ASSERT_TRUE(openThroughDialog(id, archive)) << "no open dialog";
+    EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "readonly-extract.png"))
+        << "no message about the archive";
+    EXPECT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty()) << "the book was replaced";
+    x.run("xdotool", {"windowactivate", "--sync", id});
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
+    EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "readonly-exit.png"))
+        << "no message at exit about the state files";
+    ASSERT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(reader.exitCode(), 0);
+    EXPECT_EQ(stateFiles(), before);
+}
+
+TEST_F(ReaderFaults, ADiskThatFillsNeverCutsAStateFileShort) {
+    writeSession(windowRecord(300, 150, 18000, 11700, 1, 0));
+    const auto before = stateFiles();
+    ASSERT_EQ(before.value("txtlumoinfo.txt").size(), 86);
+    // No file of the reader may grow past 64 bytes: the 86-byte settings record cannot be
+    // written, the two smaller files can.
+    reader.setChildProcessModifier([] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64, 64};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(112);
+    });
+    const QString id = startAndResume();
+    ASSERT_FALSE(id.isEmpty()) << "the reader did not come up";
+    x.run("xdotool", {"windowactivate", "--sync", id});
+    x.run("xdotool", {"mousemove", "--window", id, "900", "300"});
+    x.run("xdotool", {"click", "1"});  // the next spread
+    QThread::msleep(500);
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
+    EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "fulldisk-exit.png"))
+        << "no message at exit about the state files";
+    ASSERT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(reader.exitCode(), 0);
+
+    const auto after = stateFiles();
+    EXPECT_EQ(after.keys(), before.keys()) << "a file was left behind or lost";
+    EXPECT_EQ(after.value("txtlumoinfo.txt"), before.value("txtlumoinfo.txt"));
+    EXPECT_EQ(after.value("txtlumofile.txt"), before.value("txtlumofile.txt"));
+    // The window file fits: it was written whole, with the new place.
+    EXPECT_EQ(savedField(16), 3);
+}
+
+}  // namespace
