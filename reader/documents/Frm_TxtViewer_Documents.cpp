@@ -80,6 +80,10 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
             saySo(TooLargeText(path));
             return false;
         }
+        if (!QFileInfo(path).isReadable()) {
+            saySo(QStringLiteral("파일을 읽을 수 없습니다. 권한을 확인해 주십시오.\n%1").arg(path));
+            return false;
+        }
         if (entryIndex == -1) forgetArchive();
         CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
@@ -224,9 +228,11 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     const QListWidgetItem* item = List1->currentItem();
     if (!item) return false;
     const QString name = item->text();
-    const auto why = ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name);
     PicList->hide();
+    if (show) showProgressPanel();
+    const auto why = ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name);
     if (why) {
+        PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
         return false;
     }

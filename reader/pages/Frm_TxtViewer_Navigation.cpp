@@ -50,12 +50,23 @@ void Frm_TxtViewer::ShowDocument() {
     Sh_Bar->resize(1, Sh_Bar->height());
     setWindowTitle(QStringLiteral("루모북 [") +
                    DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+    // A large book takes a while to read: the panel says so first.
+    const bool started = !TmrPlay->tag().isEmpty();
+    if (started) showProgressPanel();
     DocumentText = LoadDocumentText(DocumentPath);
     DocumentLength = DocumentText.size();
     CurrentPage = 1;
     RichTextBox1->setText(QString());
     RichTextBox1->setText(DocumentText);
     showFromFirstPage();
+    if (started) PicSplash->hide();  // an empty book counts no pages
+}
+
+void Frm_TxtViewer::showProgressPanel() {
+    Sh_Bar->resize(1, Sh_Bar->height());
+    PicSplash->show();
+    PicSplash->raise();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void Frm_TxtViewer::showFromFirstPage() {

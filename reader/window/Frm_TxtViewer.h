@@ -296,6 +296,9 @@ private:
     DocumentSnapshot snapshotDocument() const;
     void restoreDocument(const DocumentSnapshot& s);
     bool extractSelectedEntry(bool show);
+    // Shows the progress panel and draws it before a step that holds the window (reading a
+    // book, extracting an entry); CountPages hides it.
+    void showProgressPanel();
     bool prepareTmpZip();
     bool ensureArchiveObjects();
     void forgetArchive();

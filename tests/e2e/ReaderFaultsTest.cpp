@@ -58,6 +58,14 @@ TEST_F(ReaderFaults, AFolderItMayNotWriteIsReportedAndNothingIsLost) {
     EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "readonly-extract.png"))
         << "no message about the archive";
     EXPECT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty()) << "the book was replaced";
+    // A book only its owner may read: it says so and the book stays.
+    const QString secret = tmp.path() + "/secret.txt";
+    ASSERT_TRUE(write(secret, numberedBook(10)));
+    QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(openThroughDialog(id, secret)) << "no open dialog";
+    EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "readonly-unreadable.png"))
+        << "no message about the unreadable book";
+    EXPECT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty()) << "the book was replaced";
     x.run("xdotool", {"windowactivate", "--sync", id});
     x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
     EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "readonly-exit.png"))
