@@ -173,7 +173,14 @@ TEST_F(ReaderSession, EveryWayOfPagingShowsTheRightPagesAndTheSessionIsKept) {
     x.run("xdotool", {"windowactivate", "--sync", id});
     QThread::msleep(1000);
     EXPECT_EQ(pages(), resized) << "after the minimise";
-    ASSERT_TRUE(closeReader(id));
+    EXPECT_EQ(x.run("xdotool", {"getwindowname", id}).trimmed(), QStringLiteral("루모북 [책.txt]"));
+    // The close button of the title bar, at the frame's top right corner.
+    x.run("xdotool",
+          {"mousemove", QString::number(client.right() - 8), QString::number(client.top() - 10)});
+    x.screenshot(shotDir() + "/session-close-button.png");
+    x.run("xdotool", {"click", "1"});
+    ASSERT_TRUE(reader.waitForFinished(10000)) << "the close button did not end the reader";
+    EXPECT_EQ(reader.exitCode(), 0);
 
     // What was saved: the spacing, the effect, the smaller window and a place past the start.
     const QByteArray info = read(app + "/txtlumoinfo.txt");

@@ -146,41 +146,57 @@ TEST_F(ReaderStart, RestoresThePlacementAndKeepsTheMinimumSize) {
     EXPECT_EQ(reader.exitCode(), 0);
 }
 
-TEST_F(ReaderStart, RunsWithoutItsControlLibraryAfterSayingSo) {
+class ReaderWithoutLibrary : public ReaderStart {
+protected:
+    // It says what is wrong with the library, then reads on without the page bar.
+    void expectRunsAfterSayingSo(const QString& shot) {
+        reader.setProcessEnvironment(x.env());
+        reader.start(app + "/Qm_TextLumo", {});
+        ASSERT_TRUE(reader.waitForStarted(5000));
+        // The message names the problem; the reader goes on once it is acknowledged.
+        QString box;
+        ASSERT_TRUE(XSession::waitFor(
+            [&] {
+                box = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
+                return !box.isEmpty() &&
+                       x.run("xdotool", {"getwindowgeometry", box.section('\n', 0, 0)})
+                           .contains("Geometry");
+            },
+            15000));
+        x.screenshot(shotDir() + "/" + shot + ".png");
+        x.run("xdotool", {"windowactivate", "--sync", box.section('\n', 0, 0)});
+        x.run("xdotool", {"key", "--clearmodifiers", "Return"});
+        QString id;
+        ASSERT_TRUE(XSession::waitFor(
+            [&] {
+                const QString state = x.run("xprop", {"-root", "_NET_ACTIVE_WINDOW"});
+                id = x.run("xdotool", {"search", "--onlyvisible", "--class", "Qm_TextLumo"})
+                         .trimmed();
+                return id.split('\n').size() == 1 && !id.isEmpty();
+            },
+            15000))
+            << "the main window did not come up alone";
+        EXPECT_EQ(reader.state(), QProcess::Running);
+        QThread::msleep(800);
+        const QImage window = x.screenshot(shotDir() + "/" + shot + "-window.png");
+        EXPECT_EQ(window.pixelColor(320, 400), QColor(255, 249, 237));
+        x.run("xdotool", {"windowactivate", "--sync", id});
+        x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
+        ASSERT_TRUE(reader.waitForFinished(10000));
+        EXPECT_EQ(reader.exitCode(), 0);
+    }
+};
+
+TEST_F(ReaderWithoutLibrary, AMissingLibraryIsReported) {
     QDir(app + "/ocx").removeRecursively();
-    reader.setProcessEnvironment(x.env());
-    reader.start(app + "/Qm_TextLumo", {});
-    ASSERT_TRUE(reader.waitForStarted(5000));
-    // The message names the problem; the reader goes on once it is acknowledged.
-    QString box;
-    ASSERT_TRUE(XSession::waitFor(
-        [&] {
-            box = x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"}).trimmed();
-            return !box.isEmpty() &&
-                   x.run("xdotool", {"getwindowgeometry", box.section('\n', 0, 0)})
-                       .contains("Geometry");
-        },
-        15000));
-    x.screenshot(shotDir() + "/no-library.png");
-    x.run("xdotool", {"windowactivate", "--sync", box.section('\n', 0, 0)});
-    x.run("xdotool", {"key", "--clearmodifiers", "Return"});
-    QString id;
-    ASSERT_TRUE(XSession::waitFor(
-        [&] {
-            const QString state = x.run("xprop", {"-root", "_NET_ACTIVE_WINDOW"});
-            id = x.run("xdotool", {"search", "--onlyvisible", "--class", "Qm_TextLumo"}).trimmed();
-            return id.split('\n').size() == 1 && !id.isEmpty();
-        },
-        15000))
-        << "the main window did not come up alone";
-    EXPECT_EQ(reader.state(), QProcess::Running);
-    QThread::msleep(800);
-    const QImage shot = x.screenshot(shotDir() + "/no-library-window.png");
-    EXPECT_EQ(shot.pixelColor(320, 400), QColor(255, 249, 237));
-    x.run("xdotool", {"windowactivate", "--sync", id});
-    x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
-    ASSERT_TRUE(reader.waitForFinished(10000));
-    EXPECT_EQ(reader.exitCode(), 0);
+    expectRunsAfterSayingSo("no-library");
+}
+
+TEST_F(ReaderWithoutLibrary, AFileThatIsNoLibraryIsReported) {
+    QDir(app + "/ocx").removeRecursively();
+    QDir().mkpath(app + "/ocx");
+    ASSERT_TRUE(write(app + "/ocx/libQm_ImgScrollBar.so", QByteArray("MZ not a library", 16)));
+    expectRunsAfterSayingSo("junk-library");
 }
 
 }  // namespace
