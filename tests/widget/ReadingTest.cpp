@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -277,12 +278,19 @@ TEST_F(Resume, NoKeepsTheBookClosedButTheAppearance) {
 }
 
 TEST_F(Resume, AMissingDocumentAsksNothingAndUsesTheDefaults) {
-    saveSession(folder.file("gone.txt"), 5, 40);
-    start();
-    for (const auto& box : dialogs.shownOf("msgbox"))
-        EXPECT_NE(box.title, QStringLiteral("기존파일읽기"));
-    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
-    EXPECT_EQ(window->ReadingSettings.PageColor, 0x00EDF9FF);
+    // Gone, or a folder by the book's name now.
+    QDir().mkpath(folder.file("폴더 이름.txt"));
+    for (const char* name : {"gone.txt", "폴더 이름.txt"}) {
+        saveSession(folder.file(QString::fromUtf8(name)), 5, 40);
+        start();
+        for (const auto& box : dialogs.shownOf("msgbox"))
+            EXPECT_NE(box.title, QStringLiteral("기존파일읽기")) << name;
+        EXPECT_EQ(window->Cb_FontSize->currentText(), "12") << name;
+        EXPECT_EQ(window->ReadingSettings.PageColor, 0x00EDF9FF) << name;
+        EXPECT_EQ(window->DocumentLength, 0) << name;
+        window->close();
+        window.reset();
+    }
 }
 
 TEST_F(Resume, DamagedStateFilesFallBackToDefaults) {
