@@ -205,4 +205,23 @@ TEST_F(ReaderSession, EveryWayOfPagingShowsTheRightPagesAndTheSessionIsKept) {
     EXPECT_EQ(savedField(16), current);
 }
 
+TEST_F(ReaderSession, AFirstStartOpensABookThroughTheOpenDialog) {
+    // An empty application folder: no question, the default look; the book is chosen by typing
+    // its path into the open dialog.
+    const QString plain = tmp.path() + "/plain-book.txt";
+    ASSERT_TRUE(write(plain, numberedBook(500)));
+    id = startAndResume();
+    ASSERT_FALSE(id.isEmpty()) << "the reader did not come up";
+    ASSERT_TRUE(openThroughDialog(id, plain)) << "no open dialog";
+    id = windowShowing("plain-book.txt");
+    ASSERT_FALSE(id.isEmpty()) << "the book did not open";
+    QThread::msleep(500);
+    client = clientArea(id);
+    expectText(pages(), "the opened book");
+    ASSERT_TRUE(closeReader(id));
+    EXPECT_EQ(read(app + "/txtlumofile.txt"), documentRecord(plain));
+    EXPECT_EQ(read(app + "/txtlumoinfo.txt").size(), 86);
+    EXPECT_EQ(savedField(16), 1);
+}
+
 }  // namespace
