@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
 #include <cstdint>
@@ -82,7 +83,11 @@ QString decodeDocument(const QByteArray& bytes) {
         }
         case Encoding::Utf8: {
             const qsizetype skip = startsWith(bytes, "\xEF\xBB\xBF", 3) ? 3 : 0;
-            return QString::fromUtf8(bytes.constData() + skip, bytes.size() - skip);
+            // The mark is skipped here; the decoder must keep a second one as a character. One
+            // call decodes all, so a sequence cut off at the end shows as U+FFFD.
+            QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                            QStringConverter::Flag::Stateless);
+            return utf8.decode(QByteArrayView(bytes).sliced(skip));
         }
         case Encoding::Cp949:
             break;

@@ -105,6 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "a\xFF"
                   "b",
                   Encoding::Utf8, "a" + kFffd + "b"},
+        // Only the first mark is the byte-order mark; a second is a character of the text.
+        BytesCase{"Utf8TwoBoms", "\xEF\xBB\xBF\xEF\xBB\xBF\xEA\xB0\x80", Encoding::Utf8,
+                  QString(QChar(0xFEFF)) + "가"},
         BytesCase{"Utf16Pair", b("\xFF\xFE\x3D\xD8\x00\xDE", 6), Encoding::Utf16Le, "😀"},
         BytesCase{"Utf16OddLastByte",
                   b("\xFF\xFE"
