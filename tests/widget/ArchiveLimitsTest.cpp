@@ -10,7 +10,7 @@
 #include <QListWidget>
 
 #include "../common/ZipWriter.h"
-#include "ReaderFixture.h"
+#include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
 #include "pages/DocumentText.h"
 
@@ -54,17 +54,8 @@ int rewriteSizes(const QString& path, uint32_t from, uint32_t to) {
     return count;
 }
 
-class ArchiveLimits : public Reading {
+class ArchiveLimits : public Archives {
 protected:
-    QStringList listed() const {
-        QStringList items;
-        for (int i = 0; i < window->List1->count(); ++i) items << window->List1->item(i)->text();
-        return items;
-    }
-    QString lastBox() const {
-        const auto boxes = dialogs.shownOf("msgbox");
-        return boxes.isEmpty() ? QString() : boxes.last().text;
-    }
     // Everything in the application folder's tree that is not a plain file of TmpZip, and
     // not what the test put there.
     QStringList strayFiles(const QStringList& expected) const {

@@ -5,30 +5,11 @@
 #include <QListWidget>
 
 #include "../common/ZipWriter.h"
-#include "ReaderFixture.h"
+#include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
 #include "window/StateFiles.h"
 
 namespace {
-
-class Archives : public Reading {
-protected:
-    QString zip(const QString& name, const std::vector<std::pair<QString, QByteArray>>& entries) {
-        const QString path = folder.file(name);
-        EXPECT_TRUE(writeZip(path, entries));
-        return path;
-    }
-    QString tmpZip(const QString& name) const { return folder.file("TmpZip/" + name); }
-    QStringList listed() const {
-        QStringList items;
-        for (int i = 0; i < window->List1->count(); ++i) items << window->List1->item(i)->text();
-        return items;
-    }
-    QString lastBox() const {
-        const auto boxes = dialogs.shownOf("msgbox");
-        return boxes.isEmpty() ? QString() : boxes.last().text;
-    }
-};
 
 TEST_F(Archives, OneEntryOpensAtOnceAndKeepsTheListButton) {
     start();
