@@ -34,5 +34,7 @@ fi
 # Libraries may ask for absurd sizes on broken input and handle the refusal themselves.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}:allocator_may_return_null=1"
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0"
+# FUZZ_ARGS adds options: the short runs of ./dev test fix the seed, so they are repeatable.
+# shellcheck disable=SC2086
 "$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -max_len=65536 \
-    -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "$work" "${seeds[@]}"
+    -print_final_stats=1 -artifact_prefix="$artifacts/$name-" ${FUZZ_ARGS:-} "$work" "${seeds[@]}"
