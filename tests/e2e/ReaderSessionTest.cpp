@@ -1,8 +1,8 @@
 // A whole reading session on the real reader, every way a person pages and dresses the book:
 // keys, the wheel (one step and a quick spin), clicks on the pages, the page buttons, the page
-// bar dragged both ways, bold, line spacing, the page-turn effect, a resize and a minimise, the
-// close button and a resume. Each step is checked on the screen: the pages it shows are those
-// seen before at the same place, and hold lines of text (a blank or garbled page fails).
+// bar dragged both ways, bold, another font, line spacing, the page-turn effect, a resize and a
+// minimise, the close button and a resume. Each step is checked on the screen: the pages it shows
+// are those seen before at the same place, and hold lines of text (a blank or garbled page fails).
 
 #include <gtest/gtest.h>
 
@@ -79,8 +79,8 @@ protected:
 };
 
 // Tool bar places, in the window's own pixels.
-const QPoint kFirst(516, 22), kLast(645, 22), kBold(292, 23), kPageTurn(392, 12), kSpacing(465, 31),
-    kBarThumb(677, 35), kBarEnd(806, 35);
+const QPoint kFontBox(170, 24), kFirst(516, 22), kLast(645, 22), kBold(292, 23), kPageTurn(392, 12),
+    kSpacing(465, 31), kBarThumb(677, 35), kBarEnd(806, 35);
 
 TEST_F(ReaderSession, EveryWayOfPagingShowsTheRightPagesAndTheSessionIsKept) {
     // 1200 x 780 pixels at (20, 10), without a saved place: the pages are counted at start.
@@ -139,6 +139,15 @@ TEST_F(ReaderSession, EveryWayOfPagingShowsTheRightPagesAndTheSessionIsKept) {
     EXPECT_NE(bold, first);
     clickAt(kBold.x(), kBold.y());
     EXPECT_EQ(pages(), first) << "bold off again";
+    // Another font, typed into the font box.
+    clickAt(kFontBox.x(), kFontBox.y());
+    x.run("xdotool", {"key", "--clearmodifiers", "ctrl+a"});
+    x.run("xdotool", {"type", "--delay", "5", "NanumMyeongjo"});
+    key("Return");
+    QThread::msleep(500);
+    const QImage myeongjo = pages();
+    expectText(myeongjo, "NanumMyeongjo");
+    EXPECT_NE(myeongjo, first);
     clickAt(kSpacing.x(), kSpacing.y());
     key("Down");
     key("Return");
@@ -185,6 +194,7 @@ TEST_F(ReaderSession, EveryWayOfPagingShowsTheRightPagesAndTheSessionIsKept) {
     // What was saved: the spacing, the effect, the smaller window and a place past the start.
     const QByteArray info = read(app + "/txtlumoinfo.txt");
     ASSERT_EQ(info.size(), 86);
+    EXPECT_EQ(info.left(50), QByteArray("NanumMyeongjo").leftJustified(50, ' '));
     EXPECT_EQ(qFromLittleEndian<qint16>(info.constData() + 60), 0);  // not bold
     EXPECT_EQ(qFromLittleEndian<qint16>(info.constData() + 64), 8);  // line spacing
     const QByteArray win = read(app + "/data1_0_0");
