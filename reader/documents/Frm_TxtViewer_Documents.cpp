@@ -232,7 +232,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     if (show) showProgressPanel();
     const auto why = ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name);
     if (why) {
-        PicSplash->hide();
+        if (show) PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
         return false;
     }

@@ -182,6 +182,23 @@ TEST_F(DamagedState, StateFilesThatCannotBeWrittenAreReportedAndTheOldOnesKept) 
         7);
 }
 
+TEST_F(DamagedState, ABookThatGrewTooLargeSaysSoAtResume) {
+    const QString book = folder.file("커진 책.txt");
+    {
+        QFile f(book);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(kMaxDocumentBytes + 1));  // holes: no disk taken
+    }
+    saveSession(book, 5, 40);
+    dialogs.answerMsgBox(dlg::vbYes);
+    start();
+    const auto boxes = dialogs.shownOf("msgbox");
+    ASSERT_FALSE(boxes.isEmpty());
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("너무 커서")));
+    EXPECT_EQ(window->DocumentLength, 0);
+    EXPECT_EQ(window->PageCount, 0);
+}
+
 TEST_F(BadInput, AMissingOrBrokenSkinStillReads) {
     // The skin folder holds only broken pictures: every control shows none, and reading works.
     QFile::remove(folder.file("skin"));
