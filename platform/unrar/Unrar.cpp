@@ -71,6 +71,7 @@ void fillHeader(const Archive& a, RARHeaderData* h) {
     h->UnpVer = e.unpVer;
     h->Method = e.method;
     h->FileAttr = e.attr;
+    h->Regular = e.kind == Kind::Regular;
 }
 
 // Where an entry goes: destName as given, or its flat name inside destPath; "" when the entry's

@@ -62,6 +62,7 @@ struct RARHeaderData {
     uint32_t UnpVer = 0;
     uint32_t Method = 0;
     uint32_t FileAttr = 0;
+    bool Regular = true;       // a plain file; a folder, link or device entry writes nothing
 };
 
 struct Archive;

@@ -93,7 +93,9 @@ void Cls_Rar::Rar_Directory() {
     int read = unrar::RARReadHeader(archive, &header);
     while (read == unrar::ERAR_SUCCESS && int(m_entries.size()) < kMaxEntries) {
         const QString name = QString::fromUtf8(header.FileName);
-        m_entries.push_back({cleaned(folderPart(name)), cleaned(ParseFilename(name)), false});
+        // A link keeps its place in the archive's order but has no name: it is no book to offer.
+        m_entries.push_back({cleaned(folderPart(name)),
+                             header.Regular ? cleaned(ParseFilename(name)) : QString(), false});
         const int skipped = unrar::RARProcessFile(archive, unrar::RAR_SKIP, "", "");
         if (skipped != unrar::ERAR_SUCCESS) {
             reportProcessError(skipped);

@@ -162,6 +162,26 @@ TEST_F(ArchiveLimits, EntriesThatClimbOutOrLinkAreNeverWrittenOutside) {
     EXPECT_FALSE(QFile::exists(QDir(folder.path()).absoluteFilePath("../탈출.txt")));
 }
 
+TEST_F(ArchiveLimits, LinksInRarArchivesAreNotOfferedAsBooks) {
+    const QString samples = QStringLiteral(TL_TESTDATA_DIR "/rar/libarchive/");
+    if (!QFile::exists(samples)) GTEST_SKIP() << "test data absent: " << samples.toStdString();
+    start();
+    const std::pair<const char*, QStringList> cases[] = {
+        {"test_read_format_rar5_symlink.rar", {"file.txt"}},
+        {"test_read_format_rar5_hardlink.rar", {"file.txt"}},
+        {"test_read_format_rar5_unicode.rar", {QStringLiteral("👋🌎.txt")}},
+    };
+    for (const auto& [file, books] : cases) {
+        open(samples + file);
+        // The list shows only for several books; the entries behind it are what matters.
+        QStringList offered;
+        for (const ArchiveEntry& e : window->ArchiveEntries)
+            if (!e.TextName.isEmpty()) offered << e.TextName;
+        EXPECT_EQ(offered, books) << file;
+        EXPECT_EQ(window->DocumentPath, folder.file("TmpZip/" + books.first())) << file;
+    }
+}
+
 TEST_F(ArchiveLimits, NamesInEveryEncodingAreListedAsHangul) {
     // Written with UTF-8 names, then one rewritten in CP949 without the UTF-8 flag.
     const QString path = folder.file("이름들.zip");
