@@ -36,10 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text =
         utf16 ? QString(reinterpret_cast<const QChar*>(rest), n / 2) : QString::fromUtf8(rest, n);
 
-    static QFont font = [] {
-        QFont f(QStringLiteral("NanumGothic"));
-        return f;
-    }();
+    static QFont font(QStringLiteral("NanumGothic"));
     font.setPointSize(pointSize);
     font.setBold(data[2] & 0x40);
     textbox::LineBreaker box;

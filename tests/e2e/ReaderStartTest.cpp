@@ -169,7 +169,6 @@ protected:
         QString id;
         ASSERT_TRUE(XSession::waitFor(
             [&] {
-                const QString state = x.run("xprop", {"-root", "_NET_ACTIVE_WINDOW"});
                 id = x.run("xdotool", {"search", "--onlyvisible", "--class", "Qm_TextLumo"})
                          .trimmed();
                 return id.split('\n').size() == 1 && !id.isEmpty();
