@@ -85,6 +85,7 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
             return false;
         }
         if (entryIndex == -1) forgetArchive();
+        ShownEntry = -1;
         CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
         ArchivePath.clear();
@@ -115,10 +116,18 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
     CmdList->setEnabled(true);
     CmdList->setPicture(skinPicture(QStringLiteral("b_listview.bmp")));
     setPageButtons(false);
-    // An entry index beyond the list (the archive changed since it was saved) picks the first.
-    const int row = entryIndex >= 0 && entryIndex < List1->count() ? entryIndex : 0;
-    if (!switchEntry(row, !TmrPlay->tag().isEmpty())) {
+    // An entry index beyond the list (the archive changed since it was saved) picks the first;
+    // a bookmark in an entry that is gone goes with it.
+    const bool savedEntryGone = entryIndex != -1 && (entryIndex < 0 || entryIndex >= List1->count());
+    const int row = savedEntryGone || entryIndex == -1 ? 0 : entryIndex;
+    if (savedEntryGone || ReadingSettings.BookmarkEntry > List1->count()) {
+        ReadingSettings.BookmarkSet = 0;
+        ReadingSettings.BookmarkPosition = 0;
+        ReadingSettings.BookmarkEntry = 0;
+    }
+    if (!switchEntry(row, !TmrPlay->tag().isEmpty(), false)) {
         restoreDocument(before);
+        recoverShownFile();
         return false;
     }
     if (entryIndex == -1 && List1->count() > 1) {
@@ -178,6 +187,7 @@ bool Frm_TxtViewer::HasArchiveEntries() const {
 
 void Frm_TxtViewer::forgetArchive() {
     List1->clear();
+    ShownEntry = -1;
     ArchiveEntries.clear();
     ReadingSettings.BookmarkSet = 0;
     ReadingSettings.BookmarkPosition = 0;
@@ -191,7 +201,7 @@ Frm_TxtViewer::DocumentSnapshot Frm_TxtViewer::snapshotDocument() const {
     s.archiveKind = ArchiveKind;
     s.entries = ArchiveEntries;
     for (int i = 0; i < List1->count(); ++i) s.items << List1->item(i)->text();
-    s.row = List1->currentRow();
+    s.shown = ShownEntry;
     s.bookmarkSet = ReadingSettings.BookmarkSet;
     s.bookmarkPosition = ReadingSettings.BookmarkPosition;
     s.bookmarkEntry = ReadingSettings.BookmarkEntry;
@@ -206,7 +216,8 @@ void Frm_TxtViewer::restoreDocument(const DocumentSnapshot& s) {
     ArchiveEntries = s.entries;
     List1->clear();
     List1->addItems(s.items);
-    List1->setCurrentRow(s.row);
+    ShownEntry = s.shown;
+    List1->setCurrentRow(s.shown);
     ReadingSettings.BookmarkSet = s.bookmarkSet;
     ReadingSettings.BookmarkPosition = s.bookmarkPosition;
     ReadingSettings.BookmarkEntry = s.bookmarkEntry;
@@ -216,12 +227,30 @@ void Frm_TxtViewer::restoreDocument(const DocumentSnapshot& s) {
     setPageButtons(DocumentLength != 0);
 }
 
-bool Frm_TxtViewer::switchEntry(int row, bool show) {
+bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
     const DocumentSnapshot before = snapshotDocument();
     List1->setCurrentRow(row);
     if (extractSelectedEntry(show)) return true;
     restoreDocument(before);
+    if (recover) recoverShownFile();
     return false;
+}
+
+void Frm_TxtViewer::recoverShownFile() {
+    // The failed extraction emptied the extract folder first: the entry on screen is put back
+    // on disk, or the next start would resume a file that is no longer there.
+    if (ArchiveKind == -1 || ShownEntry < 0 || files::FileExists(DocumentPath)) return;
+    List1->setCurrentRow(ShownEntry);
+    const QListWidgetItem* item = List1->currentItem();
+    if (!item) return;
+    const auto why = ArchiveKind != 0 ? ExtractRarEntry(item->text()) : ExtractZipEntry(item->text());
+    (void)why;  // told already, when the entry itself failed
+}
+
+void Frm_TxtViewer::closeListPanel() {
+    PicList->hide();
+    // Browsing the list chose nothing: it shows the entry on screen again.
+    if (ShownEntry >= 0 && ShownEntry < List1->count()) List1->setCurrentRow(ShownEntry);
 }
 
 bool Frm_TxtViewer::extractSelectedEntry(bool show) {
@@ -237,6 +266,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
         return false;
     }
     DocumentPath = tmpZip() + QLatin1Char('/') + name;
+    ShownEntry = List1->currentRow();
     if (show) ShowDocument();
     return true;
 }
@@ -339,7 +369,7 @@ std::optional<QString> Frm_TxtViewer::ExtractRarEntry(const QString& name) {
 
 void Frm_TxtViewer::stepFile(int delta) {
     if (ArchiveKind == -1) return;
-    const int j = List1->currentRow() + delta;
+    const int j = ShownEntry + delta;
     if (j < 0 || j > List1->count() - 1) return;
     const QString question = delta < 0 ? QStringLiteral("이전 파일을 보시겠습니까?")
                                        : QStringLiteral("다음 파일을 보시겠습니까?");
@@ -349,11 +379,16 @@ void Frm_TxtViewer::stepFile(int delta) {
 
 void Frm_TxtViewer::wireDocuments() {
     connect(CmdList, &forms::Image::mouseDown, this, [this](int button, int, int, int) {
-        if (button == 1) PicList->setVisible(!PicList->isVisible());
-        if (PicList->isVisible()) PicList->raise();
+        if (button != 1) return;
+        if (PicList->isVisible()) {
+            closeListPanel();
+            return;
+        }
+        PicList->show();
+        PicList->raise();
     });
     connect(cmdCancel, &forms::Image::mouseDown, this, [this](int button, int, int, int) {
-        if (button == 1) PicList->hide();
+        if (button == 1) closeListPanel();
     });
     connect(List1, &QListWidget::itemDoubleClicked, this,
             [this] { switchEntry(List1->currentRow(), !TmrPlay->tag().isEmpty()); });

@@ -52,7 +52,7 @@ void Frm_TxtViewer::setBookmark(int side, int y) {
     ImgRead[side]->move(30 - ImgRead[side]->width(), top);
     ImgRead[side]->show();
     ReadingSettings.BookmarkSet = -1;
-    ReadingSettings.BookmarkEntry = List1->count() == 0 ? 0 : List1->currentRow() + 1;
+    ReadingSettings.BookmarkEntry = List1->count() == 0 || ShownEntry < 0 ? 0 : ShownEntry + 1;
 }
 
 void Frm_TxtViewer::removeBookmark() {
@@ -73,7 +73,7 @@ void Frm_TxtViewer::Cmdleaves_Release() {
     if (DocumentPath.isEmpty()) return;
     if (ReadingSettings.BookmarkSet) {
         const int32_t entry = ReadingSettings.BookmarkEntry;
-        if (entry < 1 || entry == List1->currentRow() + 1) GoToBookmark();
+        if (entry < 1 || entry == ShownEntry + 1) GoToBookmark();
         return;
     }
     m_dialogs.MsgBox(QStringLiteral(" 책갈피가 없습니다.\n♣ 책갈피 설정 -> 마우스오른쪽 클릭 ♣"),

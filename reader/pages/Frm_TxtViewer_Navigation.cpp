@@ -45,7 +45,7 @@ void Frm_TxtViewer::ShowDocument() {
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     ReadingSettings.BookmarkSet = 0;
     if (ReadingSettings.BookmarkEntry > 0 &&
-        ReadingSettings.BookmarkEntry == List1->currentRow() + 1)
+        ReadingSettings.BookmarkEntry == ShownEntry + 1)
         ReadingSettings.BookmarkSet = -1;
     Sh_Bar->resize(1, Sh_Bar->height());
     setWindowTitle(QStringLiteral("루모북 [") +

@@ -83,6 +83,24 @@ void Frm_TxtViewer::CountPages() {
     setEnabled(true);
 }
 
+void Frm_TxtViewer::keepPlaceInThisLayout() {
+    if (DocumentLength == 0 || PageCount <= 0) return;
+    // The spread on screen has wrapped the whole book already: the count costs nothing more.
+    const int32_t fresh = pagination::pageCount(RichTextBox1->lineCount(), LinesPerPage);
+    if (fresh == PageCount) return;
+    // The share of the book before the spread: the first page stays the first.
+    const double before = double(CurrentPage - 1) / PageCount;
+    PageCount = fresh;
+    int32_t page = int32_t(before * PageCount) + 1;
+    if (page % 2 == 0) --page;
+    CurrentPage = std::clamp<int32_t>(page, 1, PageCount % 2 ? PageCount : PageCount - 1);
+    ImageScrollBar1.setMax(PageCount);
+    ScrollArmed = false;
+    ImageScrollBar1.setValue(CurrentPage);
+    ScrollArmed = true;
+    ShowSpread(CurrentPage, 0);
+}
+
 Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
     const int L = LinesPerPage;
     const int first = (page - 1) * L;

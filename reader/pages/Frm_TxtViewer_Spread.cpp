@@ -177,6 +177,7 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     PicRead[1]->show();
     img_previmage->setPicture(Picture3->image());
     PicReadIn->setAutoRedraw(false);
+    if (m_settledSave) m_settledSave->noteChange();
     if (focus && (focus == PicRead[0] || focus == PicRead[1]) && isEnabled())
         focus->setFocus(Qt::OtherFocusReason);
 }

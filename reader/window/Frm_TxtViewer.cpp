@@ -61,7 +61,7 @@ QStringList numbers(int from, int to) {
 }  // namespace
 
 Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_appPath(appPath), m_dialogs(dialogs) {
+    : QWidget(parent), m_appPath(appPath), m_dialogs(dialogs, [this] { takeDownProgressPanel(); }) {
     setObjectName(QStringLiteral("Frm_TxtViewer"));
     setWindowTitle(QStringLiteral("루모북"));
     setFont(uiFont(9));
@@ -76,6 +76,8 @@ Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWid
     wireBookmark();
     wireAppearance();
     wireDocuments();
+    m_settledSave = new SettledSave([this] { return stateFileContents(); },
+                                    [this] { return stateSettled(); }, kSettleDelayMs, this);
     resize(800, 600);
 }
 
@@ -83,6 +85,9 @@ Frm_TxtViewer::~Frm_TxtViewer() {
     // The controls die after the window's own members; a control that reports something on
     // its way out (a font box losing the focus) must find no handler of this window any more.
     qApp->removeEventFilter(this);
+    // Its writer finishes what it was handed while the window is still whole.
+    delete m_settledSave;
+    m_settledSave = nullptr;
     for (QObject* control : findChildren<QObject*>())
         QObject::disconnect(control, nullptr, this, nullptr);
 }

@@ -16,6 +16,8 @@
 #include "documents/ArchiveList.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
+#include "session/SettledSave.h"
+#include "window/PanelFirstDialogs.h"
 #include "window/StateFiles.h"
 
 class Cls_Rar;
@@ -61,6 +63,22 @@ public:
     void formResize();
 
     const QString& appPath() const { return m_appPath; }
+
+    // --- Ends of a session other than a close, and saving as the state settles -----------
+    // A signal or the session's end: the unload a close runs, then the window goes.
+    void endSession();
+    // Writes the state files now and reads on; false when one could not be written.
+    bool saveState();
+    // The process ends inside exit() (a lost display): the files are written and the extract
+    // folder emptied without a call to the window system.
+    void saveAtExit();
+    // What the three state files should hold for the book on screen (none without a book).
+    std::vector<SettledSave::File> stateFileContents();
+    // Whether the state is whole (no count, extraction, turn or start-up under way).
+    bool stateSettled() const;
+    // How long after the last change the state files are written, ms.
+    static constexpr int kSettleDelayMs = 2000;
+    SettledSave* settledSave() const { return m_settledSave; }
     // A picture of the skin folder ("b_open.bmp"); null when it cannot be loaded.
     QImage skinPicture(const QString& name);
     // The outer size of the window in twips, frame included.
@@ -76,6 +94,9 @@ public:
     };
     void RelayoutPages();
     void CountPages();
+    // A resumed count made for another layout (another screen, a font gone) is counted again
+    // here, keeping the place in the book, so every line stays reachable.
+    void keepPlaceInThisLayout();
     PageSlice PageText(int page) const;
     void DrawPage(int side, int page);
     void ShowSpread(int page, int direction);
@@ -112,7 +133,11 @@ public:
     std::optional<QString> ExtractZipEntry(const QString& name);
     std::optional<QString> ExtractRarEntry(const QString& name);
     // Selects list row `row`, extracts it and (when show) shows it; on failure everything stays.
-    bool switchEntry(int row, bool show);
+    // recover: a failure puts the entry on screen back into TmpZip, which it emptied.
+    bool switchEntry(int row, bool show, bool recover = true);
+    // Closes the list panel without choosing: the list shows the entry on screen again.
+    void closeListPanel();
+    void recoverShownFile();
     // The previous (-1) or next (+1) file of the archive, after asking.
     void stepFile(int delta);
     void createArchiveObjects();
@@ -168,6 +193,9 @@ public:
     int32_t LastWindowWidth = 0;
     int32_t LastWindowHeight = 0;
     std::vector<ArchiveEntry> ArchiveEntries;
+    // The list row of the archive entry on screen (what is saved, bookmarked and stepped
+    // from); the list's own selection may be elsewhere while the user browses it.
+    int32_t ShownEntry = -1;
     std::unique_ptr<cUnzip> zipObject;
     std::unique_ptr<Cls_Rar> rarObject;
     // Why the page bar could not be hosted, or "".
@@ -288,7 +316,7 @@ private:
         int16_t archiveKind = -1;
         std::vector<ArchiveEntry> entries;
         QStringList items;
-        int row = -1;
+        int shown = -1;
         int16_t bookmarkSet = 0;
         int32_t bookmarkPosition = 0, bookmarkEntry = 0;
         bool listEnabled = false;
@@ -325,7 +353,11 @@ private:
     void whileDisabled(const std::function<void()>& body);
 
     QString m_appPath;
-    dlg::Dialogs& m_dialogs;
+    // Takes the progress panel down before a box; the start-up panel stays behind the resume
+    // question, which is asked while the reader starts.
+    void takeDownProgressPanel();
+    bool m_askingToResume = false;
+    PanelFirstDialogs m_dialogs;
     QHash<QString, QImage> m_skin;
     bool m_inResize = false;
     bool m_unloaded = false;
@@ -339,4 +371,5 @@ private:
     bool m_stopTurn = false;
     bool m_layoutAfterTurn = false;
     QRectF m_wantedTwips;
+    SettledSave* m_settledSave = nullptr;
 };

@@ -47,8 +47,16 @@ void Frm_TxtViewer::formLoad() {
 
 void Frm_TxtViewer::placeFromWindowFile() {
     const auto saved = windowfile::readPlacement(m_appPath + "/" + windowfile::fileName());
-    if (windowfile::usePlacement(saved, forms::Screen::AvailableAreas()) ==
-        windowfile::PlacementUse::Maximise) {
+    const QList<QRectF> screens = forms::Screen::AvailableAreas();
+    if (windowfile::usePlacement(saved, screens) == windowfile::PlacementUse::Maximise) {
+        // Maximised on the screen it was left on: placed inside that screen first, so the
+        // window manager maximises it there.
+        const int home = windowfile::screenOf(saved, screens);
+        if (home > 0 && home < screens.size()) {
+            const QRectF s = screens.at(home);
+            setGeometryTwips(s.x(), s.y(), std::min(s.width(), 12000.0),
+                             std::min(s.height(), 9000.0));
+        }
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
@@ -120,9 +128,13 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     if (m_positionUnknown) {
         m_positionUnknown = false;
         showFromFirstPage();
+    } else {
+        keepPlaceInThisLayout();
     }
     BuildColourPalette();
     PicSplash->hide();
+    m_settledSave->watchInput(true);
+    m_settledSave->noteChange();
 }
 
 void Frm_TxtViewer::resumeLastDocument() {
@@ -136,9 +148,11 @@ void Frm_TxtViewer::resumeLastDocument() {
     const int32_t entryIndex = state ? state->entryIndex : -1;
     const bool archiveThere = !ArchivePath.isEmpty() && files::FileExists(ArchivePath.trimmed());
     if (archiveThere || files::FileExists(DocumentPath)) {
+        m_askingToResume = true;
         const int answer =
             m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
                              dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
+        m_askingToResume = false;
         if (answer == dlg::vbYes) {
             if (ArchiveKind != -1) {
                 ArchivePath = ArchivePath.trimmed();
@@ -229,6 +243,8 @@ void Frm_TxtViewer::formUnload() {
     if (m_unloaded) return;
     m_unloaded = true;
     IsUnloading = -1;
+    // What the settled saves still have in hand is written before the last word is.
+    if (m_settledSave) m_settledSave->forget();
     RichTextBox1->setText(QString());
     // The files of the last run stay as they were when one cannot be written (QSaveFile never
     // leaves half a file); the user should know the place will not come back.
@@ -242,22 +258,59 @@ void Frm_TxtViewer::formUnload() {
     ClearFolder(tmpZip(), QString(), tmpZip());
 }
 
-bool Frm_TxtViewer::writeStateFiles() {
+void Frm_TxtViewer::endSession() {
+    m_stopTurn = true;
+    // The same unload as a close; a box still open (a question, a dialog) is left unanswered.
+    formUnload();
+    hide();
+}
+
+bool Frm_TxtViewer::saveState() {
+    if (m_unloaded || DocumentPath.isEmpty()) return true;
+    if (m_settledSave) m_settledSave->forget();
+    return writeStateFiles();
+}
+
+void Frm_TxtViewer::saveAtExit() {
+    // The process is ending inside exit() (the display is gone): files only, no window call.
+    if (m_unloaded) return;
+    m_unloaded = true;
+    IsUnloading = -1;
+    if (m_settledSave) m_settledSave->forget();
+    if (!DocumentPath.isEmpty()) writeStateFiles();
+    releaseArchiveObjects();
+    ClearFolder(tmpZip(), QString(), tmpZip());
+}
+
+void Frm_TxtViewer::takeDownProgressPanel() {
+    if (m_askingToResume || !PicSplash || !PicSplash->isVisible()) return;
+    PicSplash->hide();
+}
+
+bool Frm_TxtViewer::stateSettled() const {
+    // Mid-operation (counting pages, extracting, a turn, the start-up question) the state is
+    // half old, half new: the save waits for the window to be itself again.
+    return !m_unloaded && !m_turning && isEnabled() && !TmrPlay->tag().isEmpty() &&
+           !PicSplash->isVisible();
+}
+
+std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
+    std::vector<SettledSave::File> files;
+    if (DocumentPath.isEmpty()) return files;
     ReadingSettings.FontSizeIndex = static_cast<int16_t>(Cb_FontSize->currentIndex());
     ReadingSettings.SpacingIndex0 = static_cast<int16_t>(Combo1[0]->currentIndex());
     ReadingSettings.LineSpacingIndex = static_cast<int16_t>(Combo1[1]->currentIndex());
-    bool written = statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kSettingsFile,
-                                                   statefiles::encode(ReadingSettings));
+    files.emplace_back(m_appPath + "/" + statefiles::kSettingsFile,
+                       statefiles::encode(ReadingSettings));
     statefiles::DocumentState d;
     d.documentPath = DocumentPath;
     d.archiveKind = ArchiveKind;
     d.archivePath = ArchivePath;
-    d.entryIndex = List1->currentRow();
-    written = statefiles::writeFileAtomically(m_appPath + "/" + statefiles::kDocumentFile,
-                                              statefiles::encodeDocument(d)) &&
-              written;
+    // The entry on screen, whatever row the list shows.
+    d.entryIndex = ArchiveKind == -1 ? -1 : ShownEntry;
+    files.emplace_back(m_appPath + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d));
     // Only a position that belongs to the book on screen is worth coming back to.
-    if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return written;
+    if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return files;
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
     const QRect outer = frameGeometry();
     windowfile::Record r;
@@ -268,9 +321,15 @@ bool Frm_TxtViewer::writeStateFiles() {
     r.currentPage = CurrentPage;
     r.pageCount = PageCount;
     r.pageTurn = chkline->isChecked() ? 1 : 0;
-    return statefiles::writeFileAtomically(m_appPath + "/" + windowfile::fileName(),
-                                           windowfile::encode(r)) &&
-           written;
+    files.emplace_back(m_appPath + "/" + windowfile::fileName(), windowfile::encode(r));
+    return files;
+}
+
+bool Frm_TxtViewer::writeStateFiles() {
+    bool written = true;
+    for (const auto& [path, bytes] : stateFileContents())
+        written = statefiles::writeFileAtomically(path, bytes) && written;
+    return written;
 }
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     m_stopTurn = true;

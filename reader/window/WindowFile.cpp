@@ -3,6 +3,8 @@
 #include "window/Binary.h"
 #include "window/Layout.h"
 
+#include <algorithm>
+
 #include <QFile>
 
 namespace windowfile {
@@ -71,9 +73,10 @@ PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRe
     constexpr int64_t kSlack = 30;
     if (width + kSlack < layout::kMinWidthTwips || height + kSlack < layout::kMinHeightTwips)
         return PlacementUse::Maximise;
-    // The classic test, against the area a maximised window really gets beside the panels.
-    const QRectF& primary = screens.first();
-    if (width >= primary.width() && height + 300 >= primary.height()) return PlacementUse::Maximise;
+    // The classic test, against the area a maximised window really gets beside the panels, of
+    // the screen the window was on.
+    const QRectF& home = screens.at(screenOf(saved, screens));
+    if (width >= home.width() && height + 300 >= home.height()) return PlacementUse::Maximise;
     bool fits = false, seen = false;
     for (const QRectF& s : screens) {
         fits = fits || (width <= s.width() + kSlack && height <= s.height() + kSlack);
@@ -81,6 +84,24 @@ PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRe
                         top + height > s.top());
     }
     return fits && seen ? PlacementUse::Apply : PlacementUse::Maximise;
+}
+
+int screenOf(const std::optional<Placement>& saved, const QList<QRectF>& screens) {
+    if (!saved) return 0;
+    const double left = saved->left, top = saved->top;
+    const double right = left + double(saved->width), bottom = top + double(saved->height);
+    int best = 0;
+    double bestArea = 0;
+    for (int i = 0; i < screens.size(); ++i) {
+        const QRectF& s = screens.at(i);
+        const double w = std::min(right, s.right()) - std::max(left, s.left());
+        const double h = std::min(bottom, s.bottom()) - std::max(top, s.top());
+        if (w > 0 && h > 0 && w * h > bestArea) {
+            bestArea = w * h;
+            best = i;
+        }
+    }
+    return best;
 }
 
 bool positionUsable(int32_t currentPage, int32_t pageCount, double characters) {

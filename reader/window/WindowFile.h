@@ -38,8 +38,12 @@ std::optional<Placement> readPlacement(const QString& path);
 // screen (maximised last time), or one smaller than the minimum, that fits no screen or lies
 // wholly off every screen (a damaged file) all open maximised, as at the first start. screens
 // are the areas the screens leave to windows, in twips, the primary one first.
+// A window covers the screen it lies on (the one holding most of it), not always the primary.
 enum class PlacementUse { Maximise, Apply };
 PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRectF>& screens);
+// The index of the screen that holds the largest part of the saved window; 0 (the primary)
+// when nothing is saved or no screen holds any of it.
+int screenOf(const std::optional<Placement>& saved, const QList<QRectF>& screens);
 
 // A saved reading position for a text of `characters` characters: a page count from 1 to the
 // number of characters, and the left page an odd page of it. Anything else is no position.

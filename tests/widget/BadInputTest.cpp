@@ -161,7 +161,7 @@ TEST_F(DamagedState, HugeAndNegativeSettingsNeverReachTheLayout) {
 
 TEST_F(DamagedState, StateFilesThatCannotBeWrittenAreReportedAndTheOldOnesKept) {
     const QString book = writeBook(QStringLiteral("책.txt"), numberedBook(300));
-    saveSession(book, 5, 40);
+    saveSessionAt(book, 5);
     const QByteArray settings = *statefiles::readFile(folder.file("txtlumoinfo.txt"));
     dialogs.answerMsgBox(dlg::vbYes);
     start();

@@ -131,10 +131,12 @@ TEST_F(Bookmarks, BelongsToItsArchiveEntry) {
     // A list of several entries stands in for an archive's.
     window->List1->addItems({"가.txt", "나.txt", "다.txt"});
     window->List1->setCurrentRow(2);
+    window->ShownEntry = 2;
     rightClick(1, rowY(0));
     EXPECT_EQ(window->ReadingSettings.BookmarkEntry, 3);
 
     window->List1->setCurrentRow(0);
+    window->ShownEntry = 0;
     window->ShowDocument();
     window->ImageScrollBar1.setValue(3);
     EXPECT_FALSE(window->ImgRead[1]->isVisible());
@@ -143,6 +145,7 @@ TEST_F(Bookmarks, BelongsToItsArchiveEntry) {
     EXPECT_EQ(window->CurrentPage, 1);  // not this entry's bookmark
 
     window->List1->setCurrentRow(2);
+    window->ShownEntry = 2;
     window->ShowDocument();
     EXPECT_EQ(window->ReadingSettings.BookmarkSet, -1);
     release(window->Cmdleaves);

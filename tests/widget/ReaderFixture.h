@@ -86,4 +86,17 @@ protected:
         r.pageTurn = 1;
         writeFile(windowfile::fileName(), windowfile::encode(r));
     }
+    // The session at `current` with the count this window's layout gives the book, as a
+    // reader who closed it there would have saved it.
+    int saveSessionAt(const QString& book, int current) {
+        saveSession(book, 1, 1);
+        dialogs.answerMsgBox(dlg::vbYes);
+        start();
+        const int pages = window->PageCount;
+        window->close();
+        window.reset();
+        dialogs.clear();
+        saveSession(book, current, pages);
+        return pages;
+    }
 };

@@ -18,6 +18,7 @@
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
+#include "pages/Pagination.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
@@ -243,7 +244,7 @@ TEST_F(Reading, AResizeWhilePagesAreCountedIsLaidOutToo) {
 
 TEST_F(Resume, YesOpensTheSavedSpread) {
     const QString book = writeBook(QStringLiteral("이어읽기.txt"), numberedBook(600));
-    saveSession(book, 5, 40);
+    const int pages = saveSessionAt(book, 5);
     dialogs.answerMsgBox(dlg::vbYes);
     start();
     const auto asked = dialogs.shownOf("msgbox");
@@ -253,8 +254,8 @@ TEST_F(Resume, YesOpensTheSavedSpread) {
     EXPECT_EQ(asked[0].style & 7, dlg::vbYesNo);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [이어읽기.txt]"));
     EXPECT_EQ(window->CurrentPage, 5);
-    EXPECT_EQ(window->PageCount, 40);
-    EXPECT_EQ(counter(), "5/40");
+    EXPECT_EQ(window->PageCount, pages);
+    EXPECT_EQ(counter(), QStringLiteral("5/%1").arg(pages));
     EXPECT_TRUE(window->chkline->isChecked());
     EXPECT_EQ(window->Cb_FontSize->currentText(), "14");
     EXPECT_EQ(window->Combo1[1]->currentText(), "3");
@@ -341,16 +342,28 @@ TEST_F(Resume, WithoutAUsablePositionTheBookOpensAtPageOne) {
     }
 }
 
-TEST_F(Resume, WithoutASettingsFileTheSavedSpreadIsKept) {
+// A count saved for another layout (another font size here, another screen for a user) is no
+// count for this one: the pages are counted again and the reader stays at the same place of the
+// book, so the end of the book is still reached.
+TEST_F(Resume, ACountMadeForAnotherLayoutIsCountedAgainAtTheSamePlace) {
     const QString book = writeBook(QStringLiteral("s.txt"), numberedBook(600));
-    saveSession(book, 5, 40);
+    const int pages14 = saveSessionAt(book, 9);
     QFile::remove(folder.file("txtlumoinfo.txt"));
     dialogs.answerMsgBox(dlg::vbYes);
     start();
     EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
-    EXPECT_EQ(counter(), "5/40");
-    // The spread drawn is one page of text, not the book: its last text line is on the page.
-    EXPECT_EQ(window->lblread[0]->caption(), "5");
+    const int pages = window->PageCount;
+    EXPECT_NE(pages, pages14);
+    EXPECT_EQ(pages, (window->RichTextBox1->lineCount() + window->LinesPerPage - 1) /
+                         window->LinesPerPage);
+    const int place = int(8.0 / pages14 * pages) + 1;
+    EXPECT_EQ(window->CurrentPage, place % 2 ? place : place - 1);
+    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->CurrentPage).arg(pages));
+    EXPECT_EQ(window->lblread[0]->caption(), QString::number(window->CurrentPage));
+    // The last line of the book is on the last pages, which the page bar reaches.
+    const auto last = window->PageText(pages - 1).text + window->PageText(pages).text;
+    EXPECT_TRUE(last.contains(QStringLiteral("줄 600")))
+        << last.toStdString();
 }
 
 }  // namespace
