@@ -48,6 +48,11 @@ public:
     }
 
     bool ok() const { return m_ok; }
+    // The display goes away under its clients, as when the X server dies.
+    void killServer() {
+        m_xvfb.kill();
+        m_xvfb.waitForFinished(3000);
+    }
     QString display() const { return m_display; }
 
     QProcessEnvironment env() const {

@@ -217,3 +217,48 @@ TEST_F(Archives, EveryTestArchiveOpensOrSaysWhy) {
 }
 
 }  // namespace
+
+namespace {
+
+// Browsing the list chooses nothing, and a choice that fails changes nothing: the entry on
+// screen stays the one saved, bookmarked and resumed, and stays on disk.
+TEST_F(Archives, TheEntryOnScreenIsWhatIsSavedWhateverTheListShows) {
+    start();
+    const QString path = zip("세 편.zip", {{"a.txt", numberedBook(300)},
+                                           {"b.txt", numberedBook(50)},
+                                           {"c.txt", numberedBook(4000)}});
+    // c.txt's deflated data damaged: it lists, but cannot be extracted.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    const qsizetype c = bytes.indexOf("c.txt");
+    ASSERT_GT(c, 0);
+    for (qsizetype i = c + 60; i < c + 400 && i < bytes.size(); i += 7) bytes[i] = char(~bytes[i]);
+    f.seek(0);
+    f.write(bytes);
+    f.close();
+    open(path);
+    ASSERT_EQ(window->windowTitle(), QStringLiteral("루모북 [a.txt]"));
+    ASSERT_TRUE(window->PicList->isVisible());
+    window->List1->setCurrentRow(2);
+    QTest::mousePress(window->cmdCancel, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window->List1->currentRow(), 0);
+
+    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
+    window->List1->setCurrentRow(2);
+    QTest::mousePress(window->CmdOk, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(lastBox().contains(QStringLiteral("압축을 풀 수 없습니다"))) << lastBox().toStdString();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [a.txt]"));
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_TRUE(QFile::exists(tmpZip("a.txt")));
+    EXPECT_FALSE(window->PicSplash->isVisible());  // no panel left behind the box
+
+    window->close();
+    const auto saved =
+        statefiles::decodeDocument(*statefiles::readFile(folder.file("txtlumofile.txt")));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->entryIndex, 0);
+    EXPECT_EQ(saved->documentPath, tmpZip("a.txt"));
+}
+
+}  // namespace
