@@ -65,13 +65,16 @@ TEST(WindowFile, PlacementNeedsSixteenBytes) {
 
 TEST(WindowFile, WhichSavedPlacementsAreApplied) {
     using windowfile::PlacementUse;
-    // A 1920 x 1080 screen with a 32-pixel panel at the top, and a second screen to its right.
+    // A 1920 x 1080 screen with a 32-pixel panel at the top, a smaller second screen to its
+    // right and a larger third one below it.
     const QRectF panelled(0, 32 * 15, 1920 * 15, 1048 * 15);
     const QRectF second(1920 * 15, 0, 1280 * 15, 1024 * 15);
+    const QRectF third(0, 1080 * 15, 2560 * 15, 1440 * 15);
     struct Case {
         const char* name;
         windowfile::Placement p;
         PlacementUse expected;
+        int screen = 0;  // the one it is maximised on or lies on
     };
     const Case cases[] = {
         {"a normal window", {1500, 1500, 15000, 10500}, PlacementUse::Apply},
@@ -88,10 +91,18 @@ TEST(WindowFile, WhichSavedPlacementsAreApplied) {
          {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
          PlacementUse::Maximise},
         {"partly off screen", {-3000, 600, 15000, 10500}, PlacementUse::Apply},
-        {"on the second screen", {30000, 1500, 15000, 10500}, PlacementUse::Apply},
+        {"on the second screen", {30000, 1500, 15000, 10500}, PlacementUse::Apply, 1},
+        {"maximised on the smaller second screen", {28800, 0, 19200, 15360},
+         PlacementUse::Maximise, 1},
+        {"maximised on the larger third screen", {0, 16200, 38400, 21600}, PlacementUse::Maximise,
+         2},
+        {"mostly on the third screen", {1500, 15000, 15000, 10500}, PlacementUse::Apply, 2},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(windowfile::usePlacement(c.p, {panelled, second}), c.expected) << c.name;
+    for (const Case& c : cases) {
+        EXPECT_EQ(windowfile::usePlacement(c.p, {panelled, second, third}), c.expected) << c.name;
+        if (c.expected == PlacementUse::Apply || c.screen != 0)
+            EXPECT_EQ(windowfile::screenOf(c.p, {panelled, second, third}), c.screen) << c.name;
+    }
     EXPECT_EQ(windowfile::usePlacement(std::nullopt, {panelled}), PlacementUse::Maximise);
     EXPECT_EQ(windowfile::usePlacement(cases[0].p, {}), PlacementUse::Maximise);
 }
