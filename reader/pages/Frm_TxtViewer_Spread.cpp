@@ -210,8 +210,7 @@ bool Frm_TxtViewer::playTurn(int direction) {
         ani.Set_PagePos(direction);
         ani.Set_Border(-1);
         ani.Set_Depth(static_cast<int16_t>(depth));
-        // An even width: the turning half then has whole columns on both sides of the spine.
-        ani.Set_Width(float(PicReadIn->width() & ~1));
+        ani.Set_Width(float(PicReadIn->width()));
         ani.Set_Height(float(PicReadIn->height()));
         ani.setStopWhen([this] { return m_stopTurn; });
         ani.setFrameInterval(TurnFrameInterval);
