@@ -12,6 +12,7 @@ Control::Control(QWidget* parent) : QWidget(parent) {
 }
 
 void Control::mousePressEvent(QMouseEvent* event) {
+    m_leftOnly = (!m_pressed || m_leftOnly) && event->buttons() == Qt::LeftButton;
     m_pressed = true;
     const QPoint pos = event->position().toPoint();
     emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), pos.x(), pos.y());
@@ -24,6 +25,7 @@ void Control::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = m_pressed && rect().contains(pos);
     m_pressed = false;
     if (click) emit clicked();
+    if (click && m_leftOnly) emit leftClicked();
 }
 
 void Control::mouseMoveEvent(QMouseEvent* event) {

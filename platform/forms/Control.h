@@ -1,7 +1,8 @@
 #pragma once
 // The base of the classic controls that report the mouse: button codes (1 left, 2 right,
 // 4 middle), shift state and pixel position on press, release and every move, and a click
-// when a press is released inside the control.
+// when a press is released inside the control (leftClicked too when it was the left button's
+// alone).
 
 #include <QWidget>
 
@@ -17,6 +18,7 @@ signals:
     void mouseUp(int button, int shift, int x, int y);
     void mouseMove(int button, int shift, int x, int y);
     void clicked();
+    void leftClicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -25,6 +27,7 @@ protected:
 
 private:
     bool m_pressed = false;
+    bool m_leftOnly = false;
 };
 
 }  // namespace forms

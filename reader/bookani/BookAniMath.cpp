@@ -1,5 +1,6 @@
 #include "bookani/BookAniMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -82,6 +83,15 @@ std::optional<Strip> stripAt(Side side, float spreadWidth, int16_t extent) {
     s.width = int(roundHalfEven(s.span / 2.0f));
     const float spine = spreadWidth / 2;
     s.x0 = int(roundHalfEven(side == Side::Left ? spine - s.span / 2.0f : spine));
+    if (s.width <= 0) return s;
+    // A strip holds columns of its own page, all of them once the page lies flat. An odd spread
+    // whose spine rounds down leaves the right page a column wider than half, and the strip
+    // takes that column too; the rounding of x0 and sw must not carry a left strip past the
+    // spine, where the work page has no column to give.
+    const int half = int(roundHalfEven(spine));
+    const int page = side == Side::Left ? half : int(roundHalfEven(spreadWidth)) - half;
+    if (side == Side::Right && page > half) s.width += 1;
+    s.width = std::min(s.width, page - (side == Side::Left ? s.x0 : 0));
     return s;
 }
 

@@ -29,7 +29,8 @@ std::optional<int16_t> liftAt(int n, float step);
 // Where the strip of a page turned by extent lies.
 struct Strip {
     int16_t span = 0;  // g: what is left of the spread width, at least 1
-    int width = 0;     // sw = round(g / 2); nothing is drawn when it is not positive
+    int width = 0;     // sw = round(g / 2), kept to the strip's own page (see stripAt);
+                       // nothing is drawn when it is not positive
     int x0 = 0;        // the strip's left on the spread (and on a left work page)
 };
 std::optional<Strip> stripAt(Side side, float spreadWidth, int16_t extent);

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QThread>
+#include <algorithm>
 
 using bookani::Side;
 using bookani::Surface;
@@ -137,7 +138,8 @@ bool Cls_BookAni::Move_Flip(gdi::HDC target, gdi::HWND targetWindow) {
     const std::optional<int> band = positive(double(m_look.height + float(m_look.depth)));
     m_work.release();
     if (!spread || !page || !half || !band) return false;
-    m_work = Surface::blank(target, *half, *page);
+    // The work surface holds either page: at an odd width one of them is a column wider.
+    m_work = Surface::blank(target, std::max(*half, *spread - *half), *page);
 
     const Turn turn{m_look, m_frameCount, *spread, *page, *half, QRect(0, 0, *spread, *band)};
     const std::shared_ptr<bool> alive = m_alive;
@@ -203,8 +205,8 @@ Surface Cls_BookAni::background(const Turn& turn, Side first, gdi::HDC target) c
 }
 
 void Cls_BookAni::fillWork(const Turn& turn, const Surface& picture, Side side) {
-    gdi::BitBlt(m_work.dc(), 0, 0, turn.half, turn.pageHeight, picture.dc(), turn.left(side), 0,
-                gdi::SRCCOPY);
+    gdi::BitBlt(m_work.dc(), 0, 0, turn.width(side), turn.pageHeight, picture.dc(), turn.left(side),
+                0, gdi::SRCCOPY);
 }
 
 bool Cls_BookAni::frame(const Turn& turn, Side side, gdi::HDC target, gdi::HWND window,

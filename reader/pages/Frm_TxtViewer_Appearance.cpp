@@ -168,7 +168,7 @@ void Frm_TxtViewer::wireAppearance() {
     connect(Cb_FontSize, &QComboBox::activated, this, [this] { Cb_FontSize_Click(); });
     for (int i = 0; i < 2; ++i)
         connect(Combo1[i], &QComboBox::activated, this, [this, i] { Combo1_Click(i); });
-    connect(cmdBold, &forms::Image::clicked, this, [this] { cmdBold_Click(); });
+    connect(cmdBold, &forms::Image::leftClicked, this, [this] { cmdBold_Click(); });
     connect(CmdFontColor, &forms::Image::clicked, this, [this] { CmdFontColor_Click(); });
     connect(cmdbgcolor, &forms::Image::clicked, this, [this] { cmdbgcolor_Click(); });
     connect(cmdbasic, &QPushButton::clicked, this, [this] { cmdbasic_Click(); });

@@ -8,11 +8,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTimer>
-#include <algorithm>
 
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
+#include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
@@ -27,16 +27,12 @@ int Frm_TxtViewer::BookmarkAtPoint(int side, int y) {
     const PageSlice slice = PageText(page);
     Text1->setSelStart(1);
     Text1->setText(slice.text);
-    // As drawn: at most a page of lines, whatever the page text.
-    const int n = std::min(Text1->lineCount(), LinesPerPage + 1);
-    std::vector<int> starts;
-    for (int i = 0; i < n; ++i) {
-        const int s = Text1->lineIndex(i);
-        if (s == -1) break;
-        starts.push_back(s);
-    }
+    // The rows as DrawPage draws them, so the marker shows on the row clicked.
+    const std::vector<bookmark::Row> rows =
+        bookmark::pageRows([this](int i) { return Text1->lineIndex(i); }, Text1->lineCount(),
+                           LinesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), LineHeight);
     Text1->setText(QString());
-    const bookmark::Hit hit = bookmark::lineAt(starts, LineHeight, y);
+    const bookmark::Hit hit = bookmark::lineAt(rows, LineHeight, y);
     if (hit.top != 0) ReadingSettings.BookmarkPosition = slice.start + hit.start + 1;
     return hit.top;
 }
@@ -96,7 +92,13 @@ void Frm_TxtViewer::wireBookmark() {
                 [this, side](int button, int, int, int y) {
                     if (button != kLeftButton) setBookmark(side, y);
                 });
-        connect(ImgRead[side], &forms::Image::clicked, this, [this] { removeBookmark(); });
+        // The marker lies on its line: the left button removes the bookmark, any other sets
+        // it on that line as beside the marker.
+        connect(ImgRead[side], &forms::Image::mouseDown, this,
+                [this, side](int button, int, int, int y) {
+                    if (button != kLeftButton) setBookmark(side, ImgRead[side]->y() + y);
+                });
+        connect(ImgRead[side], &forms::Image::leftClicked, this, [this] { removeBookmark(); });
     }
     // The menu item lives in the pages' context menu, which the keyboard opens (the menu key,
     // Shift+F10): the right mouse button sets the bookmark. F9 reaches it from anywhere.

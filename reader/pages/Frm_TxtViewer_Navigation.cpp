@@ -143,9 +143,16 @@ void Frm_TxtViewer::Tmr_Scroll_Timer() {
 bool Frm_TxtViewer::pageKey(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::KeyPress;
     if (!press && event->type() != QEvent::KeyRelease) return false;
-    if (watched != PicRead[0] && watched != PicRead[1]) return false;
-    // A disabled window (a page turn playing) takes no key: none is kept for later either.
-    if (!isEnabled()) return false;
+    // A disabled window (a page turn playing) turns no page, and its pages are hidden, so keys
+    // come to whichever of its widgets holds the keyboard. A press made then still counts: its
+    // release, once the turn is over, turns the page.
+    const bool disabled = !isEnabled();
+    if (disabled) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != this) return false;
+    } else if (watched != PicRead[0] && watched != PicRead[1]) {
+        return false;
+    }
     auto* key = static_cast<QKeyEvent*>(event);
     int step = 0;
     switch (key->key()) {
@@ -169,7 +176,9 @@ bool Frm_TxtViewer::pageKey(QObject* watched, QEvent* event) {
         m_pageKeys.pressed(key->key(), key->isAutoRepeat(), key->timestamp());
         return false;
     }
-    if (m_pageKeys.released(key->key(), key->isAutoRepeat(), key->timestamp()))
-        step > 0 ? goNext() : goPrevious();
+    // Released during the turn, the press is spent without a turn.
+    const bool turn = m_pageKeys.released(key->key(), key->isAutoRepeat(), key->timestamp());
+    if (disabled) return false;
+    if (turn) step > 0 ? goNext() : goPrevious();
     return true;
 }

@@ -14,6 +14,8 @@
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "forms/Units.h"
+#include "pages/Bookmark.h"
+#include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
@@ -48,31 +50,30 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
     }
     out->Cls();
     if (out->hasPicture()) out->clearPicture();
-    int y = 50;
     const PageSlice slice = PageText(page);
     Text1->setSelStart(1);
     Text1->setText(slice.text);
-    // A page holds LinesPerPage lines and the empty one behind its added line break; whatever
-    // the page text, no more are drawn.
-    const int n = std::min(Text1->lineCount(), LinesPerPage + 1);
-    for (int i = 0; i < n; ++i) {
-        const int s = Text1->lineIndex(i);
-        if (s == -1) break;
+    // The rows a click on the page hits (BookmarkAtPoint).
+    const std::vector<bookmark::Row> rows =
+        bookmark::pageRows([this](int i) { return Text1->lineIndex(i); }, Text1->lineCount(),
+                           LinesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), LineHeight);
+    const int marked = ReadingSettings.BookmarkSet == -1
+                           ? bookmark::rowHolding(
+                                 rows, int64_t(ReadingSettings.BookmarkPosition) - 1 - slice.start)
+                           : -1;
+    for (int i = 0; i < int(rows.size()); ++i) {
         const int e = Text1->lineIndex(i + 1);
         // Lines are cut by character index, so a page costs its own length only.
         const int from = Text1->charIndexOfLine(i);
         const int to = e >= 0 ? Text1->charIndexOfLine(i + 1) : from;
-        const QString line = e - s >= 1 ? slice.text.mid(from, to - from) : QString();
+        const QString line = e - rows[i].start >= 1 ? slice.text.mid(from, to - from) : QString();
         out->setCurrentX(30);
-        out->setCurrentY(y);
+        out->setCurrentY(rows[i].top);
         out->Print(visibleLine(line));
-        const int mark = ReadingSettings.BookmarkPosition;
-        if (ReadingSettings.BookmarkSet == -1 && slice.start + s <= mark &&
-            mark <= slice.start + e) {
-            ImgRead[side]->move(ImgRead[side]->x(), y);
-            ImgRead[side]->show();
-        }
-        y += LineHeight;
+    }
+    if (marked >= 0) {
+        ImgRead[side]->move(ImgRead[side]->x(), rows[marked].top);
+        ImgRead[side]->show();
     }
     Text1->setText(QString());
     out->Refresh();
@@ -211,8 +212,7 @@ bool Frm_TxtViewer::playTurn(int direction) {
         ani.Set_PagePos(direction);
         ani.Set_Border(-1);
         ani.Set_Depth(static_cast<int16_t>(depth));
-        // An even width: the turning half then has whole columns on both sides of the spine.
-        ani.Set_Width(float(PicReadIn->width() & ~1));
+        ani.Set_Width(float(PicReadIn->width()));
         ani.Set_Height(float(PicReadIn->height()));
         ani.setStopWhen([this] { return m_stopTurn; });
         ani.setFrameInterval(TurnFrameInterval);

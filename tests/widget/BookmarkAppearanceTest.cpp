@@ -107,6 +107,50 @@ TEST_F(Bookmarks, RemovedByItsMarkerAndTheButtonSaysSo) {
     EXPECT_EQ(dialogs.shownOf("msgbox").size(), 1);
 }
 
+// The spread drawn again shows the one marker where the click put it: the right page's first
+// line is not also marked on the empty row below a left page that ends with a line break, and
+// that row sets nothing.
+TEST_F(Bookmarks, TheMarkerIsDrawnOnTheRowTheClickSetItOn) {
+    openBook(3);
+    const int L = window->LinesPerPage;
+    const struct {
+        int side, row;
+        bool sets;
+    } cases[] = {{1, 0, true}, {0, 0, true}, {0, L - 1, true}, {1, L - 1, true}, {0, L, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "side " << c.side << " row " << c.row);
+        window->removeBookmark();
+        rightClick(c.side, rowY(c.row));
+        ASSERT_EQ(window->ReadingSettings.BookmarkSet, c.sets ? -1 : 0);
+        if (!c.sets) continue;
+        const QPoint at = window->ImgRead[c.side]->pos();
+        window->ShowSpread(window->CurrentPage, 0);
+        EXPECT_TRUE(window->ImgRead[c.side]->isVisible());
+        EXPECT_EQ(window->ImgRead[c.side]->pos(), at);
+        EXPECT_FALSE(window->ImgRead[1 - c.side]->isVisible());
+    }
+}
+
+// The marker lies on its line: only the left button removes the bookmark; another button sets
+// it on that line, as beside the marker.
+TEST_F(Bookmarks, OnlyTheLeftButtonOnTheMarkerRemovesIt) {
+    openBook(3);
+    for (const Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+        SCOPED_TRACE(int(b));
+        rightClick(1, rowY(2));
+        rightClick(0, rowY(4));
+        const auto set = window->ReadingSettings;
+        const QPoint at = window->ImgRead[0]->pos();
+        QTest::mouseClick(window->ImgRead[0], b, {}, QPoint(5, 5));
+        const bool removes = b == Qt::LeftButton;
+        EXPECT_EQ(window->ReadingSettings.BookmarkSet, removes ? 0 : -1);
+        EXPECT_EQ(window->ReadingSettings.BookmarkPosition, removes ? 0 : set.BookmarkPosition);
+        EXPECT_EQ(window->ImgRead[0]->isVisible(), !removes);
+        EXPECT_EQ(window->ImgRead[0]->pos(), at);
+        EXPECT_FALSE(window->ImgRead[1]->isVisible());
+    }
+}
+
 TEST_F(Bookmarks, AClickBesideEveryLineLeavesTheBookmarkAsItWas) {
     openBook(3);
     rightClick(1, rowY(2));
@@ -188,6 +232,11 @@ TEST_F(Appearance, TheSameSizeOrSpacingAgainDoesNothing) {
 TEST_F(Appearance, BoldFollowsItsPictureAndRecounts) {
     openBook(5);
     CountWatch watch(window->PicSplash);
+    // Only the left button switches it.
+    for (const Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseClick(window->cmdBold, b, {}, QPoint(5, 5));
+    EXPECT_EQ(window->ReadingSettings.FontBold, 0);
+    EXPECT_EQ(watch.counts, 0);
     QTest::mouseClick(window->cmdBold, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(window->ReadingSettings.FontBold, -1);
     EXPECT_EQ(window->cmdBold->picture(), window->skinPicture("b_bold_down.bmp"));

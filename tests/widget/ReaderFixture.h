@@ -50,6 +50,8 @@ protected:
     void open(const QString& path) {
         dialogs.answerOpen(path);
         QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+        // Let go, or the test tool holds the left button down for every later click.
+        QTest::mouseRelease(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
     }
     void release(forms::Image* button, Qt::MouseButton b = Qt::LeftButton) {
         QTest::mousePress(button, b, {}, QPoint(5, 5));

@@ -115,6 +115,66 @@ TEST_F(Turns, NothingDoneDuringATurnIsQueuedAsAnotherTurn) {
     EXPECT_LE(recorder.frames.size(), 1u);
 }
 
+// Keys come to whatever holds the keyboard, as the platform sends them: while a turn plays the
+// pages are hidden and the window takes no input. A press made then is released after the turn.
+TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
+    const struct {
+        const char* what;
+        int repeats;  // the platform's marked release-press pairs while the key is held
+        bool releasedDuringTheTurn;
+        int turns;
+    } cases[] = {{"pressed during the turn", 0, false, 1},
+                 {"held through the turn", 4, false, 1},
+                 {"pressed and released during the turn", 0, true, 0}};
+    openWithEffect();
+    ulong time = 1000;
+    auto key = [&](QEvent::Type type, bool repeat = false) {
+        QKeyEvent e(type, Qt::Key_Right, Qt::NoModifier, QString(), repeat);
+        e.setTimestamp(time += 40);
+        QCoreApplication::sendEvent(window->windowHandle()->focusObject(), &e);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        window->PicRead[1]->setFocus();
+        ASSERT_EQ(window->windowHandle()->focusObject(), window->PicRead[1]);
+        const int from = window->CurrentPage;
+        FrameRecorder recorder(window->PicMoveBook);
+        recorder.onFrame = [&](int frame) {
+            if (frame != 3) return;
+            key(QEvent::KeyPress);
+            for (int i = 0; i < c.repeats; ++i) {
+                key(QEvent::KeyRelease, true);
+                key(QEvent::KeyPress, true);
+            }
+            if (c.releasedDuringTheTurn) key(QEvent::KeyRelease);
+        };
+        key(QEvent::KeyPress);
+        key(QEvent::KeyRelease);
+        ASSERT_EQ(window->CurrentPage, from + 2);
+        ASSERT_GE(recorder.frames.size(), 3u);
+        recorder.onFrame = nullptr;
+        for (int i = 0; i < c.repeats; ++i) {
+            key(QEvent::KeyRelease, true);
+            key(QEvent::KeyPress, true);
+        }
+        if (!c.releasedDuringTheTurn) key(QEvent::KeyRelease);
+        EXPECT_EQ(window->CurrentPage, from + 2 + 2 * c.turns);
+    }
+}
+
+// The animator takes the spread's own width: at 1025 pixels 6 frames a half, where the 1024
+// of a width rounded down to even takes 18.
+TEST_F(Turns, AnOddSpreadWidthTurnsInItsOwnNumberOfFrames) {
+    openWithEffect();
+    window->resize(window->width() + 1025 - window->PicReadIn->width(), window->height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->PicReadIn->width() == 1025; }, 2000));
+    FrameRecorder recorder(window->PicMoveBook);
+    release(window->CmdNext);
+    ASSERT_EQ(window->CurrentPage, 3);
+    EXPECT_GE(recorder.frames.size(), 6u);
+    EXPECT_LE(recorder.frames.size(), 13u);  // and the stage's first showing
+}
+
 TEST_F(Turns, AResizeDuringATurnEndsItAndLaysTheWindowOut) {
     openWithEffect();
     FrameRecorder recorder(window->PicMoveBook);

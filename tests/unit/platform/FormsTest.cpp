@@ -31,7 +31,7 @@ TEST(Image, TakesThePictureSizeAndReportsButtons) {
                           {Qt::RightButton, Qt::ControlModifier, 2, 2}};
     for (const Case& c : cases) {
         QSignalSpy down(&img, &forms::Image::mouseDown), up(&img, &forms::Image::mouseUp);
-        QSignalSpy clicked(&img, &forms::Image::clicked);
+        QSignalSpy clicked(&img, &forms::Image::clicked), left(&img, &forms::Image::leftClicked);
         QTest::mousePress(&img, c.button, c.modifiers, QPoint(3, 2));
         QTest::mouseRelease(&img, c.button, c.modifiers, QPoint(4, 1));
         ASSERT_EQ(down.count(), 1);
@@ -39,6 +39,7 @@ TEST(Image, TakesThePictureSizeAndReportsButtons) {
         EXPECT_EQ(down[0], (QVariantList{c.code, c.shift, 3, 2}));
         EXPECT_EQ(up[0], (QVariantList{c.code, c.shift, 4, 1}));
         EXPECT_EQ(clicked.count(), 1);
+        EXPECT_EQ(left.count(), c.code == 1 ? 1 : 0);
     }
 
     QSignalSpy any(&img, &forms::Image::mouseDown);

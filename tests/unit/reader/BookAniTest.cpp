@@ -105,9 +105,10 @@ TEST(BookAniMath, StripSpanWidthAndPlace) {
         int span, stripWidth, x0;
     } cases[] = {
         {Side::Left, 200, 0, 200, 100, 0},     {Side::Left, 200, 100, 100, 50, 50},
-        {Side::Right, 200, 100, 100, 50, 100}, {Side::Left, 200, 195, 5, 2, 98},   // 2.5, 97.5
-        {Side::Right, 200, 193, 7, 4, 100},    {Side::Left, 200, 200, 1, 0, 100},  // turned over
-        {Side::Left, 200, 210, -10, -5, 105},  {Side::Right, 101, 0, 101, 50, 50},
+        {Side::Right, 200, 100, 100, 50, 100}, {Side::Left, 200, 195, 5, 2, 98},    // 2.5, 97.5
+        {Side::Right, 200, 193, 7, 4, 100},    {Side::Left, 200, 200, 1, 0, 100},   // turned over
+        {Side::Left, 200, 210, -10, -5, 105},  {Side::Right, 101, 0, 101, 51, 50},  // 51 of 101
+        {Side::Left, 82, 3, 79, 39, 2},  // not 40: the spine is at 41
     };
     for (const auto& c : cases) {
         const auto s = bookani::stripAt(c.side, c.width, c.extent);
@@ -229,6 +230,31 @@ TEST(BookAniTurn, OnlyBorderMinusOneDrawsThePageEdges) {
         ani.Set_Color(c[0], c[1], c[2], c[3], c[4]);
         ASSERT_TRUE(ani.Move_Flip(rig.target->dc(), nullptr));
         EXPECT_EQ(pixel(rig.target, tc.at.x(), tc.at.y()), tc.colour);
+    }
+}
+
+// The last frame lies flat (a band of 2 lifts it by round(2 / N) = 0), so every page column
+// shows the flip picture's; at odd widths one page is a column wider than half the spread.
+TEST(BookAniTurn, EveryColumnTurnsInTwoHalvesOfFramesAtEvenAndOddWidths) {
+    const struct {
+        int width, frames;
+    } cases[] = {{80, 132}, {81, 132}, {82, 132}, {83, 132}, {801, 36}, {1024, 36}, {1025, 12}};
+    for (const auto& c : cases) {
+        for (const int pos : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "width " << c.width << " pos " << pos);
+            const Rig rig{c.width, 3, 2};
+            Cls_BookAni ani;
+            rig.load(ani, pos);
+            int frames = 0;
+            ani.setStopWhen([&] { return ++frames < 0; });
+            ASSERT_TRUE(ani.Move_Flip(rig.target->dc(), nullptr));
+            EXPECT_EQ(frames, c.frames);
+            int wrong = 0;
+            for (int x = 0; x < c.width; ++x)
+                for (int y = 0; y < 3; ++y)
+                    wrong += pixel(rig.target, x, y + 2) != pixel(rig.flip, x, y);
+            EXPECT_EQ(wrong, 0);
+        }
     }
 }
 

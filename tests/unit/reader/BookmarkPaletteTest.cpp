@@ -7,33 +7,47 @@
 
 namespace {
 
-TEST(Bookmark, WhichLineAPointerHits) {
-    // Three lines of 10 bytes, then the empty line behind the page's line break (its successor
-    // does not exist); lines 20 pixels apart from y = 50.
-    const std::vector<int> starts = {0, 10, 20, 30};
+// Pages of three lines of 10 bytes, rows 20 pixels apart from y = 50, in the line box with the
+// line break added behind the page (two bytes) and the empty last line.
+TEST(Bookmark, ARowIsHitWhereItsMarkerIsDrawn) {
     struct Case {
-        int y, top, start;
+        const char* page;
+        std::vector<int> starts;  // of the line box's lines
+        int pageBytes, y, top, start;
     };
+    const std::vector<int> endsWithBreak = {0, 10, 20, 30, 32}, wrapped = {0, 10, 20, 32};
     const Case cases[] = {
-        {49, 0, 0},     // above the first line
-        {50, 50, 0},    // its top
-        {69, 50, 0},    // inside it
-        {70, 50, 0},    // the border hits the upper line
-        {71, 70, 10},   // the second line
-        {110, 90, 20},  // the third line's lower border
-        {111, 0, 0},    // the empty last line never hits
-        {500, 0, 0},
+        {"break", endsWithBreak, 32, 49, 0, 0},  // above the first line
+        {"break", endsWithBreak, 32, 50, 50, 0},
+        {"break", endsWithBreak, 32, 70, 50, 0},  // the border hits the upper line
+        {"break", endsWithBreak, 32, 71, 70, 10},
+        {"break", endsWithBreak, 32, 110, 90, 20},
+        {"break", endsWithBreak, 32, 120, 0, 0},  // the added break: the next page's first line
+        {"break", endsWithBreak, 32, 500, 0, 0},
+        {"wrapped", wrapped, 32, 100, 90, 20},  // the added break ends the last line
+        {"wrapped", wrapped, 32, 120, 0, 0},
+        {"empty row", {0, 10, 10, 20, 32}, 32, 80, 0, 0},  // drawn, holding nothing
+        {"empty row", {0, 10, 10, 20, 32}, 32, 95, 90, 10},
+        {"no page", {0, 2}, 2, 55, 0, 0},
     };
     for (const Case& c : cases) {
-        const bookmark::Hit hit = bookmark::lineAt(starts, 20, c.y);
-        EXPECT_EQ(hit.top, c.top) << "y " << c.y;
-        if (c.top) {
-            EXPECT_EQ(hit.start, c.start) << "y " << c.y;
-        }
+        SCOPED_TRACE(testing::Message() << c.page << " y " << c.y);
+        const auto lineStart = [&](int i) { return i < int(c.starts.size()) ? c.starts[i] : -1; };
+        const auto rows = bookmark::pageRows(lineStart, int(c.starts.size()), 3, c.pageBytes, 20);
+        const bookmark::Hit hit = bookmark::lineAt(rows, 20, c.y);
+        EXPECT_EQ(hit.top, c.top);
+        if (c.top == 0) continue;
+        EXPECT_EQ(hit.start, c.start);
+        const int marked = bookmark::rowHolding(rows, hit.start);
+        ASSERT_GE(marked, 0);
+        EXPECT_EQ(rows[marked].top, hit.top);
     }
-    // A line of no bytes (two equal starts) takes no room: the next line moves up.
-    EXPECT_EQ(bookmark::lineAt({0, 10, 10, 20, 30}, 20, 80).start, 10);
-    EXPECT_EQ(bookmark::lineAt({}, 20, 60).top, 0);
+    // No more than a page of rows and the one behind it; only the page's own bytes are marked.
+    const auto rows = bookmark::pageRows([](int i) { return i * 10; }, 9, 3, 32, 20);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(bookmark::rowHolding(rows, 29), 2);
+    EXPECT_EQ(bookmark::rowHolding(rows, 30), -1);
+    EXPECT_EQ(bookmark::rowHolding(rows, -1), -1);
 }
 
 TEST(Bookmark, TheSpreadThatHoldsALine) {
