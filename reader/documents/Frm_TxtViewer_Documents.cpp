@@ -242,8 +242,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
 }
 
 bool Frm_TxtViewer::prepareTmpZip() {
-    ClearFolder(tmpZip(), QString(), tmpZip());
-    if (files::DirExists(tmpZip())) return true;
+    if (EmptyExtractFolder(tmpZip())) return true;
     m_dialogs.MsgBox(tmpZip() + QStringLiteral(" does not exist!"), dlg::vbCritical,
                      QStringLiteral("Extract folder does not exist"));
     return false;
