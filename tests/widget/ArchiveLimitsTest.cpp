@@ -1,5 +1,6 @@
 // Archives made to hurt: zip bombs that say and that hide how large they are, ten thousand
-// entries, entries that climb out of the folder or are links, and names in every encoding.
+// entries (and a RAR of more than can be listed), entries that climb out of the folder or are
+// links, and names in every encoding.
 // Each opens what it safely can or says why; nothing is written beside TmpZip.
 
 #include <archive.h>
@@ -269,6 +270,22 @@ TEST_F(ArchiveLimits, NamesAreReadOneWayPerArchive) {
             EXPECT_EQ(window->DocumentText, "책 " + QString::number(c.names.size() - 1));
         }
     }
+}
+
+TEST_F(ArchiveLimits, ARarOfMoreEntriesThanCanBeListedOpensItsFirst32767) {
+    std::vector<RawEntry> entries;
+    for (int i = 0; i < 32768 + 10; ++i)
+        entries.push_back({QByteArray::number(i).rightJustified(5, '0') + ".txt", false,
+                           "줄 " + QByteArray::number(i)});
+    const QString path = writeBook("많은.rar", storedRar4(entries));
+    start();
+    open(path);
+    ASSERT_EQ(window->List1->count(), 32767) << lastBox().toStdString();
+    EXPECT_EQ(window->DocumentPath, tmpZip("00000.txt"));
+    window->List1->setCurrentRow(32766);
+    release(window->CmdOk);
+    EXPECT_EQ(window->DocumentPath, tmpZip("32766.txt"));
+    EXPECT_EQ(window->DocumentText, QStringLiteral("줄 32766"));
 }
 
 }  // namespace
