@@ -183,9 +183,9 @@ void Call::walk(archive* a, Visit&& visit) {
     note(PK_ERR);
 }
 
-// Decides how the archive's unflagged names read, before the first is reported: from the
-// central directory, which also tells each entry's flag; without one, from every name
-// libarchive gives, none of them known to be flagged.
+// Decides how the archive's unflagged names read, before the first is reported: from the local
+// headers the central directory points to, which also tell each entry's flag; without a
+// directory, from every name libarchive gives, none of them known to be flagged.
 void Call::readNames() {
     m_directory = ZipDirectory::open(m_options.ZipFile);
     files::UnflaggedNames unflagged;

@@ -3,7 +3,8 @@
 // read here, the entry's local header and data descriptor are checked against it, and a stored
 // or deflated body is read whole and inflated by libdeflate, several times faster than zlib
 // behind libarchive. Whatever is out of the ordinary is left to libarchive, so that the files
-// written never depend on which of the two read them.
+// written never depend on which of the two read them. It also tells how each entry's name is
+// stored, which libarchive does not.
 
 #include <cstdint>
 #include <memory>
