@@ -1,9 +1,17 @@
 #include "files/Files.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <string>
+#include <vector>
 
 namespace files {
 
@@ -12,6 +20,60 @@ namespace {
 QString withoutTrailingSlash(QString path) {
     while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
     return path;
+}
+
+// Deeper trees than this are left standing: each level holds a descriptor open.
+constexpr int kMaxDepth = 256;
+
+// The names in the folder open at fd, without "." and "..".
+std::vector<std::string> namesIn(int fd) {
+    std::vector<std::string> names;
+    const int own = ::dup(fd);  // closedir closes the descriptor it was given
+    DIR* dir = own < 0 ? nullptr : ::fdopendir(own);
+    if (!dir) {
+        if (own >= 0) ::close(own);
+        return names;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// Empties the folder open at fd, whose path is path; every step goes through a descriptor
+// opened without following links, so no link, old or swapped in, is ever entered.
+bool removeContentsAt(int fd, const std::string& path, const std::string& keep, int depth) {
+    // A folder without write or search rights for its owner would keep its entries.
+    struct stat self {};
+    if (::fstat(fd, &self) == 0) ::fchmod(fd, (self.st_mode & 07777) | S_IRWXU);
+    bool all = true;
+    for (const std::string& name : namesIn(fd)) {
+        const std::string full = path + "/" + name;
+        struct stat st {};
+        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            all = false;
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            if (full == keep) continue;
+            all = ::unlinkat(fd, name.c_str(), 0) == 0 && all;
+            continue;
+        }
+        const int sub =
+            depth < kMaxDepth
+                ? ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
+                : -1;
+        if (sub < 0) {
+            all = false;
+            continue;
+        }
+        const bool emptied = removeContentsAt(sub, full, keep, depth + 1);
+        ::close(sub);
+        all = emptied && ::unlinkat(fd, name.c_str(), AT_REMOVEDIR) == 0 && all;
+    }
+    return all;
 }
 }  // namespace
 
@@ -71,6 +133,36 @@ bool MkDir(const QString& path) {
 
 bool RmDir(const QString& path) {
     return DirExists(path) && QDir().rmdir(path);
+}
+
+bool MakeRealFolder(const QString& path) {
+    if (path.isEmpty()) return false;
+    // Without its trailing slash, so that lstat sees a link rather than where it points.
+    const QByteArray p = QFile::encodeName(withoutTrailingSlash(path));
+    struct stat st {};
+    if (::lstat(p.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return true;
+        if (::unlink(p.constData()) != 0) return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    if (::mkdir(p.constData(), 0777) == 0) return true;
+    return errno == EEXIST && ::lstat(p.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveContents(const QString& folder, const QString& keep) {
+    if (folder.isEmpty()) return false;
+    const QString top = withoutTrailingSlash(folder);
+    const int fd =
+        ::open(QFile::encodeName(top).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Paths are compared whole, as absolute paths.
+    const auto absolute = [](const QString& p) {
+        return QFile::encodeName(QDir::cleanPath(QFileInfo(p).absoluteFilePath())).toStdString();
+    };
+    const bool all = removeContentsAt(fd, absolute(top), keep.isEmpty() ? "" : absolute(keep), 0);
+    ::close(fd);
+    return all;
 }
 
 QString AppPath() {

@@ -31,6 +31,15 @@ bool Kill(const QString& path);
 bool MkDir(const QString& path);
 // Removes an empty folder; false otherwise.
 bool RmDir(const QString& path);
+// Makes path a real folder: a link, a file or anything else standing there is removed (a link
+// as a link, never what it points to) and a folder made in its place. True when path is then a
+// folder and not a link.
+bool MakeRealFolder(const QString& path);
+// Deletes everything inside folder but the file keep (a full path; "" keeps nothing), read-only
+// files and nested folders too. Nothing is followed: a link inside is removed as a link, a
+// folder that is itself a link is left as it is, and a tree that changes meanwhile never takes
+// the deletion outside folder. False when folder could not be opened or something stayed.
+bool RemoveContents(const QString& folder, const QString& keep);
 // The folder of the running program, without a trailing "/".
 QString AppPath();
 

@@ -15,7 +15,7 @@ namespace {
 class Rar4Source final : public Source {
 public:
     Rar4Source(Fd fd, ar_stream* stream, ar_archive* ar)
-        : fd_(std::move(fd)), stream_(stream), ar_(ar) {}
+        : fd_(std::move(fd)), stream_(stream), ar_(ar), cp949_(rar4UnflaggedCp949(fd_.get())) {}
     ~Rar4Source() override {
         ar_close_archive(ar_);
         ar_close(stream_);
@@ -29,7 +29,7 @@ public:
         // libunarr turns unflagged names into UTF-8 as if they were code page 437, and some
         // packed Unicode names wrongly, so the name and the fields it does not report come from
         // the header itself.
-        auto info = rar4FileHeader(fd_.get(), ar_entry_get_offset(ar_));
+        auto info = rar4FileHeader(fd_.get(), ar_entry_get_offset(ar_), cp949_);
         if (!info) return ERAR_BAD_DATA;
         remaining_ = ar_entry_get_size(ar_);
         entry = std::move(*info);
@@ -60,6 +60,7 @@ private:
     ar_stream* stream_;
     ar_archive* ar_;
     size_t remaining_ = 0;
+    const bool cp949_;  // how names without the Unicode flag read, for the whole archive
 };
 
 }  // namespace

@@ -67,7 +67,7 @@ private:
         if (auto header = matchHeader(name)) {
             info = std::move(header->info);
         } else {
-            info.name = files::decodeEntryName(name, true).toUtf8().toStdString();
+            info.name = files::decodeEntryName(name, true, false).toUtf8().toStdString();
         }
         if (info.kind == Kind::Regular) info.kind = libarchiveKind(e);
         if (archive_entry_is_data_encrypted(e) > 0) info.encrypted = true;

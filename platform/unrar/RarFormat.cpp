@@ -24,6 +24,8 @@ constexpr uint16_t kRar4Solid = 0x0010;
 constexpr uint16_t kRar4DirectoryBits = 0x00E0;
 constexpr uint16_t kRar4LargeSizes = 0x0100;
 constexpr uint16_t kRar4UnicodeName = 0x0200;
+// As many blocks as the UnRAR calls read headers: a longer chain is a loop.
+constexpr int kRar4MaxBlocks = 100000;
 
 constexpr uint64_t kRar5FileBlock = 2;
 constexpr uint64_t kRar5ServiceBlock = 3;
@@ -120,15 +122,71 @@ std::string utf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-// Unflagged names are whatever the packing system's code page was; flagged ones are UTF-8, or
-// the OEM name followed by a NUL and the packed UTF-16 form.
-std::string rar4Name(const QByteArray& raw, bool unicode) {
-    if (!unicode) return utf8(files::decodeEntryName(raw, false));
+// Unflagged names are whatever the packing system's code page was, read as the archive's
+// unflagged names are; flagged ones are UTF-8, or the OEM name followed by a NUL and the packed
+// UTF-16 form.
+std::string rar4Name(const QByteArray& raw, bool unicode, bool unflaggedCp949) {
+    if (!unicode) return utf8(files::decodeEntryName(raw, false, unflaggedCp949));
     const qsizetype nul = raw.indexOf('\0');
-    if (nul < 0) return utf8(files::decodeEntryName(raw, true));
+    if (nul < 0) return utf8(files::decodeEntryName(raw, true, false));
     const QString packed = rar4UnicodeName(raw.left(nul), raw.mid(nul + 1));
-    if (packed.isNull()) return utf8(files::decodeEntryName(raw.left(nul), false));
+    if (packed.isNull()) {
+        // Only the OEM name is left; in an archive of flagged names it alone decides.
+        const QByteArray oem = raw.left(nul);
+        files::UnflaggedNames alone;
+        alone.add(oem);
+        return utf8(files::decodeEntryName(oem, false, unflaggedCp949 || alone.cp949()));
+    }
     return utf8(packed.normalized(QString::NormalizationForm_C));
+}
+
+// A RAR 4 block as its base header gives it: the fields every block has, and where the next
+// one starts.
+struct Rar4Block {
+    uint8_t type = 0;
+    uint16_t flags = 0;
+    std::vector<uint8_t> header;  // the whole header of a file block, else its first 7 bytes
+    int64_t next = 0;             // -1 when it lies beyond any file
+};
+
+constexpr uint16_t kRar4LongBlock = 0x8000;  // a data area follows the header
+constexpr uint8_t kRar4EndBlock = 0x7B;
+constexpr uint8_t kRar4SubBlock = 0x7A;
+constexpr size_t kRar4BaseSize = 7;
+
+std::optional<Rar4Block> readRar4Block(int fd, int64_t offset) {
+    Rar4Block b;
+    b.header.resize(kRar4BaseSize);
+    if (readAt(fd, offset, b.header.data(), kRar4BaseSize) != int64_t(kRar4BaseSize))
+        return std::nullopt;
+    b.type = b.header[2];
+    b.flags = le16(&b.header[3]);
+    const size_t size = le16(&b.header[5]);
+    if (size < kRar4BaseSize) return std::nullopt;
+    uint64_t data = 0;
+    // File and service blocks always carry data sizes; others say so with the long-block flag.
+    if (b.type == kRar4FileBlock || b.type == kRar4SubBlock || (b.flags & kRar4LongBlock)) {
+        if (size < 11) return std::nullopt;
+        b.header.resize(b.type == kRar4FileBlock ? size : 11);
+        if (readAt(fd, offset, b.header.data(), b.header.size()) != int64_t(b.header.size()))
+            return std::nullopt;
+        data = le32(&b.header[7]);
+        if (b.type == kRar4FileBlock && (b.flags & kRar4LargeSizes) && size >= 36)
+            data |= uint64_t(le32(&b.header[32])) << 32;
+    }
+    // A size beyond any file ends the walk, not the header.
+    const bool fits = data <= uint64_t(INT64_MAX - offset - int64_t(size));
+    b.next = fits ? offset + int64_t(size) + int64_t(data) : -1;
+    return b;
+}
+
+// The raw name bytes of a file block's header, when they fit it.
+std::optional<QByteArray> rar4RawName(const std::vector<uint8_t>& h, uint16_t flags) {
+    const size_t nameAt = (flags & kRar4LargeSizes) ? 40 : 32;
+    if (h.size() < nameAt) return std::nullopt;
+    const size_t nameSize = le16(&h[26]);
+    if (nameAt + nameSize > h.size()) return std::nullopt;
+    return QByteArray(reinterpret_cast<const char*>(&h[nameAt]), qsizetype(nameSize));
 }
 
 struct Rar5Block {
@@ -217,7 +275,7 @@ std::optional<Rar5File> parseRar5File(const Rar5Block& b) {
     e.kind =
         (fileFlags & kRar5FileIsDirectory) ? Kind::Directory : kindFromAttributes(e.hostOS, e.attr);
     readRar5Extra(b, e);
-    e.name = utf8(files::decodeEntryName(f.name, true));
+    e.name = utf8(files::decodeEntryName(f.name, true, false));
     f.service = b.type == kRar5ServiceBlock;
     f.dataOffset = b.dataOffset;
     f.next = b.next;
@@ -264,18 +322,26 @@ bool rar4HeadersEncrypted(int fd) {
     return main[2] == kRar4MainBlock && (le16(main + 3) & kRar4MainEncryptedHeaders);
 }
 
-std::optional<EntryInfo> rar4FileHeader(int fd, int64_t offset) {
-    uint8_t base[7];
-    if (readAt(fd, offset, base, sizeof base) != sizeof base) return std::nullopt;
-    const uint16_t flags = le16(base + 3);
-    const size_t size = le16(base + 5);
-    const size_t nameAt = (flags & kRar4LargeSizes) ? 40 : 32;
-    if (base[2] != kRar4FileBlock || size < nameAt) return std::nullopt;
-    std::vector<uint8_t> header(size);
-    const uint8_t* h = header.data();
-    if (readAt(fd, offset, header.data(), size) != int64_t(size)) return std::nullopt;
-    const size_t nameSize = le16(h + 26);
-    if (nameAt + nameSize > size) return std::nullopt;
+bool rar4UnflaggedCp949(int fd) {
+    files::UnflaggedNames unflagged;
+    int64_t offset = kRar4SignatureSize;
+    for (int i = 0; i < kRar4MaxBlocks; ++i) {
+        const auto b = readRar4Block(fd, offset);
+        if (!b || b->type == kRar4EndBlock || b->next <= offset) break;
+        if (b->type == kRar4FileBlock && !(b->flags & kRar4UnicodeName))
+            if (const auto raw = rar4RawName(b->header, b->flags)) unflagged.add(*raw);
+        offset = b->next;
+    }
+    return unflagged.cp949();
+}
+
+std::optional<EntryInfo> rar4FileHeader(int fd, int64_t offset, bool unflaggedCp949) {
+    const auto b = readRar4Block(fd, offset);
+    if (!b || b->type != kRar4FileBlock) return std::nullopt;
+    const uint16_t flags = b->flags;
+    const auto raw = rar4RawName(b->header, flags);
+    if (!raw) return std::nullopt;
+    const uint8_t* h = b->header.data();
     EntryInfo e;
     e.packSize = le32(h + 7);
     e.unpSize = le32(h + 11);
@@ -295,8 +361,7 @@ std::optional<EntryInfo> rar4FileHeader(int fd, int64_t offset) {
     e.kind = (flags & kRar4DirectoryBits) == kRar4DirectoryBits
                  ? Kind::Directory
                  : kindFromAttributes(e.hostOS, e.attr);
-    const QByteArray raw(reinterpret_cast<const char*>(h + nameAt), qsizetype(nameSize));
-    e.name = rar4Name(raw, flags & kRar4UnicodeName);
+    e.name = rar4Name(*raw, flags & kRar4UnicodeName, unflaggedCp949);
     return e;
 }
 

@@ -41,8 +41,12 @@ constexpr int64_t kRar5SignatureSize = 8;
 
 // True when a RAR 1.5-4 archive encrypts its headers, so nothing can be listed without a key.
 bool rar4HeadersEncrypted(int fd);
-// The file header block at offset; nullopt when it is not one or is cut short.
-std::optional<EntryInfo> rar4FileHeader(int fd, int64_t offset);
+// Whether the names a RAR 1.5-4 archive stores without the Unicode flag read as CP949, decided
+// from all of them (files::UnflaggedNames), its blocks walked once from the first.
+bool rar4UnflaggedCp949(int fd);
+// The file header block at offset, its unflagged name read as CP949 or UTF-8; nullopt when it
+// is not one or is cut short.
+std::optional<EntryInfo> rar4FileHeader(int fd, int64_t offset, bool unflaggedCp949);
 // A RAR 4 Unicode name: the OEM name and the packed UTF-16 that follows its NUL. A null
 // QString when the packed part does not fit the OEM name it refers to.
 QString rar4UnicodeName(const QByteArray& oem, const QByteArray& packed);

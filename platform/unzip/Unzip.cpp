@@ -83,17 +83,6 @@ bool readableFile(const std::string& path) {
            ::access(path.c_str(), R_OK) == 0;
 }
 
-// The entry's name as UTF-8 NFC; a folder always ends in "/".
-std::string entryName(archive_entry* e) {
-    const char* utf8 = archive_entry_pathname_utf8(e);
-    const char* raw = utf8 ? utf8 : archive_entry_pathname(e);
-    if (!raw) return {};
-    QString name = files::decodeEntryName(QByteArray(raw), utf8 != nullptr);
-    if (archive_entry_filetype(e) == AE_IFDIR && !name.endsWith(QLatin1Char('/')))
-        name += QLatin1Char('/');
-    return name.toStdString();
-}
-
 bool isRegular(archive_entry* e) {
     return archive_entry_filetype(e) == AE_IFREG && !archive_entry_hardlink(e) &&
            !archive_entry_symlink(e);
@@ -148,6 +137,8 @@ public:
 private:
     template <typename Visit>
     void walk(archive* a, Visit&& visit);
+    void readNames();
+    std::string entryName(archive* a, archive_entry* e) const;
     bool selected(const std::string& name);
     std::optional<std::string> firstEncrypted();
     void askPassword(const std::string& name);
@@ -170,8 +161,8 @@ private:
     bool m_cancelled = false;
     std::string m_password;
     std::vector<char> m_buffer;
-    std::unique_ptr<ZipDirectory> m_directory;  // read at the first entry that might use it
-    bool m_directoryRead = false;
+    std::unique_ptr<ZipDirectory> m_directory;  // null when the archive has no sound one
+    bool m_unflaggedCp949 = false;              // how the names without the UTF-8 flag read
 };
 
 // Hands each header to visit in archive order until the end, a fatal error, the header cap or
@@ -192,6 +183,40 @@ void Call::walk(archive* a, Visit&& visit) {
     note(PK_ERR);
 }
 
+// Decides how the archive's unflagged names read, before the first is reported: from the local
+// headers the central directory points to, which also tell each entry's flag; without a
+// directory, from every name libarchive gives, none of them known to be flagged.
+void Call::readNames() {
+    m_directory = ZipDirectory::open(m_options.ZipFile);
+    files::UnflaggedNames unflagged;
+    if (m_directory) {
+        for (const ZipRecord& r : m_directory->records())
+            if (!r.utf8Name) unflagged.add(QByteArray::fromStdString(r.name));
+    } else if (const Reader a = openReader(m_options.ZipFile, {})) {
+        const int32_t result = m_result;
+        walk(a.get(), [&](archive_entry* e) {
+            if (const char* raw = archive_entry_pathname(e)) unflagged.add(QByteArray(raw));
+            return true;
+        });
+        m_result = result;  // the pass that reports meets the same damage
+    }
+    m_unflaggedCp949 = unflagged.cp949();
+}
+
+// The entry's name as UTF-8 NFC; a folder always ends in "/". Unflagged names come from
+// libarchive as the bytes stored, flagged ones as UTF-8.
+std::string Call::entryName(archive* a, archive_entry* e) const {
+    const char* utf8 = archive_entry_pathname_utf8(e);
+    const char* raw = utf8 ? utf8 : archive_entry_pathname(e);
+    if (!raw) return {};
+    // After a header libarchive stands at the entry's first data byte, which names the entry.
+    const bool flagged = m_directory && m_directory->utf8Name(archive_filter_bytes(a, 0));
+    QString name = files::decodeEntryName(QByteArray(raw), flagged, m_unflaggedCp949);
+    if (archive_entry_filetype(e) == AE_IFDIR && !name.endsWith(QLatin1Char('/')))
+        name += QLatin1Char('/');
+    return name.toStdString();
+}
+
 bool Call::selected(const std::string& name) {
     const auto matches = [&name](const std::string& p) { return matchesPattern(p, name); };
     if (!m_include.empty()) {
@@ -209,8 +234,9 @@ int32_t Call::finish() {
 int32_t Call::list() {
     const Reader a = openReader(m_options.ZipFile, {});
     if (!a) return PK_BADERR;
+    readNames();
     walk(a.get(), [&](archive_entry* e) {
-        const std::string name = entryName(e);
+        const std::string name = entryName(a.get(), e);
         if (selected(name) && m_callbacks.listing)
             m_callbacks.listing(listedEntry(a.get(), e, name));
         return true;
@@ -227,7 +253,7 @@ std::optional<std::string> Call::firstEncrypted() {
     const int32_t result = m_result;
     const bool matched = m_matched;
     walk(a.get(), [&](archive_entry* e) {
-        const std::string name = entryName(e);
+        const std::string name = entryName(a.get(), e);
         if (isRegular(e) && archive_entry_is_encrypted(e) && selected(name)) found = name;
         return !found;
     });
@@ -246,12 +272,13 @@ void Call::askPassword(const std::string& name) {
 }
 
 int32_t Call::extract() {
+    readNames();
     if (const auto name = firstEncrypted()) askPassword(*name);
     const Reader a = openReader(m_options.ZipFile, m_password);
     if (!a) return PK_BADERR;
     m_buffer.resize(kChunk);
     walk(a.get(), [&](archive_entry* e) {
-        const std::string name = entryName(e);
+        const std::string name = entryName(a.get(), e);
         if (isRegular(e) && selected(name)) extractEntry(a.get(), e, name);
         return !m_stopped;
     });
@@ -284,13 +311,8 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
 
 // Writes a plain entry to fd straight from the archive file; false, with nothing written, if not.
 bool Call::writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem) {
-    if (archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e)) return false;
-    if (!m_directoryRead) {
-        m_directoryRead = true;
-        m_directory = ZipDirectory::open(m_options.ZipFile);
-    }
-    if (!m_directory) return false;
-    // After a header libarchive stands at the entry's first data byte, which names the entry.
+    if (archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e) || !m_directory)
+        return false;
     const DirectEntry entry = m_directory->read(archive_filter_bytes(a, 0), archive_entry_size(e));
     // Damage of any kind, a bad CRC too, goes to libarchive, to be reported as it always was.
     if (entry.result != Direct::Read) return false;

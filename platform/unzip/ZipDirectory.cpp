@@ -19,6 +19,8 @@ namespace {
 constexpr uint16_t kEncrypted = 1 << 0;
 constexpr uint16_t kDescriptor = 1 << 3;  // CRC and sizes follow the data
 constexpr uint16_t kStrongEncryption = 1 << 6;
+constexpr uint16_t kUtf8Name = 1 << 11;
+constexpr uint16_t kUnicodePathField = 0x7075;
 constexpr uint16_t kStored = 0;
 constexpr uint16_t kDeflated = 8;
 constexpr int64_t kMasked = 0xFFFFFFFF;  // a 32-bit field whose value is in the Zip64 extra field
@@ -129,6 +131,22 @@ bool applyZip64(const uint8_t* extra, size_t length, std::initializer_list<int64
     return true;
 }
 
+// Whether the extra fields hold an Info-ZIP Unicode path for this very name: libarchive then
+// takes that UTF-8 path for the name (it checks the CRC of the stored name, and so does this).
+bool hasUnicodePath(const uint8_t* extra, size_t length, const uint8_t* name, size_t nameSize) {
+    size_t at = 0;
+    while (at + 4 <= length) {
+        const size_t id = le16(extra + at), size = le16(extra + at + 2);
+        at += 4;
+        if (at + size > length) return false;
+        if (id == kUnicodePathField && size >= 5 &&
+            le32(extra + at + 1) == libdeflate_crc32(0, name, nameSize))
+            return true;
+        at += size;
+    }
+    return false;
+}
+
 // The record at p and its length; nullopt when it is none or overruns the avail bytes left.
 std::optional<ZipRecord> parseRecord(const uint8_t* p, size_t avail, int64_t correction,
                                      size_t& length) {
@@ -145,6 +163,8 @@ std::optional<ZipRecord> parseRecord(const uint8_t* p, size_t avail, int64_t cor
     int64_t offset = le32(p + 42);
     r.usable = applyZip64(p + kRecordSize + name, extra, {&r.size, &r.compressedSize, &offset});
     r.headerOffset = offset + correction;
+    r.name.assign(reinterpret_cast<const char*>(p + kRecordSize), name);
+    r.utf8Name = r.flags & kUtf8Name;
     return r;
 }
 
@@ -168,6 +188,22 @@ std::optional<std::vector<ZipRecord>> readRecords(int fd, int64_t fileSize, cons
     if (at != size_t(place.size) || !(signature(&bytes[at], 5, 6) || signature(&bytes[at], 6, 6)))
         return std::nullopt;
     return records;
+}
+
+// The name as libarchive reads it, from the local header: its bytes, the flag, and a Unicode
+// path in the local extra fields (the directory's copies may differ, and libarchive does not
+// look at them). A record whose header cannot be read keeps the directory's name.
+void readLocalName(int fd, ZipRecord& r) {
+    uint8_t h[kLocalSize];
+    if (r.headerOffset < 0 || !readAt(fd, r.headerOffset, h, sizeof h) || !signature(h, 3, 4))
+        return;
+    const size_t name = le16(h + 26), extra = le16(h + 28);
+    std::vector<uint8_t> rest(name + extra);
+    if (!readAt(fd, r.headerOffset + int64_t(kLocalSize), rest.data(), rest.size())) return;
+    r.name.assign(reinterpret_cast<const char*>(rest.data()), name);
+    r.utf8Name =
+        (le16(h + 6) & kUtf8Name) || hasUnicodePath(rest.data() + name, extra, rest.data(), name);
+    r.dataOffset = r.headerOffset + int64_t(kLocalSize + name + extra);
 }
 
 // Sorts records by header offset; two records naming one header leave it ambiguous.
@@ -206,6 +242,7 @@ std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path) {
         return nullptr;
     }
     sortAndMarkShared(*records);
+    for (ZipRecord& r : *records) readLocalName(fd, r);
     return std::unique_ptr<ZipDirectory>(
         new ZipDirectory(fd, st.st_size, std::move(*records), inflater));
 }
@@ -228,6 +265,11 @@ DirectEntry ZipDirectory::read(int64_t dataOffset, int64_t size) const {
     // descriptor that disagrees would make its answer differ from this one.
     if ((flags & kDescriptor) && !descriptorAgrees(*r, dataOffset + r->compressedSize)) return {};
     return decode(*r, dataOffset);
+}
+
+bool ZipDirectory::utf8Name(int64_t dataOffset) const {
+    const ZipRecord* r = recordBefore(dataOffset);
+    return r && r->dataOffset == dataOffset && r->utf8Name;
 }
 
 // The record with the last local header before dataOffset: the only one that can end there.

@@ -3,7 +3,8 @@
 // read here, the entry's local header and data descriptor are checked against it, and a stored
 // or deflated body is read whole and inflated by libdeflate, several times faster than zlib
 // behind libarchive. Whatever is out of the ordinary is left to libarchive, so that the files
-// written never depend on which of the two read them.
+// written never depend on which of the two read them. It also tells how each entry's name is
+// stored, which libarchive does not.
 
 #include <cstdint>
 #include <memory>
@@ -23,6 +24,9 @@ struct ZipRecord {
     uint16_t flags = 0;
     uint16_t method = 0;
     bool usable = true;  // false: its extra fields overrun, or another record names its header
+    std::string name;    // as its local header stores it
+    bool utf8Name = false;    // the UTF-8 flag, or a Unicode path field that replaces the name
+    int64_t dataOffset = -1;  // where its local header ends; -1 when that cannot be read
 };
 
 // What a direct read came to: the entry's bytes, bytes whose CRC is not the recorded one, or an
@@ -46,6 +50,11 @@ public:
     // The entry whose data starts at dataOffset (libarchive's place after its header), of size
     // bytes.
     DirectEntry read(int64_t dataOffset, int64_t size) const;
+    // Whether the entry whose data starts at dataOffset has a UTF-8 name; false for an entry
+    // the directory does not hold.
+    bool utf8Name(int64_t dataOffset) const;
+    // Every record, by header offset.
+    const std::vector<ZipRecord>& records() const { return m_records; }
 
 private:
     ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records,

@@ -117,7 +117,8 @@ void Cls_Rar::UnCompressRAR(int32_t, const QString& rarFile, const QString& desP
     }
     int read = unrar::ERAR_SUCCESS;
     unrar::RARHeaderData header;
-    for (int16_t i = 1; i <= Get_FileCount(); ++i) {
+    // A 32-bit counter: a 16-bit one would wrap past the last of 32,767 entries.
+    for (int i = 1; i <= Get_FileCount(); ++i) {
         read = unrar::RARReadHeader(archive, &header);
         if (read != unrar::ERAR_SUCCESS) break;
         const Entry& e = at(i);

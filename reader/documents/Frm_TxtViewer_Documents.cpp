@@ -169,7 +169,7 @@ std::vector<ArchiveEntry> Frm_TxtViewer::VBUnRar_ArchiveUpdate(const QString& pa
     std::vector<ArchiveEntry> entries;
     // The box of the library's error was shown already; the archive is abandoned.
     if (rarObject->failed()) return entries;
-    for (int16_t i = 1; i <= rarObject->Get_FileCount(); ++i)
+    for (int i = 1; i <= rarObject->Get_FileCount(); ++i)
         entries.push_back({rarObject->RarFileName(i), rarObject->RarFolderName(i), QString()});
     if (entries.empty()) saySo(QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path));
     return entries;
@@ -272,8 +272,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
 }
 
 bool Frm_TxtViewer::prepareTmpZip() {
-    ClearFolder(tmpZip(), QString(), tmpZip());
-    if (files::DirExists(tmpZip())) return true;
+    if (EmptyExtractFolder(tmpZip())) return true;
     m_dialogs.MsgBox(tmpZip() + QStringLiteral(" does not exist!"), dlg::vbCritical,
                      QStringLiteral("Extract folder does not exist"));
     return false;
@@ -356,9 +355,8 @@ std::optional<QString> Frm_TxtViewer::ExtractRarEntry(const QString& name) {
         rarObject->setRarFile(ArchivePath);
         rarObject->Rar_Directory();
     }
-    const int16_t n =
-        int16_t(std::min<size_t>(size_t(rarObject->Get_FileCount()), ArchiveEntries.size()));
-    for (int16_t i = 1; i <= n; ++i)
+    const int n = int(std::min<size_t>(size_t(rarObject->Get_FileCount()), ArchiveEntries.size()));
+    for (int i = 1; i <= n; ++i)
         rarObject->setRarSelected(i, ArchiveEntries[size_t(i - 1)].TextName == name);
     rarObject->UnCompressRAR(0, rarObject->RarFile(), tmpZip(), QString(), 0);
     if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) return std::nullopt;

@@ -36,7 +36,7 @@ void Frm_TxtViewer::formLoad() {
     placeFromWindowFile();
     WheelMouse1->setWindow(Pic_TxtOut);
     WebBrowser1->Navigate(Mo_TxtPublic::bannerPage(m_appPath));
-    if (!files::DirExists(m_appPath + "/TmpZip/")) files::MkDir(m_appPath + "/TmpZip");
+    files::MakeRealFolder(tmpZip());
     fillFontList();
     LoadSkinPictures();
     PicSplash->show();
@@ -255,7 +255,7 @@ void Frm_TxtViewer::formUnload() {
                          dlg::vbExclamation, QStringLiteral("루모북"));
     releaseArchiveObjects();
     removeColourCells();
-    ClearFolder(tmpZip(), QString(), tmpZip());
+    EmptyExtractFolder(tmpZip());
 }
 
 void Frm_TxtViewer::endSession() {

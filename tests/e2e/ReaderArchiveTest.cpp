@@ -1,5 +1,6 @@
 // The real reader with books inside archives: a ZIP with Korean entry names and a solid RAR 4,
-// opened through the open dialog, stepped to their next file, and resumed after a restart.
+// opened through the open dialog, stepped to their next file, and resumed after a restart; and
+// an extract folder that someone made a link to a folder of their own.
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,41 @@ TEST_F(ReaderArchives, ASolidRar4IsReadToItsSecondFile) {
     ASSERT_FALSE(id.isEmpty()) << "the second member of the solid archive was not shown";
     x.screenshot(shotDir() + "/rar4-solid-second.png");
     ASSERT_TRUE(closeReader(id));
+}
+
+TEST_F(ReaderArchives, AnExtractFolderThatIsALinkLeavesWhereItPointsAlone) {
+    const QString mine = tmp.path() + "/mine", tmpZip = app + "/TmpZip";
+    ASSERT_TRUE(QDir().mkpath(mine + "/sub"));
+    ASSERT_TRUE(write(mine + "/letter.txt", "dear") && write(mine + "/sub/photo.txt", "x"));
+    // TmpZip made a link to the user's folder; what stood there goes as a file or folder of its
+    // own (removeRecursively would go through a link).
+    const auto linkToMine = [&] {
+        if (QFileInfo(tmpZip).isSymLink()) QFile::remove(tmpZip);
+        QDir(tmpZip).removeRecursively();
+        return QFile::link(mine, tmpZip);
+    };
+    const auto expectMineWhole = [&](const char* when) {
+        EXPECT_EQ(read(mine + "/letter.txt"), "dear") << when;
+        EXPECT_EQ(read(mine + "/sub/photo.txt"), "x") << when;
+        EXPECT_TRUE(QFileInfo(tmpZip).isDir() && !QFileInfo(tmpZip).isSymLink()) << when;
+    };
+    const QString archive = tmp.path() + "/shelf.zip";  // typed: xdotool types ASCII reliably
+    ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째.txt"), numberedBook(100)}}));
+    ASSERT_TRUE(linkToMine());
+    const QString main = startAndResume();
+    ASSERT_FALSE(main.isEmpty()) << "the reader did not come up";
+    expectMineWhole("at start");
+    ASSERT_TRUE(linkToMine());  // while it runs: the next archive opened
+    ASSERT_TRUE(openThroughDialog(main, archive)) << "no open dialog";
+    const QString id = windowShowing(QStringLiteral("첫째.txt"));
+    ASSERT_FALSE(id.isEmpty()) << "the entry was not shown";
+    expectMineWhole("after opening an archive");
+    EXPECT_TRUE(QFile::exists(tmpZip + QStringLiteral("/첫째.txt")));
+    EXPECT_FALSE(QFile::exists(mine + QStringLiteral("/첫째.txt")));
+    ASSERT_TRUE(linkToMine());  // and at exit
+    ASSERT_TRUE(closeReader(id));
+    expectMineWhole("after exit");
+    EXPECT_TRUE(QDir(tmpZip).isEmpty());
 }
 
 }  // namespace

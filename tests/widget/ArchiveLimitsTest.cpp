@@ -1,5 +1,6 @@
 // Archives made to hurt: zip bombs that say and that hide how large they are, ten thousand
-// entries, entries that climb out of the folder or are links, and names in every encoding.
+// entries (and a RAR of more than can be listed), entries that climb out of the folder or are
+// links, and names in every encoding.
 // Each opens what it safely can or says why; nothing is written beside TmpZip.
 
 #include <archive.h>
@@ -9,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 
+#include "../common/RawArchives.h"
 #include "../common/ZipWriter.h"
 #include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
@@ -226,6 +228,64 @@ TEST_F(ArchiveLimits, NamesInEveryEncodingAreListedAsHangul) {
     release(window->CmdOk);
     EXPECT_EQ(window->DocumentPath, folder.file(QStringLiteral("TmpZip/가나.txt")));
     EXPECT_EQ(window->DocumentText, QStringLiteral("nfd"));
+}
+
+TEST_F(ArchiveLimits, NamesAreReadOneWayPerArchive) {
+    const auto cp949 = [](const char* bytes) { return RawEntry{bytes, false, {}}; };
+    const auto utf8 = [](const QString& name) { return RawEntry{name.toUtf8(), true, {}}; };
+    // "천체" in CP949 is C3 B5 C3 BC, valid UTF-8 for "õü"; "가나" in CP949 is not UTF-8.
+    const RawEntry cheonche = cp949("\xC3\xB5\xC3\xBC.txt"), gana = cp949("\xB0\xA1\xB3\xAA.txt");
+    struct Case {
+        const char* what;
+        std::vector<RawEntry> entries;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"CP949 that is valid UTF-8", {cheonche}, {QStringLiteral("천체.txt")}},
+        {"CP949 beside CP949 and a flagged name",
+         {utf8(QStringLiteral("별.txt")), cheonche, gana},
+         {QStringLiteral("별.txt"), QStringLiteral("천체.txt"), QStringLiteral("가나.txt")}},
+        {"flagged UTF-8", {utf8(QStringLiteral("천체.txt"))}, {QStringLiteral("천체.txt")}},
+        {"a colon", {utf8(QStringLiteral("1장: 시작.txt"))}, {QStringLiteral("1장: 시작.txt")}},
+        {"unflagged UTF-8",
+         {RawEntry{QStringLiteral("한글.txt").toUtf8(), false, {}}},
+         {QStringLiteral("한글.txt")}},
+    };
+    start();
+    for (const Case& c : cases) {
+        for (const bool rar : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (rar ? " in RAR 4" : " in ZIP"));
+            std::vector<RawEntry> entries = c.entries;
+            for (size_t i = 0; i < entries.size(); ++i)
+                entries[i].data = "책 " + QByteArray::number(i);
+            const QString path = writeBook(rar ? "이름.rar" : "이름.zip",
+                                           rar ? storedRar4(entries) : storedZip(entries));
+            dialogs.clear();
+            open(path);
+            ASSERT_EQ(listed(), c.names) << lastBox().toStdString();
+            // The last one opens from the list: extracted under its name and read.
+            window->List1->setCurrentRow(int(c.names.size()) - 1);
+            release(window->CmdOk);
+            EXPECT_EQ(window->DocumentPath, tmpZip(c.names.last()));
+            EXPECT_EQ(window->DocumentText, "책 " + QString::number(c.names.size() - 1));
+        }
+    }
+}
+
+TEST_F(ArchiveLimits, ARarOfMoreEntriesThanCanBeListedOpensItsFirst32767) {
+    std::vector<RawEntry> entries;
+    for (int i = 0; i < 32768 + 10; ++i)
+        entries.push_back({QByteArray::number(i).rightJustified(5, '0') + ".txt", false,
+                           "줄 " + QByteArray::number(i)});
+    const QString path = writeBook("많은.rar", storedRar4(entries));
+    start();
+    open(path);
+    ASSERT_EQ(window->List1->count(), 32767) << lastBox().toStdString();
+    EXPECT_EQ(window->DocumentPath, tmpZip("00000.txt"));
+    window->List1->setCurrentRow(32766);
+    release(window->CmdOk);
+    EXPECT_EQ(window->DocumentPath, tmpZip("32766.txt"));
+    EXPECT_EQ(window->DocumentText, QStringLiteral("줄 32766"));
 }
 
 }  // namespace

@@ -109,4 +109,32 @@ TEST(ClearFolder, EmptiesTmpZipButNeverLeavesIt) {
     EXPECT_TRUE(QFile::exists(outside + "/keep.txt"));
 }
 
+TEST(ClearFolder, TheExtractFolderBecomesARealFolderOfItsOwn) {
+    // What stands where TmpZip should be: a link to a folder of the user's, a dangling link, a
+    // link to a file, a plain file.
+    enum class Stand { FolderLink, DanglingLink, FileLink, File };
+    for (const Stand stand :
+         {Stand::FolderLink, Stand::DanglingLink, Stand::FileLink, Stand::File}) {
+        SCOPED_TRACE(int(stand));
+        QTemporaryDir base;
+        const QString root = base.filePath("TmpZip"), outside = base.filePath("mine");
+        QDir().mkpath(outside + "/sub");
+        for (const char* name : {"/a.txt", "/sub/b.txt"}) {
+            QFile f(outside + name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("keep");
+        }
+        if (stand == Stand::FolderLink) QFile::link(outside, root);
+        if (stand == Stand::DanglingLink) QFile::link(base.filePath("gone"), root);
+        if (stand == Stand::FileLink) QFile::link(outside + "/a.txt", root);
+        if (stand == Stand::File) QFile::copy(outside + "/a.txt", root);
+        ClearFolder(root, QString(), root);  // never through the link
+        EXPECT_TRUE(EmptyExtractFolder(root));
+        EXPECT_TRUE(QFileInfo(root).isDir() && !QFileInfo(root).isSymLink());
+        EXPECT_TRUE(QDir(root).isEmpty());
+        EXPECT_TRUE(QFile::exists(outside + "/a.txt"));
+        EXPECT_TRUE(QFile::exists(outside + "/sub/b.txt"));
+    }
+}
+
 }  // namespace
