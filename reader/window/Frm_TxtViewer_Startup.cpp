@@ -279,7 +279,7 @@ void Frm_TxtViewer::saveAtExit() {
     if (m_settledSave) m_settledSave->forget();
     if (!DocumentPath.isEmpty()) writeStateFiles();
     releaseArchiveObjects();
-    ClearFolder(tmpZip(), QString(), tmpZip());
+    EmptyExtractFolder(tmpZip());
 }
 
 void Frm_TxtViewer::takeDownProgressPanel() {
