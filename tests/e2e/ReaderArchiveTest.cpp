@@ -111,4 +111,51 @@ TEST_F(ReaderArchives, AnExtractFolderThatIsALinkLeavesWhereItPointsAlone) {
     EXPECT_TRUE(QDir(tmpZip).isEmpty());
 }
 
+TEST_F(ReaderArchives, AListRowLeftWithCancelIsNotWhatIsResumed) {
+    const QString archive = tmp.path() + "/three.zip";
+    ASSERT_TRUE(writeZip(archive, {{"a.txt", numberedBook(300)},
+                                   {"b.txt", numberedBook(50)},
+                                   {"c.txt", numberedBook(300)}}));
+    const QString main = startAndResume();
+    ASSERT_FALSE(main.isEmpty()) << "the reader did not come up";
+    ASSERT_TRUE(openThroughDialog(main, archive)) << "no open dialog";
+    const QString id = windowShowing("a.txt");
+    ASSERT_FALSE(id.isEmpty()) << "the first entry was not shown";
+    // The list panel is centred on the outer window: 300 x 230, its rows from (5, 8), 취소 at
+    // (151, 194, 61, 36).
+    const QStringList extents = x.run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"})
+                                    .section('=', 1)
+                                    .split(',', Qt::SkipEmptyParts);
+    ASSERT_EQ(extents.size(), 4) << "no frame extents";
+    const QRect client = clientArea(id);
+    const int left = extents[0].trimmed().toInt(), top = extents[2].trimmed().toInt();
+    const int outerW = client.width() + left + extents[1].trimmed().toInt();
+    const int outerH = client.height() + top + extents[3].trimmed().toInt();
+    const QPoint panel((outerW - 300 + 1) / 2, (outerH - 230 + 1) / 2);
+    const auto clickAt = [&](int px, int py) {
+        x.run("xdotool", {"mousemove", "--window", id, QString::number(panel.x() + px),
+                          QString::number(panel.y() + py)});
+        x.run("xdotool", {"click", "1"});
+        QThread::msleep(300);
+    };
+    clickAt(150, 60);  // the third row: c.txt
+    x.screenshot(shotDir() + "/list-third-row.png");
+    clickAt(181, 212);  // 취소
+    for (int i = 0; i < 2; ++i) {  // two spreads on in a.txt: page 5
+        x.run("xdotool", {"mousemove", "--window", id, "601", "21"});
+        x.run("xdotool", {"click", "1"});
+        QThread::msleep(400);
+    }
+    ASSERT_TRUE(closeReader(id));
+    EXPECT_EQ(read(app + "/txtlumofile.txt"),
+              (app + "/TmpZip/a.txt\r\n 0 \r\n" + archive + "\r\n 0 \r\n").toUtf8());
+    EXPECT_EQ(savedField(16), 5);
+
+    const QString again = startAndResume();
+    ASSERT_FALSE(again.isEmpty());
+    EXPECT_FALSE(windowShowing("a.txt").isEmpty()) << "another entry was resumed";
+    x.screenshot(shotDir() + "/list-cancel-resumed.png");
+    ASSERT_TRUE(closeReader(again));
+}
+
 }  // namespace
