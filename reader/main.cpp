@@ -1,27 +1,83 @@
-// The process entry: create the main window, run its load handler and show it.
+// The process entry: read the command line, hand the file to a reader already running or
+// become the reader, then create the main window, run its load handler and show it.
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 
 #include "dialogs/Dialogs.h"
-#include "files/Files.h"
+#include "session/CommandLine.h"
+#include "session/Places.h"
 #include "session/ReaderApplication.h"
 #include "session/SessionEnd.h"
+#include "session/SingleReader.h"
 #include "window/Frm_TxtViewer.h"
 
+namespace {
+
+QString programFolder() {
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+QIcon windowIcon(const QString& hicolor) {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString file = QStringLiteral("%1/%2x%2/apps/%3.png")
+                                 .arg(hicolor)
+                                 .arg(size)
+                                 .arg(QStringLiteral(READER_APP_ID));
+        if (QFileInfo::exists(file)) icon.addFile(file, QSize(size, size));
+    }
+    return icon;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const Places places = Places::forProgram(programFolder());
+    // --help and --version need no display.
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(TL_VERSION_MAJOR)
+                                                .arg(TL_VERSION_MINOR)
+                                                .arg(TL_VERSION_PATCH));
+    const CommandLine line = parseCommandLine(argumentsOf(argc, argv), QDir::currentPath(), places);
+    if (line.done) {
+        std::fputs(line.output.toUtf8().constData(), line.exitCode == 0 ? stdout : stderr);
+        return line.exitCode;
+    }
+    places.makeFolders();
+
     ReaderApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qm_TextLumo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(READER_APP_ID));
+    // One reader per state folder: a second start shows its file in the first and ends.
+    const QString runtime = runtimeFolder();
+    SingleReader single(SingleReader::socketFor(runtime, places.state));
+    if (makePrivateFolder(runtime) && single.start(line.file) == SingleReader::Start::HandedOver)
+        return 0;
+
+    QApplication::setWindowIcon(windowIcon(places.icons));
     // The reader speaks Korean whatever the system's language, its standard dialogs included.
     QTranslator qtKorean;
     if (qtKorean.load(QStringLiteral("qtbase_ko"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtKorean);
     dlg::QtDialogs dialogs;
-    Frm_TxtViewer window(files::AppPath(), dialogs);
+    Frm_TxtViewer window(places, dialogs);
     dialogs.setParent(&window);
     app.setDialogs(&dialogs);
+    window.setStartFile(line.file);
+    QObject::connect(&single, &SingleReader::fileHanded, &window, &Frm_TxtViewer::openFromOutside);
     // Ends that are not a close still save the place and empty the extract folder.
     SessionEnd sessionEnd([&] { window.endSession(); }, [&] { window.saveState(); },
                           [&] { window.saveAtExit(); });

@@ -44,7 +44,7 @@ void Frm_TxtViewer::CmdOpen_Action() {
 }
 
 QString Frm_TxtViewer::tmpZip() const {
-    return m_appPath + QStringLiteral("/TmpZip");
+    return m_places.extract;
 }
 
 void Frm_TxtViewer::createArchiveObjects() {

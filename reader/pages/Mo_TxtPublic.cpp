@@ -12,8 +12,8 @@ QString homePageUrl() {
     return QStringLiteral(READER_SITE_URL);
 }
 
-QString bannerPage(const QString& appPath) {
-    return appPath + QStringLiteral("/banner/lumo_book.html");
+QString bannerPage(const QString& folder) {
+    return folder + QStringLiteral("/lumo_book.html");
 }
 
 void OpenHomePage(dlg::Dialogs& dialogs) {

@@ -11,8 +11,8 @@ namespace Mo_TxtPublic {
 
 // The reader's home page, from the build configuration.
 QString homePageUrl();
-// The banner page inside the application folder.
-QString bannerPage(const QString& appPath);
+// The banner page in the banner folder.
+QString bannerPage(const QString& folder);
 // Opens the home page in the user's browser; says so in a message box when none starts.
 void OpenHomePage(dlg::Dialogs& dialogs);
 

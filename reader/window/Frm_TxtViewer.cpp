@@ -61,7 +61,10 @@ QStringList numbers(int from, int to) {
 }  // namespace
 
 Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_appPath(appPath), m_dialogs(dialogs, [this] { takeDownProgressPanel(); }) {
+    : Frm_TxtViewer(Places::besideProgram(appPath), dialogs, parent) {}
+
+Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_places(places), m_dialogs(dialogs, [this] { takeDownProgressPanel(); }) {
     setObjectName(QStringLiteral("Frm_TxtViewer"));
     setWindowTitle(QStringLiteral("루모북"));
     setFont(uiFont(9));

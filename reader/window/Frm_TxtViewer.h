@@ -16,6 +16,7 @@
 #include "documents/ArchiveList.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
+#include "session/Places.h"
 #include "session/SettledSave.h"
 #include "window/PanelFirstDialogs.h"
 #include "window/StateFiles.h"
@@ -27,6 +28,10 @@ class QCheckBox;
 class QComboBox;
 class QListWidget;
 class QMenu;
+class QMimeData;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QPushButton;
 class QScrollBar;
 
@@ -51,6 +56,8 @@ class Frm_TxtViewer : public QWidget {
 public:
     // appPath holds skin/, ocx/, TmpZip/ and the state files; dialogs answers every question.
     Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWidget* parent = nullptr);
+    // The same with its files where places says (an installed reader's per-user state).
+    Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidget* parent = nullptr);
     ~Frm_TxtViewer() override;
 
     // The load handler: placement, folders, fonts, skin pictures, the splash panel.
@@ -62,7 +69,17 @@ public:
     // The resize handler: re-places every control for the current window size.
     void formResize();
 
-    const QString& appPath() const { return m_appPath; }
+    const Places& places() const { return m_places; }
+
+    // --- Files from the desktop: the command line, another start, a drop ------------------
+    // The file named on the command line: opened at start-up instead of the resume question,
+    // and resumed at its place when it is the book saved last. Set before formLoad.
+    void setStartFile(const QString& file) { m_startFile = file; }
+    // Another start asked for file ("" for none): the window comes to the front and opens it
+    // as the open button would, once no box or count holds the window.
+    void openFromOutside(const QString& file);
+    // The one local book file a drag carries, or "" (the drop is refused).
+    static QString droppedFile(const QMimeData* mime);
 
     // --- Ends of a session other than a close, and saving as the state settles -----------
     // A signal or the session's end: the unload a close runs, then the window goes.
@@ -277,6 +294,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Control tree (Frm_TxtViewer.cpp).
@@ -340,6 +360,11 @@ private:
     void placeFromWindowFile();
     void fillFontList();
     void TmrPlay_Timer();
+    // Whether the saved document is the file named at start (as a book or as its archive).
+    bool startFileIsSaved(const statefiles::DocumentState& saved) const;
+    // Opens m_pendingOpen when the window is free for it; else tries again shortly.
+    void openPendingFile();
+    void acceptDropsOnWindowOnly();
     void resumeLastDocument();
     void restoreAppearance();
     void applyDefaultAppearance(bool documentMissing);
@@ -352,11 +377,15 @@ private:
     // Runs body with the window disabled, then gives the keyboard focus back.
     void whileDisabled(const std::function<void()>& body);
 
-    QString m_appPath;
+    Places m_places;
     // Takes the progress panel down before a box; the start-up panel stays behind the resume
     // question, which is asked while the reader starts.
     void takeDownProgressPanel();
     bool m_askingToResume = false;
+    QString m_startFile;
+    bool m_startFileResumed = false;
+    QString m_pendingOpen;
+    bool m_pendingOpenQueued = false;
     PanelFirstDialogs m_dialogs;
     QHash<QString, QImage> m_skin;
     bool m_inResize = false;

@@ -28,7 +28,7 @@ void drawLines(gdi::HDC dc, const std::vector<QLine>& lines, gdi::COLORREF colou
 
 QImage Frm_TxtViewer::skinPicture(const QString& name) {
     auto it = m_skin.find(name);
-    if (it == m_skin.end()) it = m_skin.insert(name, QImage(m_appPath + "/skin/" + name));
+    if (it == m_skin.end()) it = m_skin.insert(name, QImage(m_places.skin + "/" + name));
     return it.value();
 }
 

@@ -35,10 +35,11 @@ void Frm_TxtViewer::formLoad() {
     createPageBar();
     placeFromWindowFile();
     WheelMouse1->setWindow(Pic_TxtOut);
-    WebBrowser1->Navigate(Mo_TxtPublic::bannerPage(m_appPath));
+    WebBrowser1->Navigate(Mo_TxtPublic::bannerPage(m_places.banner));
     files::MakeRealFolder(tmpZip());
     fillFontList();
     LoadSkinPictures();
+    acceptDropsOnWindowOnly();
     PicSplash->show();
     PicSplash->raise();
     QCoreApplication::processEvents();
@@ -46,7 +47,7 @@ void Frm_TxtViewer::formLoad() {
 }
 
 void Frm_TxtViewer::placeFromWindowFile() {
-    const auto saved = windowfile::readPlacement(m_appPath + "/" + windowfile::fileName());
+    const auto saved = windowfile::readPlacement(m_places.state + "/" + windowfile::fileName());
     const QList<QRectF> screens = forms::Screen::AvailableAreas();
     if (windowfile::usePlacement(saved, screens) == windowfile::PlacementUse::Maximise) {
         // Maximised on the screen it was left on: placed inside that screen first, so the
@@ -95,7 +96,7 @@ void Frm_TxtViewer::LoadSkinPictures() {
 }
 
 void Frm_TxtViewer::createPageBar() {
-    const QString library = m_appPath + QStringLiteral("/ocx/libQm_ImgScrollBar.so");
+    const QString library = m_places.controls + QStringLiteral("/libQm_ImgScrollBar.so");
     PageBarProblem = ImageScrollBar1.create(library, Pic_Top, m_dialogs);
     if (!PageBarProblem.isEmpty()) {
         // The reader works without its page bar; the user should know why it is missing.
@@ -107,7 +108,7 @@ void Frm_TxtViewer::createPageBar() {
                              QStringLiteral("\n페이지 이동 막대 없이 계속합니다."),
                          dlg::vbExclamation, QStringLiteral("루모북"));
     }
-    ImageScrollBar1.applySkin(m_appPath + QStringLiteral("/skin"));
+    ImageScrollBar1.applySkin(m_places.skin);
     ImageScrollBar1.moveTo(668, 28);
 }
 
@@ -115,7 +116,7 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     TmrPlay->setEnabled(false);
     createArchiveObjects();
     RichTextBox1->setText(QString());
-    const QString documentFile = m_appPath + "/" + statefiles::kDocumentFile;
+    const QString documentFile = m_places.state + "/" + statefiles::kDocumentFile;
     if (files::FileExists(documentFile)) {
         resumeLastDocument();
     } else {
@@ -135,11 +136,15 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     PicSplash->hide();
     m_settledSave->watchInput(true);
     m_settledSave->noteChange();
+    if (!m_startFile.isEmpty() && !m_startFileResumed) {
+        m_pendingOpen = m_startFile;
+        openPendingFile();
+    }
 }
 
 void Frm_TxtViewer::resumeLastDocument() {
     const auto state = statefiles::decodeDocument(
-        statefiles::readFile(m_appPath + "/" + statefiles::kDocumentFile).value_or(QByteArray()));
+        statefiles::readFile(m_places.state + "/" + statefiles::kDocumentFile).value_or(QByteArray()));
     if (state) {
         DocumentPath = state->documentPath;
         ArchiveKind = state->archiveKind;
@@ -148,11 +153,17 @@ void Frm_TxtViewer::resumeLastDocument() {
     const int32_t entryIndex = state ? state->entryIndex : -1;
     const bool archiveThere = !ArchivePath.isEmpty() && files::FileExists(ArchivePath.trimmed());
     if (archiveThere || files::FileExists(DocumentPath)) {
-        m_askingToResume = true;
-        const int answer =
-            m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
-                             dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
-        m_askingToResume = false;
+        // A file named at start is its own answer: Yes when it is the book saved last.
+        int answer = dlg::vbNo;
+        if (!m_startFile.isEmpty()) {
+            m_startFileResumed = state && startFileIsSaved(*state);
+            if (m_startFileResumed) answer = dlg::vbYes;
+        } else {
+            m_askingToResume = true;
+            answer = m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
+                                      dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
+            m_askingToResume = false;
+        }
         if (answer == dlg::vbYes) {
             if (ArchiveKind != -1) {
                 ArchivePath = ArchivePath.trimmed();
@@ -167,7 +178,7 @@ void Frm_TxtViewer::resumeLastDocument() {
             DocumentText = LoadDocumentText(DocumentPath);
             DocumentLength = DocumentText.size();
         }
-        const auto saved = statefiles::readFile(m_appPath + "/" + windowfile::fileName());
+        const auto saved = statefiles::readFile(m_places.state + "/" + windowfile::fileName());
         const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
         if (!DocumentText.isEmpty()) {
             if (record) chkline->setChecked(record->pageTurn == 1);
@@ -187,7 +198,10 @@ void Frm_TxtViewer::resumeLastDocument() {
             DocumentLength = 0;
         }
     }
-    if (files::FileExists(DocumentPath)) {
+    // A book named at start is read in the appearance saved, whatever became of the last one.
+    const bool settingsSaved =
+        !m_startFile.isEmpty() && files::FileExists(m_places.state + "/" + statefiles::kSettingsFile);
+    if (files::FileExists(DocumentPath) || settingsSaved) {
         restoreAppearance();
     } else {
         applyDefaultAppearance(true);
@@ -195,7 +209,7 @@ void Frm_TxtViewer::resumeLastDocument() {
 }
 
 void Frm_TxtViewer::restoreAppearance() {
-    const auto bytes = statefiles::readFile(m_appPath + "/" + statefiles::kSettingsFile);
+    const auto bytes = statefiles::readFile(m_places.state + "/" + statefiles::kSettingsFile);
     const auto settings = bytes ? statefiles::decode(*bytes) : std::nullopt;
     if (!settings) {
         // A missing or short settings file counts as no settings at all.
@@ -251,7 +265,7 @@ void Frm_TxtViewer::formUnload() {
     if (!DocumentPath.isEmpty() && !writeStateFiles())
         m_dialogs.MsgBox(QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
                                         "없습니다. 디스크 공간과 권한을 확인해 주십시오.")
-                             .arg(m_appPath),
+                             .arg(m_places.state),
                          dlg::vbExclamation, QStringLiteral("루모북"));
     releaseArchiveObjects();
     removeColourCells();
@@ -300,7 +314,7 @@ std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
     ReadingSettings.FontSizeIndex = static_cast<int16_t>(Cb_FontSize->currentIndex());
     ReadingSettings.SpacingIndex0 = static_cast<int16_t>(Combo1[0]->currentIndex());
     ReadingSettings.LineSpacingIndex = static_cast<int16_t>(Combo1[1]->currentIndex());
-    files.emplace_back(m_appPath + "/" + statefiles::kSettingsFile,
+    files.emplace_back(m_places.state + "/" + statefiles::kSettingsFile,
                        statefiles::encode(ReadingSettings));
     statefiles::DocumentState d;
     d.documentPath = DocumentPath;
@@ -308,7 +322,7 @@ std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
     d.archivePath = ArchivePath;
     // The entry on screen, whatever row the list shows.
     d.entryIndex = ArchiveKind == -1 ? -1 : ShownEntry;
-    files.emplace_back(m_appPath + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d));
+    files.emplace_back(m_places.state + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d));
     // Only a position that belongs to the book on screen is worth coming back to.
     if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return files;
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
@@ -321,7 +335,7 @@ std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
     r.currentPage = CurrentPage;
     r.pageCount = PageCount;
     r.pageTurn = chkline->isChecked() ? 1 : 0;
-    files.emplace_back(m_appPath + "/" + windowfile::fileName(), windowfile::encode(r));
+    files.emplace_back(m_places.state + "/" + windowfile::fileName(), windowfile::encode(r));
     return files;
 }
 

@@ -1,0 +1,111 @@
+// Files that come from the desktop rather than the open button: the one named on the command
+// line, the one another start hands over, and the one dropped on the window. Each is opened as
+// the open button opens what it is given, and only when no box, count or turn holds the window.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include "documents/ArchiveList.h"
+#include "forms/PictureBox.h"
+#include "forms/Timer.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace {
+
+constexpr int kRetryMs = 200;
+
+QString sameFile(const QString& path) {
+    const QFileInfo info(path.trimmed());
+    return info.exists() ? info.canonicalFilePath() : QString();
+}
+
+}  // namespace
+
+bool Frm_TxtViewer::startFileIsSaved(const statefiles::DocumentState& saved) const {
+    const QString wanted = sameFile(m_startFile);
+    if (wanted.isEmpty()) return false;
+    if (saved.archiveKind != -1) return sameFile(saved.archivePath) == wanted;
+    return sameFile(saved.documentPath) == wanted;
+}
+
+void Frm_TxtViewer::openFromOutside(const QString& file) {
+    if (m_unloaded) return;
+    if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (file.isEmpty()) return;
+    m_pendingOpen = file;
+    if (!m_pendingOpenQueued) openPendingFile();
+}
+
+void Frm_TxtViewer::openPendingFile() {
+    m_pendingOpenQueued = false;
+    if (m_unloaded || m_pendingOpen.isEmpty()) return;
+    // Start-up, a count, an extraction, a turn or any box still open: the file waits its turn.
+    const bool busy = TmrPlay->tag().isEmpty() || !isEnabled() || m_turning ||
+                      PicSplash->isVisible() || QApplication::activeModalWidget() != nullptr ||
+                      QApplication::activePopupWidget() != nullptr;
+    if (busy) {
+        m_pendingOpenQueued = true;
+        QTimer::singleShot(kRetryMs, this, [this] { openPendingFile(); });
+        return;
+    }
+    const QString file = std::exchange(m_pendingOpen, QString());
+    OpenDocument(file, -1);
+}
+
+QString Frm_TxtViewer::droppedFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls()) return {};
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo info(path);
+    if (!info.isFile()) return {};
+    const QString extension = archivelist::extensionOf(path);
+    const bool book = archivelist::IsTextExtension(extension) ||
+                      extension == QLatin1String(".zip") || extension == QLatin1String(".rar");
+    return book ? path : QString();
+}
+
+void Frm_TxtViewer::dragEnterEvent(QDragEnterEvent* event) {
+    if (!m_unloaded && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void Frm_TxtViewer::dragMoveEvent(QDragMoveEvent* event) {
+    if (!m_unloaded && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void Frm_TxtViewer::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened after the drop is over: a box shown inside it would hold the program it came from.
+    m_pendingOpen = file;
+    if (!m_pendingOpenQueued) {
+        m_pendingOpenQueued = true;
+        QTimer::singleShot(0, this, [this] { openPendingFile(); });
+    }
+}
+
+void Frm_TxtViewer::acceptDropsOnWindowOnly() {
+    // The edit fields would take a dropped file's name as text; the whole window takes the file.
+    for (QWidget* child : findChildren<QWidget*>()) child->setAcceptDrops(false);
+    setAcceptDrops(true);
+}
