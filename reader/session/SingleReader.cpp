@@ -63,7 +63,7 @@ bool SingleReader::handOver(const QString& file) {
 void SingleReader::takeConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        const auto take = [this, socket] {
             if (!socket->canReadLine()) {
                 // A line longer than any path is nobody's message.
                 if (socket->bytesAvailable() > kMaxMessage) socket->abort();
@@ -80,6 +80,9 @@ void SingleReader::takeConnection() {
             socket->disconnectFromServer();
             // Whatever it names is checked as the open button checks what it is given.
             emit fileHanded(QString::fromUtf8(line));
-        });
+        };
+        connect(socket, &QLocalSocket::readyRead, this, take);
+        // What came before the connection was taken raises no signal of its own.
+        if (socket->bytesAvailable() > 0) take();
     }
 }

@@ -38,9 +38,9 @@ protected:
 
     // Starts the reader, answers Yes when it offers to resume, and returns the main window once
     // start-up is over; "" when it did not come up.
-    QString startAndResume() {
+    QString startAndResume(const QStringList& arguments = {}) {
         reader.setProcessEnvironment(environment.isEmpty() ? x.env() : environment);
-        reader.start(app + "/Qm_TextLumo", {});
+        reader.start(program.isEmpty() ? app + "/Qm_TextLumo" : program, arguments);
         if (!reader.waitForStarted(5000)) return {};
         QString main;
         XSession::waitFor(
@@ -178,4 +178,5 @@ protected:
     QString app, book;
     QProcess reader;
     QProcessEnvironment environment;  // the reader's, when not the display's own
+    QString program;                  // the reader started, when not the application folder's
 };

@@ -1,0 +1,84 @@
+// The real reader started as a desktop starts it: with a file to open, a second time while it
+// runs, and again after it was killed.
+
+#include <gtest/gtest.h>
+
+#include <QUrl>
+
+#include "../common/ZipWriter.h"
+#include "ReaderUse.h"
+
+namespace {
+
+class Desktop : public ReaderUse {
+protected:
+    // A second start of the same reader; its exit code, or -1 when it did not end.
+    int startAgain(const QStringList& arguments) {
+        QProcess second;
+        second.setProcessEnvironment(x.env());
+        second.start(app + "/Qm_TextLumo", arguments);
+        if (!second.waitForFinished(15000)) {
+            second.kill();
+            second.waitForFinished();
+            return -1;
+        }
+        return second.exitCode();
+    }
+    int readerWindows() {
+        return x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북"})
+            .split('\n', Qt::SkipEmptyParts)
+            .size();
+    }
+    void nextSpread(const QString& id) {
+        x.run("xdotool", {"windowactivate", "--sync", id});
+        x.run("xdotool", {"mousemove", "--window", id, "601", "21"});  // 다음
+        x.run("xdotool", {"click", "1"});
+        QThread::msleep(400);
+    }
+};
+
+TEST_F(Desktop, AFileNamedAtStartOpensAndASecondStartShowsItsOwnInTheFirst) {
+    const QString archive = tmp.path() + "/shelf.zip";
+    ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째.txt"), numberedBook(300)},
+                                   {QStringLiteral("둘째.txt"), numberedBook(300)}}));
+    ASSERT_TRUE(write(book, numberedBook(2000)));
+    // Relative to where it is started, as a terminal gives it.
+    reader.setWorkingDirectory(tmp.path());
+    QString id = startAndResume({"shelf.zip"});
+    ASSERT_FALSE(id.isEmpty()) << "the reader did not come up";
+    id = windowShowing(QStringLiteral("첫째.txt"));
+    ASSERT_FALSE(id.isEmpty()) << "the archive named at start was not opened";
+
+    EXPECT_EQ(startAgain({QUrl::fromLocalFile(book).toString()}), 0);
+    id = windowShowing(QStringLiteral("책.txt"));
+    ASSERT_FALSE(id.isEmpty()) << "the second start's book was not shown in the first";
+    EXPECT_EQ(readerWindows(), 1);
+    EXPECT_EQ(reader.state(), QProcess::Running);
+    x.screenshot(shotDir() + "/handed-over.png");
+    nextSpread(id);
+    ASSERT_TRUE(closeReader(id));
+    EXPECT_EQ(read(app + "/txtlumofile.txt"), documentRecord(book));
+    EXPECT_EQ(savedField(16), 3);
+
+    // Named again at start: the book saved last comes back at its place, without a question.
+    id = startAndResume({book});
+    ASSERT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty());
+    ASSERT_TRUE(closeReader(id));
+    EXPECT_EQ(savedField(16), 3);
+}
+
+TEST_F(Desktop, AKilledReaderNeverBlocksTheNextStart) {
+    ASSERT_TRUE(write(book, numberedBook(200)));
+    QString id = startAndResume();
+    ASSERT_FALSE(id.isEmpty()) << "the reader did not come up";
+    reader.kill();  // its socket stays behind
+    reader.waitForFinished(5000);
+    id = startAndResume({book});
+    ASSERT_FALSE(id.isEmpty()) << "no reader after a killed one";
+    EXPECT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty());
+    EXPECT_EQ(startAgain({}), 0);  // and it is the one found by the next start
+    EXPECT_EQ(readerWindows(), 1);
+    ASSERT_TRUE(closeReader(id));
+}
+
+}  // namespace
