@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QUrl>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "../common/ZipWriter.h"
 #include "ReaderUse.h"
@@ -79,6 +82,61 @@ TEST_F(Desktop, AKilledReaderNeverBlocksTheNextStart) {
     EXPECT_EQ(startAgain({}), 0);  // and it is the one found by the next start
     EXPECT_EQ(readerWindows(), 1);
     ASSERT_TRUE(closeReader(id));
+}
+
+// Installed by root, read by a user: the user's own folders hold everything the reader writes.
+TEST_F(Desktop, AnInstalledReaderKeepsItsStateInTheUsersOwnFolders) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::getuid() != 0 || !nobody || QStandardPaths::findExecutable("runuser").isEmpty())
+        GTEST_SKIP() << "needs root, the user nobody and runuser";
+    const QString prefix = tmp.path() + "/prefix", home = tmp.path() + "/home";
+    QFile::setPermissions(tmp.path(), QFile::Permissions(0x7755));
+    QProcess install;
+    install.start("cmake", {"--install", TL_BINARY_DIR, "--prefix", prefix});
+    ASSERT_TRUE(install.waitForFinished(120000) && install.exitCode() == 0)
+        << install.readAllStandardError().toStdString();
+    const auto files = [&] {
+        QStringList all;
+        for (QDirIterator it(prefix, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            all << it.next();
+        all.sort();
+        return all;
+    };
+    const QStringList installed = files();
+    ASSERT_TRUE(installed.contains(prefix + "/bin/Qm_TextLumo"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    ASSERT_EQ(::chown(QFile::encodeName(home).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    const QString archive = tmp.path() + "/shelf.zip";
+    ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째.txt"), numberedBook(300)}}));
+    QFile::setPermissions(archive, QFile::Permissions(0x6644));
+
+    environment = x.env();
+    environment.remove("XDG_RUNTIME_DIR");  // a user without a session folder: the cache is used
+    environment.remove("XDG_STATE_HOME");
+    environment.remove("XDG_CACHE_HOME");
+    program = "runuser";
+    const QString id = startAndResume(
+        {"-u", "nobody", "--", "env", "HOME=" + home, prefix + "/bin/Qm_TextLumo", archive});
+    ASSERT_FALSE(id.isEmpty()) << "the installed reader did not come up";
+    ASSERT_FALSE(windowShowing(QStringLiteral("첫째.txt")).isEmpty()) << "the entry was not shown";
+    const QString cache = home + "/.cache/qm-textlumo/TmpZip";
+    EXPECT_TRUE(QFile::exists(cache + QStringLiteral("/첫째.txt")));
+    EXPECT_TRUE(x.run("xprop", {"-id", id, "WM_CLASS"}).contains("\"Qm_TextLumo\""));
+    EXPECT_TRUE(x.run("xprop", {"-id", id, "_NET_WM_ICON"}).contains("Icon"))
+        << "the window has no icon";
+    x.screenshot(shotDir() + "/installed-reader.png");
+    ASSERT_TRUE(closeReader(id));
+
+    const QString state = home + "/.local/state/qm-textlumo";
+    EXPECT_EQ(read(state + "/txtlumofile.txt"),
+              (cache + QStringLiteral("/첫째.txt\r\n 0 \r\n") + archive + "\r\n 0 \r\n").toUtf8());
+    EXPECT_EQ(read(state + "/txtlumoinfo.txt").size(), 86);
+    EXPECT_EQ(QFileInfo(state).ownerId(), nobody->pw_uid);
+    EXPECT_EQ(QFile::permissions(state) & QFile::Permissions(0x0077), QFile::Permissions());
+    EXPECT_TRUE(QDir(cache).isEmpty());
+    EXPECT_EQ(files(), installed) << "the reader wrote under its prefix";
 }
 
 }  // namespace
