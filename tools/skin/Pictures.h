@@ -3,6 +3,7 @@
 #include "Glyphs.h"
 #include "Paint.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -55,5 +56,11 @@ QImage coverPiece(Cover piece);
 QImage splash();
 QImage bookmarkTab();
 QImage scrollArrow(int dx, int dy);
+
+// The application's icon at each size of the desktop's icon theme, each size drawn for its own
+// pixels, and the same design as SVG text for the theme's scalable folder.
+inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+QImage appIcon(int size);
+QByteArray appIconSvg();
 
 }  // namespace skin

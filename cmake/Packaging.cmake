@@ -1,0 +1,77 @@
+# Installing the reader into a prefix (`cmake --install build --prefix PREFIX`) and packing that
+# as a Debian package (`cpack`). Everything installed belongs to the component "reader"; tests,
+# benchmarks and tools install nothing.
+#
+#   bin/Qm_TextLumo                                   the reader
+#   lib/qm-textlumo/libQm_ImgScrollBar.so             the control it loads at run time
+#   share/qm-textlumo/{skin,banner}/                  the skin bitmaps and the banner page
+#   share/applications/ID.desktop                     desktop entry     (ID = READER_APP_ID)
+#   share/metainfo/ID.metainfo.xml                    AppStream metadata
+#   share/icons/hicolor/{NxN,scalable}/apps/ID.*      the icon
+include(GNUInstallDirs)
+
+# The reader finds its files from where its executable lies (../share/qm-textlumo and
+# ../lib/qm-textlumo), so these folders are fixed: not the multiarch library folder Debian's
+# CMAKE_INSTALL_LIBDIR names, and no other bin or share than the usual ones.
+if(NOT CMAKE_INSTALL_BINDIR STREQUAL "bin" OR NOT CMAKE_INSTALL_DATAROOTDIR STREQUAL "share")
+  message(FATAL_ERROR "The reader looks for its files in ../share and ../lib beside its bin "
+          "folder: CMAKE_INSTALL_BINDIR must be \"bin\" and CMAKE_INSTALL_DATAROOTDIR \"share\".")
+endif()
+set(READER_INSTALL_DATADIR ${CMAKE_INSTALL_DATAROOTDIR}/qm-textlumo)
+set(READER_INSTALL_LIBDIR lib/qm-textlumo)
+
+install(TARGETS Qm_TextLumo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT reader)
+install(TARGETS Qm_ImgScrollBar LIBRARY DESTINATION ${READER_INSTALL_LIBDIR} COMPONENT reader)
+install(FILES ${SKIN_FILES} DESTINATION ${READER_INSTALL_DATADIR}/skin COMPONENT reader)
+install(FILES ${APP_DIR}/banner/lumo_book.html DESTINATION ${READER_INSTALL_DATADIR}/banner
+        COMPONENT reader)
+# The icon tree of the application folder, file by file, as the theme's own folders.
+foreach(icon IN LISTS ICON_FILES)
+  file(RELATIVE_PATH rel ${ICON_DIR} ${icon})
+  get_filename_component(rel_dir ${rel} DIRECTORY)
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${rel_dir}
+          COMPONENT reader)
+endforeach()
+
+# The desktop entry and the metainfo file, named by the desktop id.
+set(READER_RELEASE_DATE "2026-12-08")  # of PROJECT_VERSION; set both together
+string(REPLACE "&" "&amp;" READER_SITE_URL_XML "${READER_SITE_URL}")
+string(REPLACE "<" "&lt;" READER_SITE_URL_XML "${READER_SITE_URL_XML}")
+string(REPLACE ">" "&gt;" READER_SITE_URL_XML "${READER_SITE_URL_XML}")
+set(READER_DESKTOP_FILE ${CMAKE_BINARY_DIR}/packaging/${READER_APP_ID}.desktop)
+set(READER_METAINFO_FILE ${CMAKE_BINARY_DIR}/packaging/${READER_APP_ID}.metainfo.xml)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/reader.desktop.in ${READER_DESKTOP_FILE} @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/reader.metainfo.xml.in ${READER_METAINFO_FILE} @ONLY)
+install(FILES ${READER_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications
+        COMPONENT reader)
+install(FILES ${READER_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo
+        COMPONENT reader)
+
+# The Debian package: qm-textlumo_<version>_<arch>.deb, the reader component under /usr.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME qm-textlumo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Lumo Book developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reader of plain-text books as a printed two-page spread")
+# Debian wraps nothing: lines of the long description stay under 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Lumo Book (루모북) presents plain-text books as a printed book: a two-page
+spread in a hardcover frame under a tool bar of picture buttons. It is made
+for long Korean novels in UTF-8, UTF-16 or CP949 text files, also packed in
+ZIP or RAR archives, and reopens the last book at the same place with its
+font, colours and bookmark. The interface is Korean.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};reader;/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Lumo Book developers <dev@lumobook.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${READER_SITE_URL})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beside the libraries found by dpkg-shlibdeps: the font the reader lays books out in, and Qt's
+# platform plugins, without which it cannot open a window (libqt6gui6 only recommends them).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-qpa-plugins")
+# Qt's Korean translations, for the standard dialogs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
