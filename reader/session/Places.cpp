@@ -20,9 +20,11 @@ QString baseFolder(const QProcessEnvironment& env, const char* variable, const c
     return QDir::cleanPath(home + QLatin1Char('/') + QString::fromLatin1(underHome));
 }
 
-bool isApplicationFolder(const QString& folder) {
-    return QFileInfo(folder + QStringLiteral("/skin")).isDir() &&
-           QFileInfo(folder + QStringLiteral("/ocx")).isDir();
+// Installed: bin/ of a prefix whose share/ holds the reader's files, and no skin beside it. Any
+// other folder is an application folder (one that lost its ocx/ still is, and says so).
+bool isInstalled(const QString& folder) {
+    return !QFileInfo(folder + QStringLiteral("/skin")).isDir() &&
+           QFileInfo(folder + QStringLiteral("/../share/") + kName).isDir();
 }
 
 // The session's runtime folder, when the environment names one that is there.
@@ -48,7 +50,7 @@ Places Places::besideProgram(const QString& appPath) {
 Places Places::forProgram(const QString& programFolder, const QProcessEnvironment& env) {
     const QString folder = QDir::cleanPath(programFolder);
     Places p;
-    if (isApplicationFolder(folder)) {
+    if (!isInstalled(folder)) {
         p = besideProgram(folder);
         if (QFileInfo(folder).isWritable()) return p;
     } else {

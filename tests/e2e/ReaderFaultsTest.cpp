@@ -1,5 +1,5 @@
-// The real reader where it cannot write: an application folder it may not write into (run as
-// another user, as a shared installation is), and a disk that fills while the state files are
+// The real reader where it cannot write: an application folder and state folders it may not
+// write into (run as another user, whose state folders someone else made), and a disk that fills while the state files are
 // written (a file-size limit on the process). It says so, keeps the book on screen, and never
 // leaves a state file cut short.
 
@@ -19,11 +19,12 @@ namespace {
 
 class ReaderFaults : public ReaderUse {
 protected:
-    // Every file of the application folder, with its bytes.
-    QMap<QString, QByteArray> stateFiles() {
+    // Every file of the folder (the application folder by default), with its bytes.
+    QMap<QString, QByteArray> stateFiles(QString folder = {}) {
+        if (folder.isEmpty()) folder = app;
         QMap<QString, QByteArray> files;
-        for (const QString& name : QDir(app).entryList(QDir::Files))
-            if (name != "Qm_TextLumo") files[name] = read(app + "/" + name);
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            if (name != "Qm_TextLumo") files[name] = read(folder + "/" + name);
         return files;
     }
 };
@@ -34,12 +35,17 @@ TEST_F(ReaderFaults, AFolderItMayNotWriteIsReportedAndNothingIsLost) {
     writeSession(windowRecord(300, 150, 18000, 11700, 1, 0));
     const QString archive = tmp.path() + "/shelf.zip";  // typed: xdotool types ASCII reliably
     ASSERT_TRUE(writeZip(archive, {{QStringLiteral("첫째.txt"), numberedBook(100)}}));
-    ASSERT_TRUE(QDir().mkpath(app + "/TmpZip"));
+    // The application folder is not the user's: the state is read from the user's own folders,
+    // which here are root's too.
+    const QString state = tmp.path() + "/.local/state/qm-textlumo";
+    ASSERT_TRUE(QDir().mkpath(state) && QDir().mkpath(tmp.path() + "/.cache/qm-textlumo/TmpZip"));
+    for (const char* name : {"txtlumofile.txt", "txtlumoinfo.txt", "data1_0_0"})
+        ASSERT_TRUE(QFile::rename(app + "/" + name, state + "/" + name));
     // The books are readable by everyone; the application folder stays root's.
     QFile::setPermissions(tmp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                           QFileDevice::ExeOther);
-    const auto before = stateFiles();
+    const auto before = stateFiles(state);
     const uid_t uid = nobody->pw_uid;
     const gid_t gid = nobody->pw_gid;
     reader.setChildProcessModifier([uid, gid] {
@@ -49,6 +55,8 @@ TEST_F(ReaderFaults, AFolderItMayNotWriteIsReportedAndNothingIsLost) {
                                                     QFileDevice::ExeOther | QFileDevice::ReadOther);
     environment = x.env();
     environment.insert("HOME", tmp.path());
+    for (const char* xdg : {"XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+        environment.remove(xdg);
 
     const QString id = startAndResume();
     ASSERT_FALSE(id.isEmpty()) << "the reader did not come up as another user";
@@ -72,7 +80,8 @@ TEST_F(ReaderFaults, AFolderItMayNotWriteIsReportedAndNothingIsLost) {
         << "no message at exit about the state files";
     ASSERT_TRUE(reader.waitForFinished(10000));
     EXPECT_EQ(reader.exitCode(), 0);
-    EXPECT_EQ(stateFiles(), before);
+    EXPECT_EQ(stateFiles(state), before);
+    EXPECT_EQ(QDir(app).entryList(QDir::Files), QStringList{"Qm_TextLumo"});
 }
 
 TEST_F(ReaderFaults, ADiskThatFillsNeverCutsAStateFileShort) {
