@@ -43,10 +43,14 @@ const PairTable& pairTable() {
 }  // namespace
 
 QString decodeCp949(const char* data, qsizetype size) {
+    QString text(size, Qt::Uninitialized);
+    text.resize(decodeCp949To(data, size, reinterpret_cast<char16_t*>(text.data())));
+    return text;
+}
+
+qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
     const PairTable& pairs = pairTable();
     const auto* s = reinterpret_cast<const uint8_t*>(data);
-    QString text(size, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
     char16_t* const begin = out;
     qsizetype i = 0;
     while (i < size) {
@@ -70,8 +74,7 @@ QString decodeCp949(const char* data, qsizetype size) {
         const bool pair = c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE;
         i += pair ? 2 : 1;
     }
-    text.resize(out - begin);
-    return text;
+    return out - begin;
 }
 
 }  // namespace textbox

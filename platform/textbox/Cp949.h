@@ -10,5 +10,7 @@ namespace textbox {
 // and decoding goes on, so the text is never cut short (an ASCII byte after a lone lead byte
 // survives).
 QString decodeCp949(const char* data, qsizetype size);
+// The same into out (room for size units); returns the units written.
+qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out);
 
 }  // namespace textbox

@@ -14,6 +14,8 @@ Encoding detectEncoding(const QByteArray& bytes);
 // The text of the bytes in their detected encoding, without the byte-order mark; undecodable bytes
 // become U+FFFD and never cut the text short.
 QString decodeDocument(const QByteArray& bytes);
+// The same, decoded a piece of about chunk bytes at a time (as a file is read).
+QString decodeDocument(const char* data, qsizetype size, qsizetype chunk);
 
 // A book is read whole into memory and the page model counts in 32-bit offsets; a larger file
 // is refused with a message, never read.

@@ -134,3 +134,33 @@ TEST(LoadDocumentText, UnreadablePathsGiveAnEmptyText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file is decoded a piece at a time; whatever the pieces, the text is that of the whole.
+TEST(Pieces, DecodeAsTheWholeDoes) {
+    std::vector<QByteArray> inputs = {
+        "plain ascii only\r\n",
+        "\xB0\xA1\xB3\xAA \xB4\xD9\r\n\xB6\xF3",                // CP949
+        "\xB0 \xB0\xA1\xB0",                                    // lone lead bytes
+        "\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B",                   // UTF-8 cut at the end
+        "\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4",                  // UTF-8 cut in the middle: CP949
+        "\xEF\xBB\xBF\xEA\xB0\x80 \xFF \xEF\xBB\xBF b",          // marked UTF-8 with a bad byte
+        QByteArray("\xFF\xFE\x00\xAC\x41\x00\x20\x00\x01", 9),   // UTF-16 with a half unit
+    };
+    QDir data(QStringLiteral(TL_TESTDATA_DIR "/text"));
+    for (const QString& name : data.entryList({"*.txt"})) {
+        QFile f(data.filePath(name));
+        if (f.open(QIODevice::ReadOnly)) inputs.push_back(f.readAll().left(200000));
+    }
+    for (const QByteArray& bytes : inputs) {
+        const QString whole = decodeDocument(bytes);
+        for (qsizetype chunk : {1, 2, 3, 5, 64, 4096}) {
+            SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in pieces of " +
+                         std::to_string(chunk));
+            EXPECT_EQ(decodeDocument(bytes.constData(), bytes.size(), chunk), whole);
+        }
+    }
+}
+
+}  // namespace
