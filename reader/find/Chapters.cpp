@@ -93,6 +93,17 @@ bool sentenceTail(QStringView tail) {
     return false;
 }
 
+// CP949 bytes of a line (see AnsiUnits.h), in a loop the compiler can widen; a line with a
+// surrogate is counted the careful way.
+int64_t bytesOf(const char16_t* s, qsizetype n) {
+    int64_t wide = 0, low = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        wide += s[i] >= 0x80;
+        low += (s[i] & 0xFC00) == 0xDC00;
+    }
+    return low == 0 ? n + wide : textbox::ansi::length(s, n);
+}
+
 bool isBlank(QStringView line) {
     for (QChar c : line)
         if (!c.isSpace()) return false;
@@ -114,28 +125,31 @@ std::vector<Heading> findHeadings(const QString& text) {
     std::vector<Heading> headings;
     const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
-    // Positions are counted only up to each heading found.
-    qsizetype counted = 0;
-    int64_t countedBytes = 0;
+    int64_t bytes = 0;        // CP949 bytes before the line
     bool standsAlone = true;  // the start of the text
     qsizetype start = 0;
     while (start <= n) {
-        qsizetype end = start;
-        while (end < n && s[end] != u'\n' && s[end] != u'\r') ++end;
+        // The line's end: LF found fast, then a lone CR before it.
+        const QStringView rest(s + start, n - start);
+        qsizetype end = rest.indexOf(u'\n');
+        end = end < 0 ? n : start + end;
+        const qsizetype cr = QStringView(s + start, end - start).indexOf(u'\r');
+        if (cr >= 0) end = start + cr;
+        const int64_t lineBytes = bytesOf(s + start, end - start);
         const QStringView line(s + start, end - start);
         bool heading = false;
         const bool blank = isBlank(line);
         if (!blank && standsAlone && isHeading(line)) {
-            countedBytes += textbox::ansi::length(s + counted, start - counted);
-            counted = start;
-            if (countedBytes > INT32_MAX) break;
-            headings.push_back({int32_t(countedBytes), line.trimmed().toString()});
+            if (bytes > INT32_MAX) break;
+            headings.push_back({int32_t(bytes), line.trimmed().toString()});
             heading = true;
         }
         // After a blank line, and right under a heading ("1권" over "1화").
         standsAlone = blank || heading;
         if (end >= n) break;
-        start = end + (s[end] == u'\r' && end + 1 < n && s[end + 1] == u'\n' ? 2 : 1);
+        const qsizetype next = end + (s[end] == u'\r' && end + 1 < n && s[end + 1] == u'\n' ? 2 : 1);
+        bytes += lineBytes + (next - end);
+        start = next;
     }
     return headings;
 }

@@ -200,13 +200,10 @@ std::pair<int, int> Frm_TxtViewer::spreadIndexes() const {
     return {first < 0 ? size : first, end < 0 ? size : end};
 }
 
-void Frm_TxtViewer::findStep(int direction) {
-    if (!isEnabled() || DocumentLength == 0 || PageCount <= 0) return;
-    if (PicFind->isHidden()) openFindBar();
-    if (txtFind->text().isEmpty()) return;
-    if (!m_counted || m_countedText != txtFind->text()) countMatches();
-    if (m_matches.empty()) return;
+int Frm_TxtViewer::nextMatch(int direction, bool* wrapped) const {
+    *wrapped = false;
     const int total = int(m_matches.size());
+    if (total == 0) return -1;
     const auto [first, end] = spreadIndexes();
     // From the match stepped to while it is on screen; else from the spread on screen.
     const bool onScreen = m_currentMatch >= 0 && m_currentMatch < total &&
@@ -215,15 +212,24 @@ void Frm_TxtViewer::findStep(int direction) {
     const int from = textfind::firstFrom(m_matches, first);
     int next = direction > 0 ? (onScreen ? m_currentMatch + 1 : from)
                              : (onScreen ? m_currentMatch - 1 : from - 1);
-    bool wrapped = false;
     if (next >= total) {
         next = 0;
-        wrapped = true;
+        *wrapped = true;
     } else if (next < 0) {
         next = total - 1;
-        wrapped = true;
+        *wrapped = true;
     }
-    showMatch(next, wrapped, direction);
+    return next;
+}
+
+void Frm_TxtViewer::findStep(int direction) {
+    if (!isEnabled() || DocumentLength == 0 || PageCount <= 0) return;
+    if (PicFind->isHidden()) openFindBar();
+    if (txtFind->text().isEmpty()) return;
+    if (!m_counted || m_countedText != txtFind->text()) countMatches();
+    bool wrapped = false;
+    const int next = nextMatch(direction, &wrapped);
+    if (next >= 0) showMatch(next, wrapped, direction);
 }
 
 void Frm_TxtViewer::showMatch(int index, bool wrapped, int direction) {
@@ -242,18 +248,20 @@ void Frm_TxtViewer::showMatch(int index, bool wrapped, int direction) {
 }
 
 bool Frm_TxtViewer::panelKey(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !isEnabled()) return false;
+    const bool press = event->type() == QEvent::KeyPress;
+    if ((!press && event->type() != QEvent::KeyRelease) || !isEnabled()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && watched == txtFind) {
-        findStep(key->modifiers() & Qt::ShiftModifier ? -1 : 1);
+        if (press) findStep(key->modifiers() & Qt::ShiftModifier ? -1 : 1);
         return true;
     }
+    // The list closes on the key's release: released on a page, Enter would turn it.
     if (enter && watched == LstChapter) {
-        showChosenChapter();
+        if (!press && !key->isAutoRepeat()) showChosenChapter();
         return true;
     }
-    if (key->key() != Qt::Key_Escape) return false;
+    if (!press || key->key() != Qt::Key_Escape) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this || (widget->windowFlags() & Qt::Popup)) return false;
     // An open panel takes Escape; the window minimises only when none is open.

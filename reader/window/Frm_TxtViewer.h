@@ -185,6 +185,8 @@ public:
     // Enter, F3 (+1) and Shift+Enter, Shift+F3 (-1): the next or previous match from the spread
     // on screen, its spread shown; at an end it goes round and says so.
     void findStep(int direction);
+    // The match that step goes to (-1 for none); *wrapped when it went round an end.
+    int nextMatch(int direction, bool* wrapped) const;
     // Counts the typed text's matches in the book now and marks those on screen.
     void countMatches();
     // How long typing pauses before the count, ms.

@@ -144,7 +144,7 @@ TEST(Chapters, HeadingsStandAloneAndAreTextPositions) {
     const QString text = QStringLiteral(
         "1권\r\n"            // the start of the text
         "프롤로그\r\n"       // right under a heading
-        "본문 첫 줄.\r\n"
+        "본문 첫 줄 \U0001F600.\r\n"  // a pair counts two bytes
         "12화\r\n"           // inside a paragraph: not a heading
         "\r\n"
         "  제 2 화  \r\n"     // after a blank line, blanks around it
