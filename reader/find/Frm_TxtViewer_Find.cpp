@@ -88,7 +88,9 @@ void Frm_TxtViewer::wireFind() {
     });
     connect(TmrFind, &QTimer::timeout, this, [this] { countMatches(); });
     const std::pair<forms::Image*, int> steps[] = {{CmdFindPrev, -1}, {CmdFindNext, 1}};
-    for (const auto& [button, direction] : steps) {
+    for (const auto& step : steps) {
+        forms::Image* button = step.first;
+        const int direction = step.second;
         const QString name = button->objectName();
         connect(button, &forms::Image::mouseDown, this, [button, name](int b, int, int, int) {
             if (b == kLeftButton)
