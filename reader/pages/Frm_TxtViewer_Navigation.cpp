@@ -41,6 +41,8 @@ void Frm_TxtViewer::ShowDocument() {
     if (DocumentPath.isEmpty() || !files::FileExists(DocumentPath)) return;
     DocumentLength = 0;
     PageCount = 0;
+    // The matches and headings of the book going away go with it.
+    forgetFindState();
     DocumentText.clear();
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     ReadingSettings.BookmarkSet = 0;

@@ -63,6 +63,8 @@ void Frm_TxtViewer::RelayoutPages() {
     ScrollArmed = false;
     ImageScrollBar1.setValue(CurrentPage);
     ScrollArmed = true;
+    // An open chapter list shows the pages of the new layout.
+    if (!PicChapter->isHidden()) fillChapterPages();
 }
 
 void Frm_TxtViewer::CountPages() {
@@ -109,6 +111,7 @@ Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
     const int lines = RichTextBox1->lineCount();
     slice.start = start;
     if (start < 0) {
+        slice.from = int(DocumentText.size());
         slice.text = QStringLiteral("\r\n");
         return slice;
     }
@@ -116,6 +119,7 @@ Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
     // last page runs to the end of what the box holds: while the box is still empty (a relayout
     // early in start-up) that is nothing, never the whole document.
     const int from = RichTextBox1->charIndexOfLine(first);
+    slice.from = from;
     int to = int(std::min(DocumentText.size(), RichTextBox1->text().size()));
     if (lines >= first + L + 1) {
         const int end = RichTextBox1->lineIndex(page * L);

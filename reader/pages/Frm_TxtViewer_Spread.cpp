@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "bookani/Cls_BookAni.h"
+#include "find/TextFind.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -20,6 +21,10 @@
 #include "window/Frm_TxtViewer.h"
 
 namespace {
+
+// The find bar's marks behind the text: every match, and the one stepped to.
+constexpr gdi::COLORREF kMatch = gdi::RGB(255, 228, 128);
+constexpr gdi::COLORREF kCurrentMatch = gdi::RGB(255, 164, 72);
 
 // What a line shows: its text without the line break that ends it, tabs as the four blanks
 // the line breaker measured them as.
@@ -61,12 +66,35 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
                            ? bookmark::rowHolding(
                                  rows, int64_t(ReadingSettings.BookmarkPosition) - 1 - slice.start)
                            : -1;
+    // The matches of the find bar on this page, as parts of its rows.
+    std::vector<textfind::Piece> pieces;
+    if (!PicFind->isHidden() && !m_matches.empty() && !rows.empty()) {
+        std::vector<int> starts;
+        for (int i = 0; i < int(rows.size()); ++i)
+            starts.push_back(slice.from + Text1->charIndexOfLine(i));
+        const int e = Text1->lineIndex(int(rows.size()));
+        const int last = int(slice.text.size()) - 2;  // the line break added to the page
+        starts.push_back(slice.from +
+                         std::min(last, e >= 0 ? Text1->charIndexOfLine(int(rows.size())) : last));
+        pieces = textfind::piecesOnLines(m_matches, m_currentMatch, starts);
+    }
+    const QFontMetrics metrics(out->font());
+    auto piece = pieces.begin();
     for (int i = 0; i < int(rows.size()); ++i) {
         const int e = Text1->lineIndex(i + 1);
         // Lines are cut by character index, so a page costs its own length only.
         const int from = Text1->charIndexOfLine(i);
         const int to = e >= 0 ? Text1->charIndexOfLine(i + 1) : from;
         const QString line = e - rows[i].start >= 1 ? slice.text.mid(from, to - from) : QString();
+        // Behind the text, the matches on the row: the one stepped to stronger.
+        for (; piece != pieces.end() && piece->line == i; ++piece) {
+            if (line.isEmpty()) continue;
+            const int x0 = metrics.horizontalAdvance(visibleLine(line.left(piece->from)));
+            const int x1 = metrics.horizontalAdvance(visibleLine(line.left(piece->to)));
+            if (x1 > x0)
+                out->FillRect(QRect(30 + x0, rows[i].top, x1 - x0, metrics.height()),
+                              piece->current ? kCurrentMatch : kMatch);
+        }
         out->setCurrentX(30);
         out->setCurrentY(rows[i].top);
         out->Print(visibleLine(line));

@@ -74,9 +74,13 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     createListPanel();
     createColourPanel();
     createSplashPanel();
+    createFindBar();
+    createChapterPanel();
     wireButtons();
     wirePages();
     wireBookmark();
+    wireFind();
+    wireChapters();
     wireAppearance();
     wireDocuments();
     m_settledSave = new SettledSave([this] { return stateFileContents(); },

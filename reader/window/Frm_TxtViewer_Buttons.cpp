@@ -63,9 +63,11 @@ void Frm_TxtViewer::imgHelp_Release() {
 }
 
 bool Frm_TxtViewer::eventFilter(QObject* watched, QEvent* event) {
-    if (pageKey(watched, event) || pageMenu(watched, event) || appearanceEvent(watched, event))
+    if (pageKey(watched, event) || pageMenu(watched, event) || appearanceEvent(watched, event) ||
+        panelKey(watched, event))
         return true;
-    // A key preview: Escape minimises the window whichever of its controls has the focus.
+    // A key preview: Escape minimises the window whichever of its controls has the focus
+    // (an open find bar or chapter list takes it first, above).
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);

@@ -119,6 +119,7 @@ QSize Frm_TxtViewer::layOut() {
     ShRead[1]->setGeometry(r.textFrame[1]);
     PicSplash->move(r.splash);
     PicList->move(r.list);
+    placeFindPanels();
     Text1->move(r.lineBox);
 
     const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());

@@ -91,6 +91,8 @@ void Frm_TxtViewer::LoadSkinPictures() {
     PicList->setPicture(skinPicture(QStringLiteral("bg_listview.bmp")));
     CmdOk->setPicture(skinPicture(QStringLiteral("b_listv_ok.bmp")));
     cmdCancel->setPicture(skinPicture(QStringLiteral("b_listv_cancel.bmp")));
+    CmdChapterOk->setPicture(skinPicture(QStringLiteral("b_listv_ok.bmp")));
+    CmdChapterCancel->setPicture(skinPicture(QStringLiteral("b_listv_cancel.bmp")));
     imgHelp->setPicture(skinPicture(QStringLiteral("b_helpdesk.bmp")));
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
 }

@@ -82,6 +82,36 @@ QImage listPanel() {
     return img;
 }
 
+// The find bar: a sunken white field for the typed text on the panel grey, the count beside
+// it, and room for three push buttons at the right.
+QImage findBar() {
+    QImage img = canvas(QSize(524, 44), QColor(kPanelGrey));
+    QPainter p(&img);
+    fillRows(p, img.rect().adjusted(2, 2, -2, -2), QColor(246, 246, 246), QColor(230, 230, 230));
+    ring(p, img.rect(), QColor(255, 255, 255), QColor(112, 112, 112));
+    ring(p, img.rect().adjusted(1, 1, -1, -1), QColor(246, 246, 246), QColor(190, 190, 190));
+    const QRect field(8, 10, 156, 24);
+    p.fillRect(field, Qt::white);
+    ring(p, field.adjusted(-1, -1, 1, 1), QColor(150, 150, 150), QColor(255, 255, 255));
+    return img;
+}
+
+// The chapter list: the archive list's box, taller, under a caption.
+QImage chapterPanel() {
+    QImage img = canvas(QSize(300, 330), QColor(kPanelGrey));
+    QPainter p(&img);
+    ring(p, img.rect(), QColor(255, 255, 255), QColor(112, 112, 112));
+    ring(p, img.rect().adjusted(1, 1, -1, -1), QColor(246, 246, 246), QColor(190, 190, 190));
+    fillRows(p, QRect(2, 2, 296, 24), QColor(246, 246, 246), QColor(232, 232, 232));
+    text(p, QRectF(10, 2, 200, 24), QStringLiteral("목차"), uiFont(13, true), QColor(kInk),
+         Qt::AlignLeft | Qt::AlignVCenter);
+    const QRect list(3, 27, 293, 262);
+    p.fillRect(list, Qt::white);
+    ring(p, list.adjusted(-1, -1, 1, 1), QColor(150, 150, 150), QColor(255, 255, 255));
+    fillRows(p, QRect(2, 290, 296, 38), QColor(kPanelGrey), QColor(230, 230, 230));
+    return img;
+}
+
 QImage track(QSize size) {
     QImage img = canvas(size, QColor(kPanelGrey));
     QPainter p(&img);

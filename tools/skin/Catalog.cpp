@@ -107,8 +107,15 @@ std::vector<Picture> skinPictures() {
     return out;
 }
 
+// Buttons of the find bar, compiled in beside the panel they sit on.
+const ButtonRow kFindButtons[] = {
+    {"b_find_prev", {61, 36}, kNormal | kDown, glyph::previous, u"이전"},
+    {"b_find_next", {61, 36}, kNormal | kDown, glyph::next, u"다음"},
+    {"b_find_close", {61, 36}, kNormal | kDown, glyph::cross, u"닫기"},
+};
+
 std::vector<Picture> designPictures() {
-    return {
+    std::vector<Picture> out = {
         {"splash", {447, 85}, splash},
         {"bookmark", {15, 15}, bookmarkTab},
         {"sb_tick",
@@ -120,7 +127,11 @@ std::vector<Picture> designPictures() {
         {"sb_right", {12, 12}, [] { return scrollArrow(1, 0); }},
         {"sb_up", {12, 12}, [] { return scrollArrow(0, -1); }},
         {"sb_down", {12, 12}, [] { return scrollArrow(0, 1); }},
+        {"bg_find", {524, 44}, findBar},
+        {"bg_chapters", {300, 330}, chapterPanel},
     };
+    addButtons(out, kFindButtons, std::size(kFindButtons), true);
+    return out;
 }
 
 }  // namespace skin

@@ -32,6 +32,8 @@ QImage pushButton(QSize size, State state, glyph::Glyph glyph, const QString& la
 QImage toolBar();
 QImage toolBarTail();
 QImage listPanel();
+QImage findBar();
+QImage chapterPanel();
 QImage track(QSize size);
 QImage thumb(QSize size);
 

@@ -1,0 +1,117 @@
+// Find and the chapter list on the 10 MiB book: counting a two-syllable word, stepping to the
+// next match with its spread drawn, and finding the headings once per book.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "Bench.h"
+#include "Book.h"
+#include "Reader.h"
+#include "dialogs/ScriptedDialogs.h"
+#include "find/Chapters.h"
+#include "find/TextFind.h"
+#include "pages/DocumentText.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace {
+
+// The bench book with a web novel's headings: "제 N 화" over every work, repeated to 10 MiB.
+QByteArray chapterBook(const QString& dir) {
+    const char* const works[] = {"unsu_joeun_nal.utf8.txt", "talchulgi.utf8.txt",
+                                 "hongyeom.utf8.txt", "dongbaekkkot.utf8.txt", "nalgae.utf8.txt"};
+    std::vector<QByteArray> texts;
+    for (const char* work : works) {
+        QFile f(dir + QLatin1Char('/') + QLatin1String(work));
+        if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+        texts.push_back(bench::toCp949(f.readAll()));
+        if (texts.back().isEmpty()) return QByteArray();
+    }
+    QByteArray book;
+    for (int n = 1; book.size() < 10 * 1024 * 1024; ++n)
+        book += "\r\n" + bench::toCp949("제 " + QByteArray::number(n) + " 화") + "\r\n\r\n" +
+                texts[size_t(n - 1) % texts.size()] + "\r\n";
+    book.truncate(book.lastIndexOf('\n', 10 * 1024 * 1024 - 1) + 1);
+    return book;
+}
+
+}  // namespace
+
+BENCHMARK(25, find) {
+    const QString dataDir = QStringLiteral(TL_TESTDATA_DIR "/text");
+    const QByteArray book = QDir(dataDir).exists() ? chapterBook(dataDir) : QByteArray();
+    if (book.isEmpty()) {
+        bench::note("find: test data absent (" + dataDir + "), skipped");
+        return;
+    }
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("book.txt"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(book) != book.size()) {
+        bench::note("find: cannot write the book, skipped");
+        return;
+    }
+    out.close();
+    const QString text = LoadDocumentText(path);
+    const QString word = QStringLiteral("사람");
+
+    // The first count prepares the book (is it composed already?) and counts.
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<textfind::Match> found = textfind::BookText(text).findAll(word);
+    const double first = clock.nsecsElapsed() / 1e6;
+    textfind::BookText prepared(text);
+    const double count = bench::medianMs(21, [&] { found = prepared.findAll(word); });
+    bench::report("find: count every match of a two-syllable word, 10 MiB", count, "ms", 30);
+    bench::report("  the first count of a book, preparing it", first, "ms", 30);
+    bench::note(QStringLiteral("  (%1 matches of \"%2\"; a composed copy needed: %3)")
+                    .arg(found.size())
+                    .arg(word)
+                    .arg(prepared.composedCopy() ? "yes" : "no"));
+
+    std::vector<chapters::Heading> headings;
+    const double chapters = bench::medianMs(11, [&] { headings = chapters::findHeadings(text); });
+    bench::report("chapters: find the headings of the 10 MiB book", chapters, "ms", 50);
+    bench::note(QStringLiteral("  (%1 headings)").arg(headings.size()));
+
+    // In the window: the next match from the spread on screen, its spread drawn with its marks.
+    dlg::ScriptedDialogs dialogs;
+    const QString app = bench::linkAppFolder(tmp.filePath(QStringLiteral("app")));
+    std::unique_ptr<Frm_TxtViewer> window = bench::startedWindow(app, dialogs);
+    if (!window->OpenDocument(path, -1) || window->PageCount < 3) {
+        bench::note("find: the book did not open in the window");
+        return;
+    }
+    window->openFindBar();
+    window->txtFind->setText(word);
+    // A keystroke only restarts the pause before the count.
+    const double key = bench::medianMs(101, [&] {
+        window->txtFind->insert(QStringLiteral("x"));
+        window->txtFind->backspace();
+    });
+    bench::report("find: a keystroke in the find bar (the count waits)", key * 1000, "us", 1000);
+    window->countMatches();
+    bool wrapped = false;
+    int index = 0;
+    const double lookup = bench::medianMs(101, [&] {
+        for (int i = 0; i < 100; ++i) index = window->nextMatch(1, &wrapped);
+    }) / 100;
+    (void)index;
+    bench::report("find: the next match from the spread on screen", lookup * 1000, "us", 5000);
+    const double next = bench::medianMs(101, [&] { window->findStep(1); });
+    const double spread = bench::medianMs(101, [&] { window->ShowSpread(window->CurrentPage, 0); });
+    bench::note(QStringLiteral("  (stepped to with its spread drawn and marked: %1 ms; the spread "
+                               "alone: %2 ms)")
+                    .arg(next, 0, 'f', 2)
+                    .arg(spread, 0, 'f', 2));
+    bench::report("  the step to it / drawing its spread alone", next / spread, "x", 1.2);
+    window->closeFindBar();
+    const double list = bench::medianMs(11, [&] {
+        window->openChapterList();
+        window->closeChapterList();
+    });
+    bench::report("chapters: open the list (pages of every heading)", list, "ms", 50);
+}
