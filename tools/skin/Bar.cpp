@@ -63,6 +63,18 @@ QImage toolBar() {
     return img;
 }
 
+// The two-pixel raised edge of a panel.
+static void raisedEdge(QPainter& p, const QRect& r) {
+    ring(p, r, QColor(255, 255, 255), QColor(112, 112, 112));
+    ring(p, r.adjusted(1, 1, -1, -1), QColor(246, 246, 246), QColor(190, 190, 190));
+}
+
+// A white box sunk into the panel, its edge just outside it.
+static void sunkenWhite(QPainter& p, const QRect& box) {
+    p.fillRect(box, Qt::white);
+    ring(p, box.adjusted(-1, -1, 1, 1), QColor(150, 150, 150), QColor(255, 255, 255));
+}
+
 QImage toolBarTail() {
     QImage img = canvas(QSize(8, kBarHeight), QColor(kPanelGrey));
     QPainter p(&img);
@@ -73,11 +85,9 @@ QImage toolBarTail() {
 QImage listPanel() {
     QImage img = canvas(QSize(300, 230), QColor(kPanelGrey));
     QPainter p(&img);
-    ring(p, img.rect(), QColor(255, 255, 255), QColor(112, 112, 112));
-    ring(p, img.rect().adjusted(1, 1, -1, -1), QColor(246, 246, 246), QColor(190, 190, 190));
+    raisedEdge(p, img.rect());
     const QRect list(3, 3, 293, 190);
-    p.fillRect(list, Qt::white);
-    ring(p, list.adjusted(-1, -1, 1, 1), QColor(150, 150, 150), QColor(255, 255, 255));
+    sunkenWhite(p, list);
     fillRows(p, QRect(2, 194, 296, 34), QColor(kPanelGrey), QColor(230, 230, 230));
     return img;
 }
@@ -88,11 +98,9 @@ QImage findBar() {
     QImage img = canvas(QSize(524, 44), QColor(kPanelGrey));
     QPainter p(&img);
     fillRows(p, img.rect().adjusted(2, 2, -2, -2), QColor(246, 246, 246), QColor(230, 230, 230));
-    ring(p, img.rect(), QColor(255, 255, 255), QColor(112, 112, 112));
-    ring(p, img.rect().adjusted(1, 1, -1, -1), QColor(246, 246, 246), QColor(190, 190, 190));
+    raisedEdge(p, img.rect());
     const QRect field(8, 10, 156, 24);
-    p.fillRect(field, Qt::white);
-    ring(p, field.adjusted(-1, -1, 1, 1), QColor(150, 150, 150), QColor(255, 255, 255));
+    sunkenWhite(p, field);
     return img;
 }
 
@@ -100,14 +108,12 @@ QImage findBar() {
 QImage chapterPanel() {
     QImage img = canvas(QSize(300, 330), QColor(kPanelGrey));
     QPainter p(&img);
-    ring(p, img.rect(), QColor(255, 255, 255), QColor(112, 112, 112));
-    ring(p, img.rect().adjusted(1, 1, -1, -1), QColor(246, 246, 246), QColor(190, 190, 190));
+    raisedEdge(p, img.rect());
     fillRows(p, QRect(2, 2, 296, 24), QColor(246, 246, 246), QColor(232, 232, 232));
     text(p, QRectF(10, 2, 200, 24), QStringLiteral("목차"), uiFont(13, true), QColor(kInk),
          Qt::AlignLeft | Qt::AlignVCenter);
     const QRect list(3, 27, 293, 262);
-    p.fillRect(list, Qt::white);
-    ring(p, list.adjusted(-1, -1, 1, 1), QColor(150, 150, 150), QColor(255, 255, 255));
+    sunkenWhite(p, list);
     fillRows(p, QRect(2, 290, 296, 38), QColor(kPanelGrey), QColor(230, 230, 230));
     return img;
 }
