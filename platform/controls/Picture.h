@@ -17,9 +17,9 @@ public:
 
     const QImage& image() const { return m_image; }
     bool isEmpty() const { return m_image.isNull(); }
-    // Pixels.
-    int width() const { return m_image.width(); }
-    int height() const { return m_image.height(); }
+    // Logical pixels: a picture drawn for a scaled screen holds more device pixels.
+    int width() const;
+    int height() const;
 
 private:
     QImage m_image;
@@ -29,8 +29,9 @@ using PictureRef = std::shared_ptr<Picture>;
 
 // A new picture holding image (an empty picture when image is null).
 PictureRef MakePicture(QImage image);
-// The picture in the file or resource at path; nullptr (Nothing) when it cannot be read.
-PictureRef LoadPicture(const QString& path);
+// The picture in the file or resource at path, as drawn for a screen of the given device pixel
+// ratio (see gdi::LoadImageFor); nullptr (Nothing) when it cannot be read.
+PictureRef LoadPicture(const QString& path, qreal ratio = 1);
 // True when ref is Nothing or the empty picture: either way there is no bitmap to show.
 bool HasNoBitmap(const PictureRef& ref);
 

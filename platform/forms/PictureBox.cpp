@@ -47,27 +47,27 @@ void PictureBox::setAutoRedraw(bool on) {
 
 void PictureBox::setPicture(const QImage& picture) {
     m_picture = picture;
-    if (m_autoSize && hasPicture()) resize(m_picture.size());
+    if (m_autoSize && hasPicture()) resize(gdi::raster::logicalSize(m_picture));
     reset();
     update();
 }
 
 void PictureBox::setAutoSize(bool on) {
     m_autoSize = on;
-    if (m_autoSize && hasPicture() && size() != m_picture.size()) {
-        resize(m_picture.size());
+    if (m_autoSize && hasPicture() && size() != gdi::raster::logicalSize(m_picture)) {
+        resize(gdi::raster::logicalSize(m_picture));
         syncSize();
     }
 }
 
 QImage PictureBox::image() const {
     const QImage& img = m_autoRedraw ? m_buffer : m_background;
-    return img.size() == size() ? img : resized(img, size());
+    return fits(img) ? img : resized(img, size());
 }
 
 QImage PictureBox::screenImage() const {
     const QImage& img = m_autoRedraw ? m_buffer : m_screen;
-    return img.size() == size() ? img : resized(img, size());
+    return fits(img) ? img : resized(img, size());
 }
 
 void PictureBox::Cls() {
@@ -86,19 +86,19 @@ void PictureBox::ClsBeforeCovering(const QRect& covering) {
         return;
     }
     syncSize();
-    if (m_buffer.isDetached() && m_buffer.size() == size()) {
+    if (m_buffer.isDetached() && fits(m_buffer)) {
         m_currentX = m_currentY = 0;
         return;
     }
     // The image is shared (a snapshot of the last spread, say). Keep a reference to it: once
     // its other holder lets go, it is ours alone and serves as the next buffer, so a box that
     // is drawn and handed out over and over cycles between two images instead of allocating.
-    if (m_spare.isDetached() && m_spare.size() == size() &&
+    if (m_spare.isDetached() && fits(m_spare) &&
         m_spare.format() == QImage::Format_RGB32) {
         std::swap(m_buffer, m_spare);
     } else {
         m_spare = m_buffer;
-        m_buffer = QImage(size(), QImage::Format_RGB32);
+        m_buffer = gdi::raster::surface(size(), ratio());
     }
     m_currentX = m_currentY = 0;
 }
@@ -134,7 +134,10 @@ void PictureBox::Refresh() {
 void PictureBox::paintEvent(QPaintEvent* event) {
     syncSize();
     QPainter p(this);
-    p.drawImage(event->rect().topLeft(), m_autoRedraw ? m_buffer : m_screen, event->rect());
+    const QImage& img = m_autoRedraw ? m_buffer : m_screen;
+    const QRectF r = event->rect();
+    const qreal k = img.devicePixelRatio();
+    p.drawImage(r, img, QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k));
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
@@ -142,14 +145,28 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
     syncSize();
 }
 
+qreal PictureBox::ratio() const {
+    return devicePixelRatioF();
+}
+
+bool PictureBox::fits(const QImage& img) const {
+    const QSize s = size();
+    if (s.isEmpty()) return img.isNull() || gdi::raster::logicalSize(img) == s;
+    return img.devicePixelRatio() == ratio() && gdi::raster::logicalSize(img) == s;
+}
+
+void PictureBox::paintPicture(QImage& img) const {
+    QPainter p(&img);
+    // A picture made for another resolution is scaled smoothly to the box's.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(0, 0, m_picture);
+}
+
 QImage PictureBox::blank(const QSize& size) const {
-    QImage img(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    QImage img = gdi::raster::surface(size, ratio());
     if (img.isNull()) return img;
     img.fill(gdi::toQColor(m_backColor));
-    if (hasPicture()) {
-        QPainter p(&img);
-        p.drawImage(0, 0, m_picture);
-    }
+    if (hasPicture()) paintPicture(img);
     return img;
 }
 
@@ -166,15 +183,12 @@ QImage PictureBox::resized(const QImage& img, const QSize& size) const {
 
 void PictureBox::refill(QImage& img) const {
     // A page-sized box is cleared many times a second: reuse its memory when nobody shares it.
-    if (img.size() != size() || !img.isDetached() || img.format() != QImage::Format_RGB32) {
+    if (!fits(img) || !img.isDetached() || img.format() != QImage::Format_RGB32) {
         img = blank(size());
         return;
     }
     img.fill(gdi::toQColor(m_backColor));
-    if (hasPicture()) {
-        QPainter p(&img);
-        p.drawImage(0, 0, m_picture);
-    }
+    if (hasPicture()) paintPicture(img);
 }
 
 void PictureBox::reset() {
@@ -194,10 +208,10 @@ void PictureBox::syncSize() {
     // long before that (or never shown at all), so every entry point catches up here.
     const QSize s = size();
     if (m_autoRedraw) {
-        if (m_buffer.size() != s) m_buffer = resized(m_buffer, s);
+        if (!fits(m_buffer)) m_buffer = resized(m_buffer, s);
         return;
     }
-    if (m_background.size() == s && m_screen.size() == s) return;
+    if (fits(m_background) && fits(m_screen)) return;
     const bool same = m_screen.constBits() == m_background.constBits();
     m_background = resized(m_background, s);
     m_screen = same ? m_background : resized(m_screen, s);

@@ -26,7 +26,8 @@ public:
     bool autoRedraw() const { return m_autoRedraw; }
 
     // The Picture property: drawn at the origin over the background colour. A null image is
-    // Nothing. With AutoSize on the box takes the picture's size.
+    // Nothing. With AutoSize on the box takes the picture's size (logical: a picture drawn for
+    // a scaled screen says so by its device pixel ratio).
     void setPicture(const QImage& picture);
     void clearPicture() { setPicture(QImage()); }
     const QImage& picture() const { return m_picture; }
@@ -69,6 +70,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Device pixels per logical pixel of the screen the box is on; its images hold that many.
+    qreal ratio() const;
+    // Whether img is an image of the box as it is now: its size, at its ratio.
+    bool fits(const QImage& img) const;
+    void paintPicture(QImage& img) const;
     QImage blank(const QSize& size) const;
     QImage& target();
     QImage resized(const QImage& img, const QSize& size) const;

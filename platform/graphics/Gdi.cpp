@@ -44,6 +44,8 @@ public:
     Pen* pen = nullptr;
     int stretchMode = BLACKONWHITE;
     QPoint position;
+    // The device pixels per logical pixel of the bitmaps made compatible with a memory DC.
+    qreal ratio = 1;
 };
 
 namespace {
@@ -142,8 +144,13 @@ AxisMap mapAxis(int d0, int dn, int s0, int sn, bool mirror, int dstLimit, int s
     return m;
 }
 
-void stretchNearest(QImage& dst, const QRect& d, const QImage& src, const QRect& s, bool mx,
-                    bool my) {
+// Stretches work in device pixels: a logical block maps onto the device pixels it covers, so a
+// picture of one resolution stretches onto a surface of another without a second scaling.
+void stretchNearest(QImage& dst, const QRect& logicalD, const QImage& src, const QRect& logicalS,
+                    bool mx, bool my) {
+    const QRect d = raster::toDevice(logicalD, dst.devicePixelRatio());
+    const QRect s = raster::toDevice(logicalS, src.devicePixelRatio());
+    if (d.isEmpty() || s.isEmpty()) return;
     const AxisMap xs = mapAxis(d.x(), d.width(), s.x(), s.width(), mx, dst.width(), src.width());
     const AxisMap ys =
         mapAxis(d.y(), d.height(), s.y(), s.height(), my, dst.height(), src.height());
@@ -155,16 +162,20 @@ void stretchNearest(QImage& dst, const QRect& d, const QImage& src, const QRect&
         QRgb* out = reinterpret_cast<QRgb*>(block.scanLine(row));
         for (int col = 0; col < block.width(); ++col) out[col] = in[xs.source[col]];
     }
-    raster::put(dst, QPoint(xs.first, ys.first), block);
+    raster::putDevice(dst, QPoint(xs.first, ys.first), block);
 }
 
-void stretchSmooth(QImage& dst, const QRect& d, const QImage& src, const QRect& s, bool mx,
-                   bool my) {
+void stretchSmooth(QImage& dst, const QRect& logicalD, const QImage& src, const QRect& logicalS,
+                   bool mx, bool my) {
+    const QRect d = raster::toDevice(logicalD, dst.devicePixelRatio());
+    const QRect s = raster::toDevice(logicalS, src.devicePixelRatio());
+    if (d.isEmpty() || s.isEmpty()) return;
     QImage block = src.copy(s).convertToFormat(QImage::Format_RGB32);
+    block.setDevicePixelRatio(1);
     if (mx || my) block = block.mirrored(mx, my);
     // Qt's smooth scaling averages areas when shrinking and interpolates when growing.
-    raster::put(dst, d.topLeft(),
-                block.scaled(d.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    raster::putDevice(dst, d.topLeft(),
+                      block.scaled(d.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 // The classic system colour indexes the reader may name, and the palette roles that play their
@@ -219,16 +230,31 @@ void ReleaseWindowDC(HDC dc) {
     delete dc;
 }
 
-HDC CreateCompatibleDC(HDC) {
+qreal RatioOf(HDC dc) {
+    if (known(dc)) {
+        if (!dc->window) return dc->ratio;
+        if (const QImage* s = surfaceOf(dc)) return s->devicePixelRatio();
+        return 1;
+    }
+    return ScreenRatio();
+}
+
+qreal ScreenRatio() {
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1;
+}
+
+HDC CreateCompatibleDC(HDC compatible) {
+    const qreal ratio = RatioOf(compatible);
     DeviceContext* dc = newDC(false);
     dc->bitmap = stockBitmap();
+    dc->ratio = ratio;
     ++g_memoryDCs;
     return dc;
 }
 
-HBITMAP CreateCompatibleBitmap(HDC, int w, int h) {
+HBITMAP CreateCompatibleBitmap(HDC dc, int w, int h) {
     if (w <= 0 || h <= 0) return nullptr;
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img = raster::surface(QSize(w, h), RatioOf(dc));
     if (img.isNull()) return nullptr;
     img.fill(Qt::black);
     auto* bmp = new Bitmap(std::move(img));
@@ -296,14 +322,15 @@ bool BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
     if (!to || !from) return false;
     if (w <= 0 || h <= 0) return true;
     // Clip the source first, then shift what is left onto the destination; put() clips again.
-    const QRect s = QRect(sx, sy, w, h).intersected(from->rect());
+    const QRect whole = raster::logicalRect(*from);
+    const QRect s = QRect(sx, sy, w, h).intersected(whole);
     if (s.isEmpty()) return true;
     const QPoint at(x + s.x() - sx, y + s.y() - sy);
     // A DC may blit onto itself with overlapping areas: then the block is copied out first.
     // Otherwise the rows go straight across; pages are copied many times a second.
     if (to->constBits() == from->constBits()) {
-        raster::put(*to, at, from->copy(s));
-    } else if (s == from->rect()) {
+        raster::put(*to, at, from->copy(raster::toDevice(s, from->devicePixelRatio())));
+    } else if (s == whole) {
         raster::put(*to, at, *from);
     } else {
         raster::putPart(*to, at, *from, s);
@@ -369,6 +396,31 @@ bool LineTo(HDC dc, int x, int y) {
     }
     notify(dc);
     return true;
+}
+
+int PictureScale(qreal ratio) {
+    return ratio >= 1.5 ? 2 : 1;
+}
+
+QImage LoadImageFor(const QString& path, qreal ratio) {
+    if (PictureScale(ratio) == 2) {
+        const int dot = path.lastIndexOf(QLatin1Char('.'));
+        const int slash = path.lastIndexOf(QLatin1Char('/'));
+        const QString twice = dot > slash ? path.left(dot) + QStringLiteral("@2x") + path.mid(dot)
+                                          : path + QStringLiteral("@2x");
+        QImage img(twice);
+        if (!img.isNull()) {
+            img.setDevicePixelRatio(2);
+            img.setText(QStringLiteral("source"), path);
+            return img;
+        }
+    }
+    QImage img(path);
+    if (!img.isNull()) {
+        img.setDevicePixelRatio(1);
+        img.setText(QStringLiteral("source"), path);
+    }
+    return img;
 }
 
 bool InvalidateRect(HWND hwnd, const QRect* rect, bool) {

@@ -1,7 +1,8 @@
 #pragma once
 // Device contexts, bitmaps and pens with the classic GDI call shapes, over QImage.
 // A DC draws onto a surface: a memory DC onto the bitmap selected into it, a window DC onto
-// the image of the control that owns it. Coordinates are pixels; colours are 0x00BBGGRR.
+// the image of the control that owns it. Coordinates are logical pixels (a surface of a scaled
+// screen holds more device pixels, see Raster.h); colours are 0x00BBGGRR.
 
 #include <QColor>
 #include <QImage>
@@ -41,9 +42,14 @@ using HWND = QWidget*;
 HDC CreateWindowDC(std::function<QImage*()> surface, std::function<void()> changed);
 void ReleaseWindowDC(HDC dc);
 
+// Device pixels per logical pixel: of what dc draws on (a memory DC: of the bitmaps made
+// compatible with it), and of the screen. Every coordinate of these calls is logical.
+qreal RatioOf(HDC dc);
+qreal ScreenRatio();
+
 // A memory DC compatible with dc (nullptr: the screen); it starts with a 1 x 1 stock bitmap.
 HDC CreateCompatibleDC(HDC dc);
-// A w x h colour bitmap, black; nullptr when w or h is not positive.
+// A w x h colour bitmap at dc's ratio, black; nullptr when w or h is not positive.
 HBITMAP CreateCompatibleBitmap(HDC dc, int w, int h);
 // A bitmap holding a copy of image (the picture-loading path).
 HBITMAP CreateBitmapFromImage(const QImage& image);
@@ -77,6 +83,15 @@ bool MoveToEx(HDC dc, int x, int y, QPoint* previous);
 // Draws from the current point to (x, y) with the selected pen, excluding the end point, and
 // makes (x, y) the current point.
 bool LineTo(HDC dc, int x, int y);
+
+// Pictures come in sets drawn for 1 and 2 device pixels per logical pixel; a screen of ratio r
+// is served by the nearer set (1.5 and above: the double one), scaled smoothly where it differs.
+int PictureScale(qreal ratio);
+// The picture at path for a screen of ratio r: its double-size sibling ("name@2x.bmp" beside
+// "name.bmp") when PictureScale(r) is 2 and that reads, else path itself; null when nothing
+// reads. The image's device pixel ratio says which it is, and its text "source" holds path, so
+// what shows it can take it again for another screen.
+QImage LoadImageFor(const QString& path, qreal ratio);
 
 // Asks the window to repaint rect (the whole window when rect is null).
 bool InvalidateRect(HWND hwnd, const QRect* rect, bool erase);

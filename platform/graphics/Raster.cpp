@@ -1,13 +1,40 @@
 #include "graphics/Raster.h"
 
 #include <QPainter>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 namespace gdi::raster {
 
+int toDevice(int v, qreal r) {
+    return r == 1.0 ? v : int(std::lround(v * r));
+}
+
+QRect toDevice(const QRect& logical, qreal r) {
+    if (r == 1.0) return logical;
+    const int x0 = toDevice(logical.x(), r), y0 = toDevice(logical.y(), r);
+    return QRect(x0, y0, toDevice(logical.x() + logical.width(), r) - x0,
+                 toDevice(logical.y() + logical.height(), r) - y0);
+}
+
+QSize logicalSize(const QImage& img) {
+    const qreal r = img.devicePixelRatio();
+    if (r == 1.0) return img.size();
+    return QSize(int(std::lround(img.width() / r)), int(std::lround(img.height() / r)));
+}
+
+QImage surface(QSize logical, qreal r, QImage::Format format) {
+    if (logical.width() <= 0 || logical.height() <= 0) return QImage();
+    QImage img(toDevice(logical.width(), r), toDevice(logical.height(), r), format);
+    if (!img.isNull()) img.setDevicePixelRatio(r);
+    return img;
+}
+
 void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
-    const int w = img.width(), h = img.height();
+    const qreal r = img.devicePixelRatio();
+    const QSize size = logicalSize(img);
+    const int w = size.width(), h = size.height();
     // A line wholly beyond one edge touches nothing; skipping it keeps far-away coordinates cheap.
     if ((a.x() < 0 && b.x() < 0) || (a.y() < 0 && b.y() < 0) || (a.x() >= w && b.x() >= w) ||
         (a.y() >= h && b.y() >= h))
@@ -16,8 +43,22 @@ void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
     const int dy = -std::abs(b.y() - a.y()), sy = a.y() < b.y() ? 1 : -1;
     int err = dx + dy;
     int x = a.x(), y = a.y();
+    // On a scaled surface a logical pixel is the block of device pixels it covers.
     auto plot = [&](int px, int py) {
-        if (px >= 0 && py >= 0 && px < w && py < h) img.setPixel(px, py, color);
+        if (px < 0 || py < 0 || px >= w || py >= h) return;
+        if (r == 1.0) {
+            img.setPixel(px, py, color);
+            return;
+        }
+        const QRect d = toDevice(QRect(px, py, 1, 1), r).intersected(img.rect());
+        for (int yy = d.top(); yy <= d.bottom(); ++yy) {
+            QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(yy));
+            if (img.depth() == 32) {
+                for (int xx = d.left(); xx <= d.right(); ++xx) row[xx] = color;
+            } else {
+                for (int xx = d.left(); xx <= d.right(); ++xx) img.setPixel(xx, yy, color);
+            }
+        }
     };
     for (;;) {
         if (x == b.x() && y == b.y()) {
@@ -38,20 +79,22 @@ void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
 }
 
 void put(QImage& img, QPoint at, const QImage& block) {
-    putPart(img, at, block, block.rect());
+    putPart(img, at, block, logicalRect(block));
 }
 
-void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
-    const QRect from = part.intersected(src.rect());
-    if (from.isEmpty()) return;
-    const QPoint origin = at + (from.topLeft() - part.topLeft());
-    const QRect area = QRect(origin, from.size()).intersected(img.rect());
-    if (area.isEmpty()) return;
-    const QPoint shift = from.topLeft() - origin;  // from a target pixel to its source pixel
+namespace {
+
+// The device-pixel copy: area (on img) and its source's top-left (on src), both in device pixels
+// and already clipped.
+void copyRows(QImage& img, const QRect& area, const QImage& src, QPoint source) {
     if (img.depth() != 32) {
         QPainter p(&img);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(area.topLeft(), src, area.translated(shift));
+        // The painter works in logical pixels; this copy is in device ones.
+        p.scale(1 / img.devicePixelRatio(), 1 / img.devicePixelRatio());
+        QImage plain = src;
+        plain.setDevicePixelRatio(1);
+        p.drawImage(area.topLeft(), plain, QRect(source, area.size()));
         return;
     }
     // Raw rows are only valid in the target's own pixel format (RGB32 wants opaque alpha).
@@ -60,10 +103,46 @@ void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
     // Row pointers step by the stride: a one-pixel column of a tall page is copied many
     // times a frame while a page turns, and asking for every scan line would dominate.
     uchar* out = img.scanLine(area.top()) + area.left() * 4;
-    const uchar* in = same.constScanLine(area.top() + shift.y()) + (area.left() + shift.x()) * 4;
+    const uchar* in = same.constScanLine(source.y()) + source.x() * 4;
     const qsizetype outStride = img.bytesPerLine(), inStride = same.bytesPerLine();
     for (int y = area.top(); y <= area.bottom(); ++y, out += outStride, in += inStride)
         std::memcpy(out, in, bytes);
+}
+
+}  // namespace
+
+void putDevice(QImage& img, QPoint deviceAt, const QImage& block) {
+    const QRect d = QRect(deviceAt, block.size()).intersected(img.rect());
+    if (d.isEmpty()) return;
+    copyRows(img, d, block, d.topLeft() - deviceAt);
+}
+
+void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
+    const QRect from = part.intersected(logicalRect(src));
+    if (from.isEmpty()) return;
+    const QPoint origin = at + (from.topLeft() - part.topLeft());
+    const QRect area = QRect(origin, from.size()).intersected(logicalRect(img));
+    if (area.isEmpty()) return;
+    const QPoint shift = from.topLeft() - origin;  // from a target pixel to its source pixel
+    const qreal r = img.devicePixelRatio();
+    if (src.devicePixelRatio() != r) {
+        // Another resolution (a picture drawn for another screen): scaled smoothly into place.
+        QPainter p(&img);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const qreal s = src.devicePixelRatio();
+        const QRect a = area.translated(shift);
+        p.drawImage(QRectF(area), src, QRectF(a.x() * s, a.y() * s, a.width() * s, a.height() * s));
+        return;
+    }
+    // The target's device rectangle decides the size; the source starts at its own device edge.
+    const QRect d = toDevice(area, r).intersected(img.rect());
+    if (d.isEmpty()) return;
+    QPoint s(toDevice(area.x() + shift.x(), r), toDevice(area.y() + shift.y(), r));
+    s += d.topLeft() - toDevice(area, r).topLeft();
+    const QRect in = QRect(s, d.size()).intersected(src.rect());
+    if (in.isEmpty()) return;
+    copyRows(img, QRect(d.topLeft() + (in.topLeft() - s), in.size()), src, in.topLeft());
 }
 
 }  // namespace gdi::raster

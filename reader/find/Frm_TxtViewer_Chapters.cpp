@@ -23,7 +23,7 @@ void Frm_TxtViewer::createChapterPanel() {
     PicChapter->setObjectName(QStringLiteral("PicChapter"));
     PicChapter->setBackColor(gdi::RGB(239, 239, 239));
     PicChapter->setGeometry(0, 0, 300, 330);
-    PicChapter->setPicture(QImage(QStringLiteral(":/design/bg_chapters.bmp")));
+    PicChapter->setPicture(designPicture(QStringLiteral("bg_chapters.bmp")));
     LstChapter = new QTreeWidget(PicChapter);
     LstChapter->setObjectName(QStringLiteral("LstChapter"));
     LstChapter->setGeometry(5, 29, 289, 258);

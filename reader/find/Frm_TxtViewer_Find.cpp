@@ -23,12 +23,13 @@ namespace {
 
 constexpr int kLeftButton = 1;
 
-forms::Image* designButton(QWidget* parent, const char* name, QRect r, const QString& tip) {
+forms::Image* designButton(QWidget* parent, const char* name, QRect r, const QString& tip,
+                           const QImage& picture) {
     auto* b = new forms::Image(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(r);
     b->setToolTip(tip);
-    b->setPicture(QImage(QStringLiteral(":/design/%1.bmp").arg(QLatin1String(name))));
+    b->setPicture(picture);
     return b;
 }
 
@@ -39,7 +40,7 @@ void Frm_TxtViewer::createFindBar() {
     PicFind->setObjectName(QStringLiteral("PicFind"));
     PicFind->setBackColor(gdi::RGB(239, 239, 239));
     PicFind->setGeometry(0, 0, 524, 44);
-    PicFind->setPicture(QImage(QStringLiteral(":/design/bg_find.bmp")));
+    PicFind->setPicture(designPicture(QStringLiteral("bg_find.bmp")));
     txtFind = new QLineEdit(PicFind);
     txtFind->setObjectName(QStringLiteral("txtFind"));
     txtFind->setGeometry(10, 12, 152, 20);
@@ -51,11 +52,14 @@ void Frm_TxtViewer::createFindBar() {
     lblFind->setFont(uiFont(9));
     lblFind->setTransparent(true);
     CmdFindPrev = designButton(PicFind, "b_find_prev", {334, 4, 61, 36},
-                               QStringLiteral("이전 찾기 (Shift+Enter, Shift+F3)"));
+                               QStringLiteral("이전 찾기 (Shift+Enter, Shift+F3)"),
+                                designPicture(QStringLiteral("b_find_prev.bmp")));
     CmdFindNext = designButton(PicFind, "b_find_next", {395, 4, 61, 36},
-                               QStringLiteral("다음 찾기 (Enter, F3)"));
+                               QStringLiteral("다음 찾기 (Enter, F3)"),
+                                designPicture(QStringLiteral("b_find_next.bmp")));
     CmdFindClose = designButton(PicFind, "b_find_close", {456, 4, 61, 36},
-                                QStringLiteral("닫기 (Esc)"));
+                                QStringLiteral("닫기 (Esc)"),
+                                designPicture(QStringLiteral("b_find_close.bmp")));
     PicFind->hide();
     TmrFind = new QTimer(this);
     TmrFind->setObjectName(QStringLiteral("TmrFind"));
@@ -92,24 +96,24 @@ void Frm_TxtViewer::wireFind() {
         forms::Image* button = step.first;
         const int direction = step.second;
         const QString name = button->objectName();
-        connect(button, &forms::Image::mouseDown, this, [button, name](int b, int, int, int) {
+        connect(button, &forms::Image::mouseDown, this, [this, button, name](int b, int, int, int) {
             if (b == kLeftButton)
-                button->setPicture(QImage(QStringLiteral(":/design/%1_down.bmp").arg(name)));
+                button->setPicture(designPicture(QStringLiteral("%1_down.bmp").arg(name)));
         });
         connect(button, &forms::Image::mouseUp, this,
                 [this, button, name, d = direction](int b, int, int, int) {
                     if (b != kLeftButton) return;
-                    button->setPicture(QImage(QStringLiteral(":/design/%1.bmp").arg(name)));
+                    button->setPicture(designPicture(QStringLiteral("%1.bmp").arg(name)));
                     findStep(d);
                 });
     }
     connect(CmdFindClose, &forms::Image::mouseDown, this, [this](int b, int, int, int) {
         if (b == kLeftButton)
-            CmdFindClose->setPicture(QImage(QStringLiteral(":/design/b_find_close_down.bmp")));
+            CmdFindClose->setPicture(designPicture(QStringLiteral("b_find_close_down.bmp")));
     });
     connect(CmdFindClose, &forms::Image::mouseUp, this, [this](int b, int, int, int) {
         if (b != kLeftButton) return;
-        CmdFindClose->setPicture(QImage(QStringLiteral(":/design/b_find_close.bmp")));
+        CmdFindClose->setPicture(designPicture(QStringLiteral("b_find_close.bmp")));
         closeFindBar();
     });
 }

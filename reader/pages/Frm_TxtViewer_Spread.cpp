@@ -15,6 +15,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "forms/Units.h"
+#include "graphics/Raster.h"
 #include "pages/Bookmark.h"
 #include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
@@ -223,14 +224,17 @@ bool Frm_TxtViewer::playTurn(int direction) {
     QImage band = grab(QRect(20, 0, PicMoveBook->width(), depth)).toImage();
     band = band.convertToFormat(QImage::Format_RGB32);
     const gdi::HDC bandDc = gdi::CreateWindowDC([&band] { return &band; }, {});
-    gdi::BitBlt(PicMoveBook->hDC(), 0, 0, band.width(), band.height(), bandDc, 0, 0, gdi::SRCCOPY);
+    // The grab holds the screen's device pixels; its ratio says how many per logical pixel.
+    const QSize bandSize = gdi::raster::logicalSize(band);
+    gdi::BitBlt(PicMoveBook->hDC(), 0, 0, bandSize.width(), bandSize.height(), bandDc, 0, 0,
+                gdi::SRCCOPY);
     gdi::ReleaseWindowDC(bandDc);
     PicMoveBook->show();
 
     // The old spread is lent to the animator; before the first spread it is a blank page.
     QImage previous = img_previmage->picture();
     if (previous.isNull()) {
-        previous = QImage(PicReadIn->size(), QImage::Format_RGB32);
+        previous = gdi::raster::surface(PicReadIn->size(), PicReadIn->devicePixelRatioF());
         previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor)));
     }
     const gdi::HBITMAP lent = gdi::CreateBitmapFromImage(previous);

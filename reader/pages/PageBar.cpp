@@ -36,19 +36,25 @@ QWidget* PageBar::widget() const {
     return m_control ? m_control->widget() : nullptr;
 }
 
-void PageBar::applySkin(const QString& skinDir) {
+void PageBar::applySkin(const QString& skinDir, qreal ratio) {
     if (!m_control) return;
     m_control->putLong(isb::Min, 1);
     m_control->putLong(isb::Orientation, Qm_ImgScrollBar::oHorizontal);
     m_control->putBool(isb::BgPicture, true);
     m_control->putBool(isb::ArrowVisible, false);
-    m_control->putPicture(isb::TickPicture, controls::LoadPicture(skinDir + "/b_tick.bmp"));
-    m_control->putPicture(isb::ScrollBgPicture, controls::LoadPicture(skinDir + "/bgscroll.bmp"));
-    // The disabled background is the same file, loaded a second time.
-    m_control->putPicture(isb::ScrollEnablePicture,
-                          controls::LoadPicture(skinDir + "/bgscroll.bmp"));
+    applyPictures(skinDir, ratio);
     m_control->putBool(isb::AutoSize, true);
     m_control->putBool(isb::Enabled, false);
+}
+
+void PageBar::applyPictures(const QString& skinDir, qreal ratio) {
+    if (!m_control) return;
+    m_control->putPicture(isb::TickPicture, controls::LoadPicture(skinDir + "/b_tick.bmp", ratio));
+    m_control->putPicture(isb::ScrollBgPicture,
+                          controls::LoadPicture(skinDir + "/bgscroll.bmp", ratio));
+    // The disabled background is the same file, loaded a second time.
+    m_control->putPicture(isb::ScrollEnablePicture,
+                          controls::LoadPicture(skinDir + "/bgscroll.bmp", ratio));
 }
 
 void PageBar::moveTo(int x, int y) {

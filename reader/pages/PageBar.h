@@ -40,7 +40,9 @@ public:
     void setEnabled(bool on);
     bool enabled() const;
     // The start-up settings of the reader's skinned bar, pictures from skinDir.
-    void applySkin(const QString& skinDir);
+    void applySkin(const QString& skinDir, qreal ratio);
+    // The bar's pictures again, drawn for a screen of another ratio.
+    void applyPictures(const QString& skinDir, qreal ratio);
     void moveTo(int x, int y);
 
 private:

@@ -210,7 +210,7 @@ void Frm_TxtViewer::createPages() {
         lblread[i]->setCaption(QStringLiteral("0"));
         lblread[i]->hide();
         ImgRead[i] = makeImage(PicRead[i], ("ImgRead_" + n).constData(), {15, 50, 15, 15});
-        ImgRead[i]->setPicture(QImage(QStringLiteral(":/design/bookmark.bmp")));
+        ImgRead[i]->setPicture(designPicture(QStringLiteral("bookmark.bmp")));
         ImgRead[i]->setCursor(Qt::PointingHandCursor);
         ImgRead[i]->hide();
     }
@@ -295,7 +295,7 @@ void Frm_TxtViewer::createColourPanel() {
 
 void Frm_TxtViewer::createSplashPanel() {
     PicSplash = makeBox(this, "PicSplash", RGB(255, 255, 255));
-    const QImage splash(QStringLiteral(":/design/splash.bmp"));
+    const QImage splash = designPicture(QStringLiteral("splash.bmp"));
     PicSplash->setGeometry(0, 0, 447, 85);
     PicSplash->setPicture(splash);
     Label1 = new forms::Label(PicSplash);

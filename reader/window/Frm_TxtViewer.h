@@ -101,8 +101,13 @@ public:
     // How long after the last change the state files are written, ms.
     static constexpr int kSettleDelayMs = 2000;
     SettledSave* settledSave() const { return m_settledSave; }
-    // A picture of the skin folder ("b_open.bmp"); null when it cannot be loaded.
+    // A picture of the skin folder ("b_open.bmp"), or of the ones compiled in, drawn for the
+    // window's screen; null when it cannot be loaded.
     QImage skinPicture(const QString& name);
+    QImage designPicture(const QString& name);
+    // The window has moved to a screen of another device pixel ratio: every picture is taken
+    // again from the set drawn for it, and the window is drawn again.
+    void pictureRatioChanged();
     // The outer size of the window in twips, frame included.
     double widthTwips() const;
     double heightTwips() const;
@@ -343,6 +348,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -457,6 +463,7 @@ private:
     bool m_pendingOpenQueued = false;
     PanelFirstDialogs m_dialogs;
     QHash<QString, QImage> m_skin;
+    qreal m_pictureRatio = 0;  // what m_skin and the pictures shown were drawn for
     bool m_inResize = false;
     bool m_unloaded = false;
     bool m_pendingGeometry = false;

@@ -1,6 +1,7 @@
 // The book frame around the spread: skin pieces, the gutter and the page-edge lines.
 
 #include "forms/PictureBox.h"
+#include "graphics/Raster.h"
 #include "window/BookFrame.h"
 #include "window/Frm_TxtViewer.h"
 
@@ -27,9 +28,16 @@ void drawLines(gdi::HDC dc, const std::vector<QLine>& lines, gdi::COLORREF colou
 }  // namespace
 
 QImage Frm_TxtViewer::skinPicture(const QString& name) {
+    if (m_pictureRatio == 0) m_pictureRatio = devicePixelRatioF();
     auto it = m_skin.find(name);
-    if (it == m_skin.end()) it = m_skin.insert(name, QImage(m_places.skin + "/" + name));
+    if (it == m_skin.end())
+        it = m_skin.insert(name, gdi::LoadImageFor(m_places.skin + "/" + name, m_pictureRatio));
     return it.value();
+}
+
+QImage Frm_TxtViewer::designPicture(const QString& name) {
+    if (m_pictureRatio == 0) m_pictureRatio = devicePixelRatioF();
+    return gdi::LoadImageFor(QStringLiteral(":/design/") + name, m_pictureRatio);
 }
 
 void Frm_TxtViewer::PaintBookFrame() {
@@ -54,7 +62,7 @@ void Frm_TxtViewer::PaintBookFrame() {
     std::array<QImage, bookframe::kPieceCount> pieces;
     for (int i = 0; i < bookframe::kPieceCount; ++i) {
         pieces[i] = skinPicture(QString::fromLatin1(bookframe::kPieceFiles[i]));
-        sizes[i] = pieces[i].size();
+        sizes[i] = gdi::raster::logicalSize(pieces[i]);
     }
     PicTs->setAutoSize(true);
     int loaded = -1;

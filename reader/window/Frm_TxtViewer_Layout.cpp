@@ -166,6 +166,43 @@ void Frm_TxtViewer::changeEvent(QEvent* event) {
         QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
 }
 
+bool Frm_TxtViewer::event(QEvent* event) {
+    // Moved to another screen (whose ratio may differ): handled once the move has settled.
+    if (event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        || event->type() == QEvent::DevicePixelRatioChange
+#endif
+    )
+        QTimer::singleShot(0, this, &Frm_TxtViewer::pictureRatioChanged);
+    return QWidget::event(event);
+}
+
+void Frm_TxtViewer::pictureRatioChanged() {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == m_pictureRatio) return;
+    const bool sameSet =
+        m_pictureRatio != 0 && gdi::PictureScale(ratio) == gdi::PictureScale(m_pictureRatio);
+    m_pictureRatio = ratio;
+    if (!sameSet) {
+        m_skin.clear();
+        // Every picture the window shows names the file it came from; the scroll bar's are
+        // the bar's own and are handed to it again.
+        QWidget* bar = ImageScrollBar1.widget();
+        auto retake = [&](auto* control) {
+            if (bar && bar->isAncestorOf(control)) return;
+            const QString source = control->picture().text(QStringLiteral("source"));
+            if (!source.isEmpty()) control->setPicture(gdi::LoadImageFor(source, ratio));
+        };
+        for (forms::PictureBox* box : findChildren<forms::PictureBox*>())
+            if (box->hasPicture()) retake(box);
+        for (forms::Image* image : findChildren<forms::Image*>())
+            if (!image->picture().isNull()) retake(image);
+        ImageScrollBar1.applyPictures(m_places.skin, ratio);
+    }
+    // Every surface is made again at the new ratio as it is next drawn.
+    formResize();
+}
+
 void Frm_TxtViewer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_pendingGeometry) return;

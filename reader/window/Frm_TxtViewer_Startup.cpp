@@ -110,7 +110,7 @@ void Frm_TxtViewer::createPageBar() {
                              QStringLiteral("\n페이지 이동 막대 없이 계속합니다."),
                          dlg::vbExclamation, QStringLiteral("루모북"));
     }
-    ImageScrollBar1.applySkin(m_places.skin);
+    ImageScrollBar1.applySkin(m_places.skin, devicePixelRatioF());
     ImageScrollBar1.moveTo(668, 28);
 }
 
