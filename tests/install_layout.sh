@@ -17,7 +17,7 @@ for n in "${sizes[@]}"; do expected+=("share/icons/hicolor/${n}x$n/apps/$id.png"
 for f in "${expected[@]}"; do [ -f "$dest/$f" ] || fail "$f missing"; done
 [ -x "$dest/bin/Qm_TextLumo" ] || fail "bin/Qm_TextLumo is not executable"
 n=$(find "$dest/share/qm-textlumo/skin" -maxdepth 1 -type f -name '*.bmp' | wc -l)
-[ "$n" -eq 47 ] || fail "the skin holds $n bitmaps, not 47"
+[ "$n" -eq 94 ] || fail "the skin holds $n bitmaps, not 94 (47 pictures at single and double size)"
 
 # Exactly those files: nothing the reader writes at run time (TmpZip, state files), nothing of the
 # tests or tools, and nothing anyone may write to.

@@ -42,10 +42,9 @@ void window(QPainter& p, const QRect& r, QColor fill) {
 
 // Thin frames the colour swatches are painted into, so an empty swatch still reads as one.
 void swatchFrames(QPainter& p) {
-    p.setPen(QColor(150, 150, 150));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(315, 27, 33, 11);
-    p.drawRect(348, 27, 33, 11);
+    // Edges as filled lines, so a doubled picture gets doubled edges.
+    for (const QRect& r : {QRect(315, 27, 34, 12), QRect(348, 27, 34, 12)})
+        ring(p, r, QColor(150, 150, 150), QColor(150, 150, 150));
 }
 
 }  // namespace
@@ -53,7 +52,7 @@ void swatchFrames(QPainter& p) {
 QImage toolBar() {
     QImage img = canvas(QSize(1024, kBarHeight), QColor(kPanelGrey));
     QPainter p(&img);
-    barBase(p, img.width());
+    barBase(p, logicalSize(img).width());
     separator(p, 136);  // file buttons | text settings
     separator(p, 382);  // colour buttons | page settings
     separator(p, 811);  // page bar | banner
@@ -78,7 +77,7 @@ static void sunkenWhite(QPainter& p, const QRect& box) {
 QImage toolBarTail() {
     QImage img = canvas(QSize(8, kBarHeight), QColor(kPanelGrey));
     QPainter p(&img);
-    barBase(p, img.width());
+    barBase(p, logicalSize(img).width());
     return img;
 }
 

@@ -71,10 +71,11 @@ double spineShade(double px, double py) {
     return 1 + w * (ridges - crease);
 }
 
-QRgb coverPixel(int x, int y) {
-    const double px = x + 0.5, py = y + 0.5;
+// The colour at the centre (px, py) of a device pixel that is 1/k logical pixels wide; the
+// outline is smoothed over one device pixel.
+QRgb coverPixel(double px, double py, int k) {
     const double d = outline(px, py);
-    const double coverage = std::clamp(0.5 - d, 0.0, 1.0);
+    const double coverage = std::clamp(0.5 - d * k, 0.0, 1.0);
     if (coverage == 0) return kBookBackground;
     const double depth = -d;
     double f = 1.0;
@@ -89,19 +90,25 @@ QRgb coverPixel(int x, int y) {
     return mix(QColor(kBookBackground), surface, coverage).rgb();
 }
 
-const QImage& book() {
-    static const QImage img = [] {
-        QImage out(kW, kH + 2, QImage::Format_RGB32);  // +2: the bottom corners overhang
-        for (int y = 0; y < out.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-            for (int x = 0; x < kW; ++x) {
-                const bool page = x >= kEdge && x < kW - kEdge && y >= kEdge && y < kH - kEdge;
-                row[x] = page ? kPaper : coverPixel(x, y);
-            }
+QImage drawBook(int k) {
+    QImage out(kW * k, (kH + 2) * k, QImage::Format_RGB32);  // +2: the bottom corners overhang
+    out.setDevicePixelRatio(k);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        const double py = (y + 0.5) / k;
+        for (int x = 0; x < kW * k; ++x) {
+            const double px = (x + 0.5) / k;
+            const bool page = px >= kEdge && px < kW - kEdge && py >= kEdge && py < kH - kEdge;
+            row[x] = page ? kPaper : coverPixel(px, py, k);
         }
-        return out;
-    }();
-    return img;
+    }
+    return out;
+}
+
+const QImage& book() {
+    static const QImage once = drawBook(1);
+    static const QImage twice = drawBook(2);
+    return scale() == 2 ? twice : once;
 }
 
 QRect cut(Cover piece) {
@@ -138,7 +145,9 @@ QRect cut(Cover piece) {
 }  // namespace
 
 QImage coverPiece(Cover piece) {
-    return book().copy(cut(piece));
+    const QRect r = cut(piece);
+    const int k = scale();
+    return book().copy(QRect(r.topLeft() * k, r.size() * k));
 }
 
 }  // namespace skin

@@ -10,14 +10,33 @@
 
 namespace skin {
 
+namespace {
+int g_scale = 1;
+}  // namespace
+
+int scale() {
+    return g_scale;
+}
+
+void setScale(int k) {
+    g_scale = k < 1 ? 1 : k;
+}
+
+QSize logicalSize(const QImage& img) {
+    const int k = std::max(1, qRound(img.devicePixelRatio()));
+    return QSize(img.width() / k, img.height() / k);
+}
+
 QImage canvas(QSize size, QColor fill) {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img(size * g_scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(g_scale);
     img.fill(fill);
     return img;
 }
 
 QImage layer(QSize size) {
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    QImage img(size * g_scale, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(g_scale);
     img.fill(Qt::transparent);
     return img;
 }
@@ -114,7 +133,9 @@ namespace {
 // Unhinted outlines come out grey at label sizes; steepening the coverage gives back the
 // weight hinting would have, without asking the host how it hints.
 QImage inked(const QPainterPath& path, const QRect& area, QColor c) {
-    QImage mask(area.size(), QImage::Format_Alpha8);
+    // At the surface's own resolution: a doubled picture gets doubly fine letters.
+    QImage mask(area.size() * g_scale, QImage::Format_Alpha8);
+    mask.setDevicePixelRatio(g_scale);
     mask.fill(0);
     {
         QPainter m(&mask);
@@ -122,11 +143,12 @@ QImage inked(const QPainterPath& path, const QRect& area, QColor c) {
         m.translate(-area.topLeft());
         m.fillPath(path, Qt::black);
     }
-    QImage out(area.size(), QImage::Format_ARGB32);
-    for (int y = 0; y < area.height(); ++y) {
+    QImage out(mask.size(), QImage::Format_ARGB32);
+    out.setDevicePixelRatio(g_scale);
+    for (int y = 0; y < out.height(); ++y) {
         const uchar* in = mask.constScanLine(y);
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < area.width(); ++x)
+        for (int x = 0; x < out.width(); ++x)
             row[x] = qRgba(c.red(), c.green(), c.blue(), std::clamp((in[x] * 3 - 40) / 2, 0, 255));
     }
     return out;

@@ -21,6 +21,13 @@ inline constexpr QRgb kPaper = qRgb(255, 249, 237);
 
 enum class State { Normal, Down, Grey };
 
+// Every picture is drawn in logical pixels onto surfaces of scale() device pixels per logical
+// pixel: 1 for ordinary screens, 2 for the set scaled screens are served from.
+int scale();
+void setScale(int k);
+// The logical size of a surface.
+QSize logicalSize(const QImage& img);
+
 // Opaque drawing surface; converted to 24 bits only when written.
 QImage canvas(QSize size, QColor fill);
 // Transparent surface for content that is shifted or faded before it lands on a face.

@@ -1,5 +1,5 @@
 // skin-gen SKINDIR DESIGNDIR [ICONDIR APPID]: draws the reader's skin and its built-in pictures
-// as 24-bit BMPs and, given an icon theme folder, the application's icon into it as APPID.
+// as 24-bit BMPs, each also at double size as name@2x.bmp, and, given an icon theme folder, the application's icon into it as APPID.
 #include "Pictures.h"
 
 #include <QDir>
@@ -16,21 +16,30 @@ bool writeAll(const std::vector<skin::Picture>& pictures, const QString& folder)
         std::fprintf(stderr, "skin-gen: cannot create %s\n", qPrintable(folder));
         return false;
     }
-    for (const skin::Picture& pic : pictures) {
-        const QImage img = pic.draw().convertToFormat(QImage::Format_RGB888);
-        const QString path = QDir(folder).filePath(pic.name + QStringLiteral(".bmp"));
-        // The reader blits these without scaling: a wrong size is a layout bug, not art.
-        if (img.size() != pic.size) {
-            std::fprintf(stderr, "skin-gen: %s drawn at %dx%d, expected %dx%d\n",
-                         qPrintable(pic.name), img.width(), img.height(), pic.size.width(),
-                         pic.size.height());
-            return false;
-        }
-        if (!img.save(path, "BMP")) {
-            std::fprintf(stderr, "skin-gen: cannot write %s\n", qPrintable(path));
-            return false;
+    // Each picture twice: for ordinary screens, and at double size ("name@2x.bmp") for the
+    // scaled screens of 150 % and more.
+    for (const int k : {1, 2}) {
+        skin::setScale(k);
+        for (const skin::Picture& pic : pictures) {
+            const QImage img = pic.draw().convertToFormat(QImage::Format_RGB888);
+            const QString name = pic.name + (k == 2 ? QStringLiteral("@2x") : QString());
+            const QString path = QDir(folder).filePath(name + QStringLiteral(".bmp"));
+            // The reader blits these without scaling: a wrong size is a layout bug, not art.
+            if (img.size() != pic.size * k) {
+                std::fprintf(stderr, "skin-gen: %s drawn at %dx%d, expected %dx%d\n",
+                             qPrintable(name), img.width(), img.height(), pic.size.width() * k,
+                             pic.size.height() * k);
+                skin::setScale(1);
+                return false;
+            }
+            if (!img.save(path, "BMP")) {
+                std::fprintf(stderr, "skin-gen: cannot write %s\n", qPrintable(path));
+                skin::setScale(1);
+                return false;
+            }
         }
     }
+    skin::setScale(1);
     return true;
 }
 

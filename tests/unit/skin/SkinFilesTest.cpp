@@ -2,6 +2,7 @@
 // so names, sizes and the exact file format are part of the contract.
 #include "SkinTestUtil.h"
 
+#include <string>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -98,10 +99,14 @@ void expectUncompressed24BitBmp(const QString& path, int width, int height) {
 
 void expectFolderHolds(const QString& dir, const Expected* begin, const Expected* end) {
     QSet<QString> expected;
+    // Each picture at its size and, for scaled screens, at twice its size as name@2x.bmp.
     for (const Expected* e = begin; e != end; ++e) {
         SCOPED_TRACE(e->name);
         expected.insert(QLatin1String(e->name) + QStringLiteral(".bmp"));
+        expected.insert(QLatin1String(e->name) + QStringLiteral("@2x.bmp"));
         expectUncompressed24BitBmp(pathOf(dir, e->name), e->width, e->height);
+        expectUncompressed24BitBmp(pathOf(dir, (std::string(e->name) + "@2x").c_str()),
+                                   2 * e->width, 2 * e->height);
     }
     const QStringList present = QDir(dir).entryList(QDir::Files);
     EXPECT_EQ(QSet<QString>(present.begin(), present.end()), expected);
