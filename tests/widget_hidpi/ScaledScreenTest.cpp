@@ -1,0 +1,112 @@
+// The reader on a scaled screen (run with --scale=1, 1.5 and 2): surfaces hold the screen's
+// device pixels, so letters are drawn at its resolution, while every position, size and hit
+// stays where the unscaled layout puts it.
+
+#include <QMouseEvent>
+#include <cmath>
+
+#include "../widget/ReaderFixture.h"
+#include "forms/PictureBox.h"
+
+namespace {
+
+qreal expectedRatio() {
+    return qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
+               ? 1.0
+               : qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+}
+
+// Of the aligned 2 x 2 blocks of device pixels that hold ink, the share whose four pixels are
+// alike: near 1 for letters drawn at half the resolution and enlarged, far lower for letters
+// drawn at the screen's own.
+double doubledShare(const QImage& page, const QRect& area, QRgb paper) {
+    const QImage img = page.convertToFormat(QImage::Format_RGB32);
+    int inked = 0, alike = 0;
+    for (int y = area.top() & ~1; y + 1 <= area.bottom(); y += 2) {
+        for (int x = area.left() & ~1; x + 1 <= area.right(); x += 2) {
+            const QRgb a = img.pixel(x, y), b = img.pixel(x + 1, y), c = img.pixel(x, y + 1),
+                       d = img.pixel(x + 1, y + 1);
+            if (a == paper && b == paper && c == paper && d == paper) continue;
+            ++inked;
+            if (a == b && a == c && a == d) ++alike;
+        }
+    }
+    return inked ? double(alike) / inked : 1.0;
+}
+
+class ScaledScreen : public Reading {
+protected:
+    void SetUp() override {
+        start();
+        ASSERT_EQ(window->devicePixelRatioF(), expectedRatio());
+        open(writeBook(QStringLiteral("책.txt"), numberedBook(3000)));
+        ASSERT_GT(window->PageCount, 10);
+        window->ImageScrollBar1.setValue(5);
+        ASSERT_EQ(window->CurrentPage, 5);
+    }
+};
+
+// What the unscaled layout of a 1000 x 700 window gives; the same at every ratio.
+TEST_F(ScaledScreen, LayoutIsTheUnscaledOneAndTheTextIsDrawnAtTheScreensResolution) {
+    const struct {
+        const char* what;
+        QRect got, want;
+    } places[] = {
+        {"left page", window->PicRead[0]->geometry(), QRect(0, 0, 480, 618)},
+        {"right page", window->PicRead[1]->geometry(), QRect(481, 0, 480, 618)},
+        {"left number", window->lblread[0]->geometry(), QRect(30, 18, 7, 14)},
+        {"right number", window->lblread[1]->geometry(), QRect(443, 18, 7, 14)},
+        {"title", window->lbl_Title->geometry(), QRect(22, 18, 30, 14)},
+        {"rows", QRect(0, 0, window->LinesPerPage, window->LineHeight), QRect(0, 0, 20, 26)},
+    };
+    auto str = [](const QRect& q) {
+        return QStringLiteral("%1,%2 %3x%4").arg(q.x()).arg(q.y()).arg(q.width()).arg(q.height());
+    };
+    for (const auto& p : places)
+        EXPECT_EQ(str(p.got), str(p.want)) << p.what;
+
+    const qreal r = expectedRatio();
+    const QImage page = window->PicRead[0]->image();
+    EXPECT_EQ(page.devicePixelRatio(), r);
+    EXPECT_EQ(page.size(), QSize(std::lround(480 * r), std::lround(618 * r)));
+    // The lines of text, below the page number.
+    const QRect text = QRect(30, 50, 300, 10 * window->LineHeight);
+    const QRect device(std::lround(text.x() * r), std::lround(text.y() * r),
+                       std::lround(text.width() * r), std::lround(text.height() * r));
+    const double share = doubledShare(page, device, page.pixel(device.topLeft()));
+    if (r > 1)
+        EXPECT_LT(share, 0.3) << "the letters are enlarged copies";
+    else
+        EXPECT_LT(share, 0.5);
+}
+
+// A click on a row sets the bookmark there, a click on the marker takes it away, and a click
+// on the bar's track moves by the same pages, whatever the ratio.
+TEST_F(ScaledScreen, ClicksHitWhatTheyHitUnscaled) {
+    const int L = window->LinesPerPage;
+    const int y = 50 + 3 * window->LineHeight + 3;
+    QTest::mousePress(window->PicRead[1], Qt::RightButton, {}, QPoint(200, y));
+    QTest::mouseRelease(window->PicRead[1], Qt::RightButton, {}, QPoint(200, y));
+    ASSERT_EQ(window->ReadingSettings.BookmarkSet, -1);
+    EXPECT_EQ(window->ImgRead[1]->pos(), QPoint(15, 50 + 3 * window->LineHeight));
+    const QStringList lines = window->PageText(6).text.split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.value(3), QStringLiteral("줄 %1").arg(5 * L + 4));
+    QTest::mouseClick(window->ImgRead[1], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window->ReadingSettings.BookmarkSet, 0);
+    EXPECT_FALSE(window->ImgRead[1]->isVisible());
+
+    // The tick dragged 100 pixels along: the same page as unscaled.
+    QWidget* bar = window->ImageScrollBar1.widget();
+    ASSERT_TRUE(bar);
+    QWidget* tick = nullptr;
+    for (QWidget* w : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible() && w->width() < 40 && w->height() > 0) tick = w;
+    ASSERT_TRUE(tick);
+    const QPoint grip(tick->width() / 2, tick->height() / 2);
+    QTest::mousePress(tick, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(tick, grip + QPoint(100, 0));
+    QTest::mouseRelease(tick, Qt::LeftButton, {}, grip + QPoint(100, 0));
+    EXPECT_EQ(window->CurrentPage, 127);
+}
+
+}  // namespace
