@@ -3,6 +3,8 @@
 // stays where the unscaled layout puts it.
 
 #include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
 #include <cmath>
 
 #include "../widget/ReaderFixture.h"
@@ -107,6 +109,35 @@ TEST_F(ScaledScreen, ClicksHitWhatTheyHitUnscaled) {
     QTest::mouseMove(tick, grip + QPoint(100, 0));
     QTest::mouseRelease(tick, Qt::LeftButton, {}, grip + QPoint(100, 0));
     EXPECT_EQ(window->CurrentPage, 127);
+}
+
+}  // namespace
+
+namespace {
+
+// Moved between a plain screen and one of ratio 2 (run on two such screens), the window takes
+// each screen's pictures and draws its surfaces at that screen's ratio, on the same spread.
+TEST_F(Reading, AWindowMovedToAScreenOfAnotherRatioRedrawsAtIt) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2 || screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio())
+        GTEST_SKIP() << "needs two screens of different ratios";
+    start();
+    open(writeBook(QStringLiteral("책.txt"), numberedBook(3000)));
+    window->ImageScrollBar1.setValue(7);
+    for (QScreen* screen : {screens[1], screens[0], screens[1]}) {
+        const qreal r = screen->devicePixelRatio();
+        SCOPED_TRACE(testing::Message() << "ratio " << r);
+        window->windowHandle()->setScreen(screen);
+        window->move(screen->geometry().topLeft() + QPoint(10, 10));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->devicePixelRatioF() == r; }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return window->CmdOpen->picture().devicePixelRatio() == r; }, 2000));
+        EXPECT_EQ(window->PicRead[0]->image().devicePixelRatio(), r);
+        EXPECT_EQ(window->Pic_Top->picture().devicePixelRatio(), r);
+        EXPECT_EQ(window->Pic_TxtOut->image().devicePixelRatio(), r);
+        EXPECT_EQ(window->CurrentPage, 7);
+        EXPECT_EQ(window->lblread[0]->caption(), QStringLiteral("7"));
+    }
 }
 
 }  // namespace
