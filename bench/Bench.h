@@ -19,6 +19,22 @@ double peakMemoryMiB();
 // Resident memory of this process now, in MiB.
 double currentMemoryMiB();
 
+// Counts targets missed elsewhere (a child process's figures) as missed here.
+void countMissed(int n);
+// Runs this bench binary again for `group` on a screen scaled by `scale`, and prints what it
+// prints; its missed targets count as this run's.
+void runScaled(const char* group, double scale);
+// Whether this run is such a child.
+bool isScaledChild();
+
+// The page turn flat out: one frame and a whole forward turn of a w x h spread under a band of
+// depth d, on surfaces of the screen's ratio.
+struct TurnFigures {
+    double frameMs = 0, turnMs = 0;
+    int frames = 0;
+};
+TurnFigures measureTurn(int w, int h, int d);
+
 struct Registrar {
     Registrar(int order, const char* name, std::function<void()> run);
 };

@@ -16,6 +16,7 @@
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
+#include "graphics/Raster.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
@@ -97,7 +98,8 @@ double drawTextFloor(Frm_TxtViewer& window) {
         pages.push_back(lines);
     }
     window.Text1->setText(QString());
-    QImage image(window.PicReadIn->size(), QImage::Format_RGB32);
+    // At the screen's ratio, as the reader's own surfaces are.
+    QImage image = gdi::raster::surface(window.PicReadIn->size(), window.devicePixelRatioF());
     const int pw = window.PicRead[0]->width();
     const QFont font = window.PicRead[0]->font();
     int p = 0;
@@ -192,7 +194,58 @@ void settledSave(Frm_TxtViewer& window, double spreadMs) {
     bench::report("  ratio to ShowSpread alone", during / spreadMs, "x", 1.5);
 }
 
+// A reader resumed from the book's files in a 1920 x 1080 window; null when the test data or
+// the folder is missing.
+std::unique_ptr<Frm_TxtViewer> resumedWindow(const QString& dir, dlg::ScriptedDialogs& dialogs) {
+    const QByteArray book = bench::buildBook(QStringLiteral(TL_TESTDATA_DIR "/text"));
+    if (book.isEmpty() || !prepare(dir, book, true)) return nullptr;
+    dialogs.answerMsgBox(dlg::vbYes);
+    Resumed r = resume(dir, dialogs);
+    if (!r.window || r.window->DocumentLength == 0) return nullptr;
+    r.window->resize(1920, 1080);
+    QApplication::processEvents();
+    return std::move(r.window);
+}
+
+// ShowSpread, its floor and a turn's frame on this run's screen.
+void scaledFigures() {
+    QTemporaryDir dir;
+    dlg::ScriptedDialogs dialogs;
+    std::unique_ptr<Frm_TxtViewer> window = resumedWindow(dir.path(), dialogs);
+    if (!window) {
+        bench::note("test data absent: the scaled-screen figures are skipped");
+        return;
+    }
+    const qreal r = window->devicePixelRatioF();
+    int page = 1;
+    const double spread = bench::medianMs(101, [&] {
+        page = page > 200 ? 1 : page + 2;
+        window->CurrentPage = page;
+        window->ShowSpread(page, 0);
+    });
+    const double floor = drawTextFloor(*window);
+    const QString at = QStringLiteral(" at ratio %1").arg(r);
+    bench::report("ShowSpread, 1920 x 1080" + at, spread, "ms", 5 * r * r);
+    bench::note(QStringLiteral("  (the floor, drawText into one image of the spread at that ratio: "
+                               "%1 ms)")
+                    .arg(floor, 0, 'f', 2));
+    bench::report("  ShowSpread / floor" + at, spread / floor, "x", 2);
+    const bench::TurnFigures turn = bench::measureTurn(1880, 990, 62);
+    bench::report("page turn frame, 1880 x 990 spread" + at, turn.frameMs, "ms", 8);
+}
+
 }  // namespace
+
+// Drawing on a plain screen and on one scaled by 2 (as a 3840 x 2160 screen at 200 %), each
+// in a process of its own, since the ratio is the screen's from the start.
+BENCHMARK(22, scaled) {
+    if (bench::isScaledChild()) {
+        scaledFigures();
+        return;
+    }
+    bench::runScaled("scaled", 1);
+    bench::runScaled("scaled", 2);
+}
 
 BENCHMARK(20, reader) {
     QTemporaryDir dir, bare;

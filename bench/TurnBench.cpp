@@ -10,15 +10,10 @@
 #include "bookani/Cls_BookAni.h"
 #include "graphics/Gdi.h"
 
-namespace {
-
-struct TurnFigures {
-    double frameMs = 0, turnMs = 0;
-    int frames = 0;
-};
+namespace bench {
 
 // Plays forward turns of a w x h spread under a band of depth d onto a stage, flat out.
-TurnFigures measure(int w, int h, int d) {
+TurnFigures measureTurn(int w, int h, int d) {
     gdi::MemoryDC current(nullptr, w, h), flip(nullptr, w, h), stage(nullptr, w, h + d);
     QWidget window;  // asked to repaint after every frame, as the stage is
     TurnFigures f;
@@ -46,10 +41,10 @@ TurnFigures measure(int w, int h, int d) {
     return f;
 }
 
-}  // namespace
+}  // namespace bench
 
 BENCHMARK(40, turn) {
-    const TurnFigures wide = measure(1880, 990, 62);
+    const bench::TurnFigures wide = bench::measureTurn(1880, 990, 62);
     bench::report("page turn frame, 1880 x 990 spread (6 frames a half)", wide.frameMs, "ms", 8);
     bench::note(
         QStringLiteral("  (the whole turn of %1 frames: %2 ms drawing; with one refresh a frame "
@@ -57,7 +52,7 @@ BENCHMARK(40, turn) {
             .arg(wide.frames)
             .arg(wide.turnMs, 0, 'f', 1)
             .arg(wide.frames * 16.7, 0, 'f', 0));
-    const TurnFigures narrow = measure(1024, 700, 62);
+    const bench::TurnFigures narrow = bench::measureTurn(1024, 700, 62);
     bench::report("page turn frame, 1024-pixel spread (18 frames a half)", narrow.frameMs, "ms", 8);
     bench::note(
         QStringLiteral("  (the whole turn of %1 frames: %2 ms drawing; on screen about %3 ms)")

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -46,6 +48,49 @@ void report(const QString& name, double value, const QString& unit, double targe
     std::printf("%-58s %10.2f %-3s (target %s %g %s) %s\n", name.toUtf8().constData(), value,
                 unit.toUtf8().constData(), higherIsBetter ? ">=" : "<=", target,
                 unit.toUtf8().constData(), ok ? "ok" : "MISSED");
+    std::fflush(stdout);
+}
+
+void countMissed(int n) {
+    g_missed += n;
+}
+
+bool isScaledChild() {
+    return qEnvironmentVariableIsSet("TL_BENCH_SCALED_CHILD");
+}
+
+void runScaled(const char* group, double scale) {
+    // A screen large enough for a 1920 x 1080 window at any scale up to 2.
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("screen.json"));
+    QFile f(config);
+    if (!dir.isValid() || !f.open(QIODevice::WriteOnly) ||
+        f.write(R"({ "screens": [ { "name": "4k", "width": 3840, "height": 2160 } ] })") <= 0) {
+        note(QStringLiteral("could not write a screen for the scaled run"));
+        ++g_missed;
+        return;
+    }
+    f.close();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+    env.insert(QStringLiteral("TL_BENCH_SCALED_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(group)});
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
+        note(QStringLiteral("the run at scale %1 failed").arg(scale));
+        ++g_missed;
+        return;
+    }
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty() || line.startsWith("== ") || line == "all targets met" ||
+            line == "some targets MISSED")
+            continue;
+        if (line.endsWith("MISSED")) ++g_missed;
+        std::printf("%s\n", line.constData());
+    }
     std::fflush(stdout);
 }
 

@@ -40,9 +40,14 @@ StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC t
     const int from = side == Side::Left ? strip->x0 : 0;
     gdi::BitBlt(copy.dc(), 0, 0, strip->width, *height, work, from, 0, gdi::SRCCOPY);
     if (look.border) drawEdges(copy.dc(), look, side, strip->width, *height);
-    for (int v = 0; v <= strip->width; ++v) {
+    // Column v lands archRow(v) down; neighbours that land on the same row go as one block,
+    // which gives the same pixels for far fewer copies where the arch is flat.
+    for (int v = 0; v <= strip->width;) {
         const int y = archRow(*base, lift, strip->span, v);
-        gdi::BitBlt(target, strip->x0 + v, y, 1, *height, copy.dc(), v, 0, gdi::SRCCOPY);
+        int run = 1;
+        while (v + run <= strip->width && archRow(*base, lift, strip->span, v + run) == y) ++run;
+        gdi::BitBlt(target, strip->x0 + v, y, run, *height, copy.dc(), v, 0, gdi::SRCCOPY);
+        v += run;
     }
     return StripResult::Drawn;
 }
