@@ -8,17 +8,21 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
 class XSession {
 public:
-    XSession() {
+    // A screen of the given size; without a window manager windows have no frame, as on a
+    // desktop whose decorations scale with its display.
+    explicit XSession(QSize screen = QSize(1280, 800), bool windowManager = true) {
         // Xvfb picks a free display itself and tells its number, so parallel tests never
         // race for one.
+        const QString size = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
         m_xvfb.start(QStringLiteral("Xvfb"),
-                     {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+                     {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"});
         QByteArray number;
         waitFor(
             [&] {
@@ -29,6 +33,12 @@ public:
             30000);
         if (!number.contains('\n')) return;
         m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+        if (!windowManager) {
+            m_ok = waitFor([&] { return run("xprop", {"-root"}).contains("RESOURCE_MANAGER") ||
+                                        !run("xwininfo", {"-root"}).isEmpty(); },
+                           30000);
+            return;
+        }
         m_wm.setProcessEnvironment(env());
         m_wm.start(QStringLiteral("openbox"), {});
         // openbox announces itself by taking the root window's supporting-WM property; on a
