@@ -205,6 +205,8 @@ void Frm_TxtViewer::pictureRatioChanged() {
 
 void Frm_TxtViewer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // The controls were made before the window had a screen; shown, it may be on another.
+    QTimer::singleShot(0, this, &Frm_TxtViewer::pictureRatioChanged);
     if (!m_pendingGeometry) return;
     m_pendingGeometry = false;
     // The window manager frames the window a moment after it is shown; once the frame is
