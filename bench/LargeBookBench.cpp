@@ -25,7 +25,8 @@ double residentPeakMiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
     return 0;
 }
 
@@ -163,8 +164,8 @@ void measureBook(const QString& label, const QString& app, const QString& book, 
                     .arg(r.pages));
     reportRun(QStringLiteral("open %1 through the open button").arg(label), o, fileMiB, msTarget,
               peakTarget, ratioTarget);
-    reportRun(QStringLiteral("resume %1 at start-up").arg(label), r, fileMiB, msTarget,
-              peakTarget, ratioTarget);
+    reportRun(QStringLiteral("resume %1 at start-up").arg(label), r, fileMiB, msTarget, peakTarget,
+              ratioTarget);
 }
 
 }  // namespace

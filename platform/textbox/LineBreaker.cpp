@@ -6,6 +6,7 @@
 #include <exception>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "textbox/AdvanceTable.h"
 #include "textbox/AnsiUnits.h"
@@ -115,21 +116,27 @@ void wrapRange(const char16_t* s, qsizetype from, qsizetype to, int64_t limit, A
     }
 }
 
-// Where a text may be cut in two for wrapping: just after a line break near its middle (after a
-// whole CR LF), where a line begins whatever came before; 0 when there is no such place.
-qsizetype halfway(const char16_t* s, qsizetype n) {
-    // The start of the line after a break at i; 0 at a character that ends no line, or when the
-    // text ends there.
-    auto after = [&](qsizetype i) -> qsizetype {
-        if (s[i] != u'\n' && s[i] != u'\r') return 0;
-        const qsizetype next = s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n' ? i + 2 : i + 1;
-        return next < n ? next : 0;
-    };
-    for (qsizetype i = n / 2; i < n; ++i)
-        if (const qsizetype p = after(i)) return p;
-    for (qsizetype i = n / 2; i-- > 0;)
-        if (const qsizetype p = after(i)) return p;
-    return 0;
+// Where a text is cut into parts for wrapping: just after line breaks (after a whole CR LF),
+// where a line begins whatever came before, one near every kPart-th of the text; the first cut is
+// 0 and the last n. Two cuts only when no line break falls where one is looked for.
+constexpr int kParts = 32;
+constexpr qsizetype kLeastPart = 1024;
+
+std::vector<qsizetype> cutsOf(const char16_t* s, qsizetype n) {
+    const qsizetype part = std::max(n / kParts, kLeastPart);
+    std::vector<qsizetype> cuts{0};
+    for (qsizetype aim = part; aim < n; aim += part) {
+        // Looked for up to the next aim only, so a text without breaks costs one pass.
+        const qsizetype stop = std::min(n, aim + part);
+        for (qsizetype i = std::max(aim, cuts.back()); i < stop; ++i) {
+            if (s[i] != u'\n' && s[i] != u'\r') continue;
+            const qsizetype next = s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n' ? i + 2 : i + 1;
+            if (next < n) cuts.push_back(next);
+            break;
+        }
+    }
+    cuts.push_back(n);
+    return cuts;
 }
 
 // The second wrapping thread's questions to the UI thread, one at a time: only the UI thread
@@ -233,34 +240,46 @@ void LineBreaker::wrap() const {
     AdvanceTable& adv = *m_advances;
     m_starts.clear();
     m_starts.push(0, 0);
-    const qsizetype half =
-        n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1 ? halfway(s, n) : 0;
-    if (half == 0) {
+    const std::vector<qsizetype> cuts =
+        n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1
+            ? cutsOf(s, n)
+            : std::vector<qsizetype>{0, n};
+    const size_t parts = cuts.size() - 1;
+    if (parts == 1) {
         wrapRange(s, 0, n, limit, adv, cls, m_starts, [] {});
         m_dirty = false;
         return;
     }
-    // Lines begin after every line break whatever precedes it, so the halves wrap on their own and
-    // the second's starts follow the first's. The UI thread answers the second thread's questions
-    // between its own lines, then until the second is done.
+    // Lines begin after every line break whatever precedes it, so the parts wrap on their own and
+    // each one's starts follow the last's. Both threads take the next part until none is left,
+    // so a thread that gets less of the machine leaves more parts to the other. The UI thread
+    // answers the second thread's questions between its own lines, then until it is done.
+    std::vector<LineStarts> starts(parts);
+    std::atomic<size_t> next{0};
     AdvanceQuestions questions;
-    LineStarts second;
     std::exception_ptr failed;
+    auto wrapParts = [&](auto& advances, auto poll) {
+        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < parts;)
+            wrapRange(s, cuts[i], cuts[i + 1], limit, advances, cls, starts[i], poll);
+    };
     std::thread other([&] {
         try {
             AskedAdvances asked{adv, questions, {}};
-            second.push(int32_t(half), 0);
-            wrapRange(s, half, n, limit, asked, cls, second, [] {});
+            wrapParts(asked, [] {});
         } catch (...) {
             failed = std::current_exception();
         }
         questions.finish();
     });
-    wrapRange(s, 0, half, limit, adv, cls, m_starts, [&] { questions.answer(adv); });
+    wrapParts(adv, [&] { questions.answer(adv); });
     questions.answerUntilFinished(adv);
     other.join();
     if (failed) std::rethrow_exception(failed);
-    m_starts.appendAfterFirst(second, m_starts[m_starts.size() - 1].byte);
+    // Every part but the last ends with the start of the next, whose byte offset moves the next.
+    for (LineStarts& part : starts) {
+        const int32_t shift = m_starts[m_starts.size() - 1].byte;
+        m_starts.append(std::move(part), shift);
+    }
     m_dirty = false;
 }
 

@@ -35,9 +35,9 @@ public:
     int width() const { return m_width; }
     void setText(const QString& text);
     const QString& text() const { return m_text; }
-    // A text of at least this many UTF-16 units is wrapped in two halves side by side, cut after
-    // a line break near its middle; the lines are the same as wrapped in one piece. Only this
-    // thread measures: the other asks it for what it has not measured yet.
+    // A text of at least this many UTF-16 units is wrapped in parts, cut after line breaks, on
+    // this thread and one more; the lines are the same as wrapped in one piece. Only this thread
+    // measures: the other asks it for what it has not measured yet.
     void setTwoThreadsFrom(qsizetype units) { m_twoThreadsFrom = units; }
 
     // Number of lines, at least 1 (an empty text has one line).

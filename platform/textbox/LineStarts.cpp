@@ -1,17 +1,36 @@
 #include "textbox/LineStarts.h"
 
+#include <algorithm>
+
 namespace textbox {
 
 void LineStarts::clear() {
-    m_blocks.clear();
+    m_runs.clear();
     m_size = 0;
 }
 
 void LineStarts::push(int32_t index, int32_t byte) {
-    const size_t at = size_t(m_size) & kMask;
-    if (at == 0) m_blocks.emplace_back(new Start[kBlock]);
-    m_blocks.back()[at] = Start{index, byte};
+    if (m_runs.empty()) m_runs.emplace_back();
+    Run& run = m_runs.back();
+    const size_t at = size_t(run.size) & kMask;
+    if (at == 0) run.blocks.emplace_back(new Start[kBlock]);
+    run.blocks.back()[at] = Start{index, byte - run.byteShift};
+    ++run.size;
     ++m_size;
+}
+
+const LineStarts::Run& LineStarts::runOf(int32_t line) const {
+    // A book has a few dozen runs at most; most lookups land in the first.
+    const auto it = std::upper_bound(m_runs.begin(), m_runs.end(), line,
+                                     [](int32_t l, const Run& r) { return l < r.first; });
+    return *(it - 1);
+}
+
+LineStarts::Start LineStarts::operator[](int32_t line) const {
+    const Run& run = runOf(line);
+    const size_t i = size_t(line - run.first);
+    const Start& s = run.blocks[i >> kShift][i & kMask];
+    return Start{s.index, s.byte + run.byteShift};
 }
 
 int32_t LineStarts::lastAtOrBefore(int32_t byte) const {
@@ -27,12 +46,13 @@ int32_t LineStarts::lastAtOrBefore(int32_t byte) const {
     return lo > 0 ? lo - 1 : 0;
 }
 
-void LineStarts::appendAfterFirst(LineStarts& more, int32_t byteShift) {
-    for (int32_t line = 1; line < more.m_size; ++line) {
-        const Start& s = more[line];
-        push(s.index, s.byte + byteShift);
-        // A block of `more` wholly taken over goes at once, so the two never hold a book twice.
-        if ((size_t(line) & kMask) == kMask) more.m_blocks[size_t(line) >> kShift].reset();
+void LineStarts::append(LineStarts&& more, int32_t byteShift) {
+    for (Run& run : more.m_runs) {
+        if (run.size == 0) continue;
+        run.first += m_size;
+        run.byteShift += byteShift;
+        m_size += run.size;
+        m_runs.push_back(std::move(run));
     }
     more.clear();
 }

@@ -112,21 +112,21 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"CharacterWiderThanTheBox", "가나", "a", {"가", "나"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A book is wrapped in two halves side by side, cut after a line break near its middle. Whatever
-// the text and wherever the cut falls, the lines are those of one piece: counted, started and
-// found again the same. The font is one no table has measured yet, so the second thread asks the
-// first for every advance it needs.
-struct HalvesCase {
+// A book is wrapped in parts on two threads, cut after line breaks. Whatever the text and wherever
+// the cuts fall (or none can), the lines are those of one piece: counted, started and found again
+// the same. The font is one no table has measured yet, so the second thread asks the first for
+// every advance it needs.
+struct PartsCase {
     const char* name;
     std::function<QString()> text;  // a null text: the test data is absent
     int width;
 };
 
-void PrintTo(const HalvesCase& c, std::ostream* os) {
+void PrintTo(const PartsCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class Halves : public ::testing::TestWithParam<HalvesCase> {};
+class Parts : public ::testing::TestWithParam<PartsCase> {};
 
 QString repeated(const QString& s, int times) {
     QString r;
@@ -153,8 +153,8 @@ int firstDifference(const LineBreaker& a, const LineBreaker& b) {
     return a.lineCount() == b.lineCount() ? -1 : count;
 }
 
-TEST_P(Halves, BreakAsOnePieceDoes) {
-    const HalvesCase& c = GetParam();
+TEST_P(Parts, BreakAsOnePieceDoes) {
+    const PartsCase& c = GetParam();
     const QString text = c.text();
     if (text.isNull()) GTEST_SKIP() << "test data absent: " << qPrintable(texttest::dataDir());
     static int points = 30;  // a size of its own for every case: nothing is measured before
@@ -166,10 +166,10 @@ TEST_P(Halves, BreakAsOnePieceDoes) {
         lb->setFont(font);
         lb->setWidth(c.width);
         lb->setText(text);
-        lb->lineCount();  // the halves first: they meet the font unmeasured
+        lb->lineCount();  // in parts first: they meet the font unmeasured
     }
     ASSERT_EQ(firstDifference(two, one), -1)
-        << two.lineCount() << " lines in halves, " << one.lineCount() << " in one piece";
+        << two.lineCount() << " lines in parts, " << one.lineCount() << " in one piece";
     // Each start is found again from its own byte and the byte before it.
     for (int l = 1; l < two.lineCount(); ++l) {
         ASSERT_EQ(two.lineFromChar(two.lineIndex(l)), l);
@@ -177,40 +177,41 @@ TEST_P(Halves, BreakAsOnePieceDoes) {
     }
 }
 
-// a + CR LF + a has the LF at its middle; with one character more, the CR.
+// a + CR LF + a has the LF at its middle, where a cut is looked for; with one character more, the
+// CR.
 const QString kPlain = repeated(QStringLiteral("가나다 라마바사 아자 "), 300);
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Halves,
+    Cases, Parts,
     ::testing::Values(
-        HalvesCase{"UnsuJoeunNal",
-                   [] { return QString::fromUtf8(texttest::readBytes("unsu_joeun_nal.utf8.txt")); },
-                   700},
-        HalvesCase{"Nalgae",
-                   [] { return QString::fromUtf8(texttest::readBytes("nalgae.utf8.txt")); }, 700},
-        HalvesCase{"AllWorks", [] { return allWorks(1); }, 900},
+        PartsCase{"UnsuJoeunNal",
+                  [] { return QString::fromUtf8(texttest::readBytes("unsu_joeun_nal.utf8.txt")); },
+                  700},
+        PartsCase{"Nalgae",
+                  [] { return QString::fromUtf8(texttest::readBytes("nalgae.utf8.txt")); }, 700},
+        PartsCase{"AllWorks", [] { return allWorks(1); }, 900},
         // More lines than a block of line starts holds, on both sides of the cut.
-        HalvesCase{"AllWorksTwiceACharacterALine", [] { return allWorks(2); }, 0},
-        HalvesCase{"CutFallsInALongLineWithoutBreaks",
-                   [] { return "머리말\r\n" + repeated("가나다라", 3000) + "\r\n끝"; }, 300},
-        HalvesCase{"OnlyBreakNearTheStart", [] { return "머\n" + repeated("가나 다라 ", 2000); },
-                   300},
-        HalvesCase{"OnlyBreakAtTheEnd", [] { return repeated("가나 다라 ", 2000) + "\r\n"; }, 300},
-        HalvesCase{"NoBreakAtAll", [] { return repeated("가나 다라 ", 2000); }, 300},
-        HalvesCase{"LfOfCrLfAtTheMiddle", [] { return kPlain + "\r\n" + kPlain; }, 250},
-        HalvesCase{"CrOfCrLfAtTheMiddle", [] { return kPlain + "x\r\n" + kPlain; }, 250},
-        HalvesCase{"LoneCrAtTheMiddle", [] { return kPlain + "\r" + kPlain; }, 250},
-        HalvesCase{
+        PartsCase{"AllWorksTwiceACharacterALine", [] { return allWorks(2); }, 0},
+        PartsCase{"CutFallsInALongLineWithoutBreaks",
+                  [] { return "머리말\r\n" + repeated("가나다라", 3000) + "\r\n끝"; }, 300},
+        PartsCase{"OnlyBreakNearTheStart", [] { return "머\n" + repeated("가나 다라 ", 2000); },
+                  300},
+        PartsCase{"OnlyBreakAtTheEnd", [] { return repeated("가나 다라 ", 2000) + "\r\n"; }, 300},
+        PartsCase{"NoBreakAtAll", [] { return repeated("가나 다라 ", 2000); }, 300},
+        PartsCase{"LfOfCrLfAtTheMiddle", [] { return kPlain + "\r\n" + kPlain; }, 250},
+        PartsCase{"CrOfCrLfAtTheMiddle", [] { return kPlain + "x\r\n" + kPlain; }, 250},
+        PartsCase{"LoneCrAtTheMiddle", [] { return kPlain + "\r" + kPlain; }, 250},
+        PartsCase{
             "OnlyBreaks",
             [] { return repeated("\r\n", 3000) + repeated("\n", 2000) + repeated("\r", 2000); },
             100},
-        HalvesCase{"PairsMarksBlanksAndIdeographs",
-                   [] {
-                       return repeated(kEmoji + kJamo + "     " + "漢字漢字。" + kEmoji + "\r\n" +
-                                           kJamo + kJamo + "\r",
-                                       700);
-                   },
-                   60}),
+        PartsCase{"PairsMarksBlanksAndIdeographs",
+                  [] {
+                      return repeated(kEmoji + kJamo + "     " + "漢字漢字。" + kEmoji + "\r\n" +
+                                          kJamo + kJamo + "\r",
+                                      700);
+                  },
+                  60}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The layout box switches fonts back and forth; each switch must re-wrap in that font.
