@@ -116,9 +116,9 @@ void wrapRange(const char16_t* s, qsizetype from, qsizetype to, int64_t limit, A
     }
 }
 
-// Where a text is cut into parts for wrapping: just after line breaks (after a whole CR LF),
-// where a line begins whatever came before, one near every kPart-th of the text; the first cut is
-// 0 and the last n. Two cuts only when no line break falls where one is looked for.
+// Where a text is cut into parts for wrapping: just after line breaks (after a whole CR LF), where
+// a line begins whatever came before, one after every kParts-th of the text; the first cut is 0,
+// the last n. Fewer where no line break follows in time, just 0 and n where none does.
 constexpr int kParts = 32;
 constexpr qsizetype kLeastPart = 1024;
 
