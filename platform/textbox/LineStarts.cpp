@@ -34,16 +34,24 @@ LineStarts::Start LineStarts::operator[](int32_t line) const {
 }
 
 int32_t LineStarts::lastAtOrBefore(int32_t byte) const {
-    // Byte offsets rise with the line: the first line past `byte`, less one.
-    int32_t lo = 0, hi = m_size;
+    if (m_size == 0) return 0;
+    // Byte offsets rise with the line: the last run that starts at or before `byte`, then its
+    // first start past it, less one.
+    const auto first = [](const Run& r) { return r.blocks[0][0].byte + r.byteShift; };
+    const auto it = std::upper_bound(m_runs.begin(), m_runs.end(), byte,
+                                     [&](int32_t b, const Run& r) { return b < first(r); });
+    if (it == m_runs.begin()) return 0;
+    const Run& run = *(it - 1);
+    const int32_t relative = byte - run.byteShift;
+    int32_t lo = 0, hi = run.size;
     while (lo < hi) {
         const int32_t mid = lo + (hi - lo) / 2;
-        if ((*this)[mid].byte <= byte)
+        if (run.blocks[size_t(mid) >> kShift][size_t(mid) & kMask].byte <= relative)
             lo = mid + 1;
         else
             hi = mid;
     }
-    return lo > 0 ? lo - 1 : 0;
+    return run.first + lo - 1;
 }
 
 void LineStarts::append(LineStarts&& more, int32_t byteShift) {
