@@ -7,16 +7,16 @@ namespace textbox {
 void LineStarts::clear() {
     m_runs.clear();
     m_size = 0;
+    m_next = nullptr;
+    m_room = 0;
 }
 
-void LineStarts::push(int32_t index, int32_t byte) {
+void LineStarts::addBlock() {
     if (m_runs.empty()) m_runs.emplace_back();
     Run& run = m_runs.back();
-    const size_t at = size_t(run.size) & kMask;
-    if (at == 0) run.blocks.emplace_back(new Start[kBlock]);
-    run.blocks.back()[at] = Start{index, byte - run.byteShift};
-    ++run.size;
-    ++m_size;
+    run.blocks.emplace_back(new Start[kBlock]);
+    m_next = run.blocks.back().get();
+    m_room = kBlock;
 }
 
 const LineStarts::Run& LineStarts::runOf(int32_t line) const {
@@ -63,6 +63,12 @@ void LineStarts::append(LineStarts&& more, int32_t byteShift) {
         m_runs.push_back(std::move(run));
     }
     more.clear();
+    if (m_runs.empty()) return;
+    // More starts go after the last run's, in its last block while that has room.
+    const Run& last = m_runs.back();
+    const size_t used = size_t(last.size) & kMask;
+    m_next = used ? last.blocks.back().get() + used : nullptr;
+    m_room = used ? kBlock - used : 0;
 }
 
 }  // namespace textbox

@@ -18,7 +18,16 @@ public:
     };
 
     void clear();
-    void push(int32_t index, int32_t byte);
+    // Inline: the wrap pushes one a line, millions for a large book.
+    void push(int32_t index, int32_t byte) {
+        if (m_room == 0) [[unlikely]]
+            addBlock();
+        Run& run = m_runs.back();
+        *m_next++ = Start{index, byte - run.byteShift};
+        --m_room;
+        ++run.size;
+        ++m_size;
+    }
     int32_t size() const { return m_size; }
     // The start of line `line`, 0 <= line < size().
     Start operator[](int32_t line) const;
@@ -40,9 +49,12 @@ private:
         int32_t byteShift = 0;
     };
     const Run& runOf(int32_t line) const;
+    void addBlock();
 
     std::vector<Run> m_runs;
     int32_t m_size = 0;
+    Start* m_next = nullptr;  // where the next start goes, in the last run's last block
+    size_t m_room = 0;        // starts that block has room for still
 };
 
 }  // namespace textbox
