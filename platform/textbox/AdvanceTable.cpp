@@ -18,8 +18,9 @@ AdvanceTable::AdvanceTable(const QFont& font)
 }
 
 std::shared_ptr<AdvanceTable> AdvanceTable::forFont(const QFont& font) {
-    // ASSUMPTION: one thread (the UI thread) uses the boxes. Never destroyed, so no font outlives
-    // the application object in a static destructor.
+    // ASSUMPTION: one thread (the UI thread) uses the boxes and measures; a wrap's second thread
+    // only reads measured advances and asks the UI thread for the rest. Never destroyed, so no
+    // font outlives the application object in a static destructor.
     static auto* cache = new std::vector<std::shared_ptr<AdvanceTable>>;
     auto it = std::find_if(cache->begin(), cache->end(),
                            [&](const auto& table) { return table->font() == font; });
@@ -44,7 +45,8 @@ int32_t AdvanceTable::measureBmp(char16_t c) {
         a = 0;
     else
         a = std::max(0, measure(QString(QChar(c))));
-    m_bmp[c] = a;
+    // Atomic: the second wrapping thread may be reading the table meanwhile (see measured()).
+    std::atomic_ref<int32_t>(m_bmp[c]).store(a, std::memory_order_relaxed);
     return a;
 }
 

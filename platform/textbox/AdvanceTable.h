@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -30,6 +31,11 @@ public:
     }
     // The advance of a character outside the BMP.
     int32_t astral(char32_t cp);
+    // The advance of a BMP character if it has been measured, else -1; safe on another thread
+    // while this one measures (only this table's thread measures).
+    int32_t measured(char16_t c) const {
+        return std::atomic_ref<int32_t>(m_bmp[c]).load(std::memory_order_relaxed);
+    }
 
 private:
     int32_t measureBmp(char16_t c);

@@ -1,7 +1,12 @@
 #include "textbox/LineBreaker.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <exception>
+#include <thread>
+#include <unordered_map>
+#include <vector>
 
 #include "textbox/AdvanceTable.h"
 #include "textbox/AnsiUnits.h"
@@ -29,8 +34,9 @@ inline bool bindsToPrevious(const char16_t* s, const uint8_t* cls, qsizetype p) 
 
 // Scans one line from `start`. Only what lies between `start` and the break decides the break, so
 // a line taken out with its start and put into another breaker breaks the same way.
+template <typename Advances>
 LineEnd scanLine(const char16_t* s, qsizetype n, qsizetype start, int64_t startByte, int64_t limit,
-                 AdvanceTable& adv, const uint8_t* cls) {
+                 Advances& adv, const uint8_t* cls) {
     int64_t x = 0;
     qsizetype i = start;
     int64_t b = startByte;
@@ -93,6 +99,109 @@ LineEnd scanLine(const char16_t* s, qsizetype n, qsizetype start, int64_t startB
     return {n, b, false};
 }
 
+// Wraps s[from, to), where a line begins, into `starts`: every line start after `from`, with byte
+// offsets counted from `from`. `poll` runs after each line.
+template <typename Advances, typename Poll>
+void wrapRange(const char16_t* s, qsizetype from, qsizetype to, int64_t limit, Advances& adv,
+               const uint8_t* cls, LineStarts& starts, Poll poll) {
+    qsizetype start = from;
+    int64_t startByte = 0;
+    for (;;) {
+        const LineEnd end = scanLine(s, to, start, startByte, limit, adv, cls);
+        if (!end.more) return;
+        start = end.next;
+        startByte = end.nextByte;
+        starts.push(int32_t(start), int32_t(startByte));
+        poll();
+    }
+}
+
+// Where a text is cut into parts for wrapping: just after line breaks (after a whole CR LF), where
+// a line begins whatever came before, one after every kParts-th of the text; the first cut is 0,
+// the last n. Fewer where no line break follows in time, just 0 and n where none does.
+constexpr int kParts = 32;
+constexpr qsizetype kLeastPart = 1024;
+
+std::vector<qsizetype> cutsOf(const char16_t* s, qsizetype n) {
+    const qsizetype part = std::max(n / kParts, kLeastPart);
+    std::vector<qsizetype> cuts{0};
+    for (qsizetype aim = part; aim < n; aim += part) {
+        // Looked for up to the next aim only, so a text without breaks costs one pass.
+        const qsizetype stop = std::min(n, aim + part);
+        for (qsizetype i = std::max(aim, cuts.back()); i < stop; ++i) {
+            if (s[i] != u'\n' && s[i] != u'\r') continue;
+            const qsizetype next = s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n' ? i + 2 : i + 1;
+            if (next < n) cuts.push_back(next);
+            break;
+        }
+    }
+    cuts.push_back(n);
+    return cuts;
+}
+
+// The second wrapping thread's questions to the UI thread, one at a time: only the UI thread
+// measures, for a font's engines belong to the thread that made them.
+class AdvanceQuestions {
+public:
+    // Second thread: the advance of cp, once the UI thread has measured it.
+    int32_t ask(char32_t cp) {
+        m_slot.store(int64_t(cp), std::memory_order_release);
+        m_slot.notify_one();
+        int64_t v;
+        while ((v = m_slot.load(std::memory_order_acquire)) >= 0) m_slot.wait(v);
+        m_slot.store(kIdle, std::memory_order_relaxed);
+        return int32_t(kAnswered - v);
+    }
+    // Second thread: no more questions.
+    void finish() {
+        m_slot.store(kFinished, std::memory_order_release);
+        m_slot.notify_one();
+    }
+    // UI thread: answers the question waiting, if one is.
+    void answer(AdvanceTable& adv) {
+        const int64_t v = m_slot.load(std::memory_order_acquire);
+        if (v < 0) return;
+        const char32_t cp = char32_t(v);
+        const int32_t a = cp < 0x10000 ? adv.bmp(char16_t(cp)) : adv.astral(cp);
+        m_slot.store(kAnswered - a, std::memory_order_release);
+        m_slot.notify_one();
+    }
+    // UI thread: answers until the second thread has finished.
+    void answerUntilFinished(AdvanceTable& adv) {
+        for (;;) {
+            const int64_t v = m_slot.load(std::memory_order_acquire);
+            if (v == kFinished) return;
+            if (v >= 0)
+                answer(adv);
+            else
+                m_slot.wait(v);
+        }
+    }
+
+private:
+    // A code point asked (>= 0), nothing asked, finished, or an advance a answered as -3 - a.
+    static constexpr int64_t kIdle = -1, kFinished = -2, kAnswered = -3;
+    std::atomic<int64_t> m_slot{kIdle};
+};
+
+// The advances as the second thread sees them: what the UI thread's table holds, and answers to
+// what it lacks.
+struct AskedAdvances {
+    const AdvanceTable& table;
+    AdvanceQuestions& questions;
+    std::unordered_map<char32_t, int32_t> astrals;
+
+    int32_t bmp(char16_t c) {
+        const int32_t a = table.measured(c);
+        return a >= 0 ? a : questions.ask(c);
+    }
+    int32_t astral(char32_t cp) {
+        const auto it = astrals.find(cp);
+        if (it != astrals.end()) return it->second;
+        return astrals[cp] = questions.ask(cp);
+    }
+};
+
 }  // namespace
 
 LineBreaker::LineBreaker() = default;
@@ -128,51 +237,79 @@ void LineBreaker::wrap() const {
     const int64_t limit = int64_t(m_width) * AdvanceTable::kUnit;
     const uint8_t* cls = bmpTable();
     if (!m_advances) m_advances = AdvanceTable::forFont(m_font);
-    m_charStarts.clear();
-    m_byteStarts.clear();
-    m_charStarts.push_back(0);
-    m_byteStarts.push_back(0);
-    qsizetype start = 0;
-    int64_t startByte = 0;
-    for (;;) {
-        const LineEnd end = scanLine(s, n, start, startByte, limit, *m_advances, cls);
-        if (!end.more) break;
-        start = end.next;
-        startByte = end.nextByte;
-        m_charStarts.push_back(int(start));
-        m_byteStarts.push_back(int(startByte));
+    AdvanceTable& adv = *m_advances;
+    m_starts.clear();
+    m_starts.push(0, 0);
+    const std::vector<qsizetype> cuts =
+        n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1
+            ? cutsOf(s, n)
+            : std::vector<qsizetype>{0, n};
+    const size_t parts = cuts.size() - 1;
+    if (parts == 1) {
+        wrapRange(s, 0, n, limit, adv, cls, m_starts, [] {});
+        m_dirty = false;
+        return;
+    }
+    // Lines begin after every line break whatever precedes it, so the parts wrap on their own and
+    // each one's starts follow the last's. Both threads take the next part until none is left,
+    // so a thread that gets less of the machine leaves more parts to the other. The UI thread
+    // answers the second thread's questions between its own lines, then until it is done.
+    std::vector<LineStarts> starts(parts);
+    std::atomic<size_t> next{0};
+    AdvanceQuestions questions;
+    std::exception_ptr failed;
+    auto wrapParts = [&](auto& advances, auto poll) {
+        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < parts;)
+            wrapRange(s, cuts[i], cuts[i + 1], limit, advances, cls, starts[i], poll);
+    };
+    std::thread other([&] {
+        try {
+            AskedAdvances asked{adv, questions, {}};
+            wrapParts(asked, [] {});
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        questions.finish();
+    });
+    wrapParts(adv, [&] { questions.answer(adv); });
+    questions.answerUntilFinished(adv);
+    other.join();
+    if (failed) std::rethrow_exception(failed);
+    // Every part but the last ends with the start of the next, whose byte offset moves the next.
+    for (LineStarts& part : starts) {
+        const int32_t shift = m_starts[m_starts.size() - 1].byte;
+        m_starts.append(std::move(part), shift);
     }
     m_dirty = false;
 }
 
 int LineBreaker::lineCount() const {
     ensureWrapped();
-    return int(m_charStarts.size());
+    return m_starts.size();
 }
 
 int LineBreaker::lineIndex(int line) const {
     ensureWrapped();
-    if (line < 0 || line >= int(m_byteStarts.size())) return -1;
-    return m_byteStarts[line];
+    if (line < 0 || line >= m_starts.size()) return -1;
+    return m_starts[line].byte;
 }
 
 int LineBreaker::charIndexOfLine(int line) const {
     ensureWrapped();
-    if (line < 0 || line >= int(m_charStarts.size())) return -1;
-    return m_charStarts[line];
+    if (line < 0 || line >= m_starts.size()) return -1;
+    return m_starts[line].index;
 }
 
 int LineBreaker::lineFromChar(int byteOffset) const {
     ensureWrapped();
-    const auto it = std::upper_bound(m_byteStarts.begin(), m_byteStarts.end(), byteOffset);
-    return it == m_byteStarts.begin() ? 0 : int(it - m_byteStarts.begin()) - 1;
+    return m_starts.lastAtOrBefore(byteOffset);
 }
 
 int LineBreaker::charIndexOfOffset(int byteOffset) const {
     if (byteOffset <= 0) return 0;
     const int line = lineFromChar(byteOffset);
-    return int(ansi::indexHoldingByte(ansi::units(m_text), m_text.size(), m_charStarts[line],
-                                      m_byteStarts[line], byteOffset));
+    return int(ansi::indexHoldingByte(ansi::units(m_text), m_text.size(), m_starts[line].index,
+                                      m_starts[line].byte, byteOffset));
 }
 
 }  // namespace textbox

@@ -13,7 +13,8 @@
 #include <QFont>
 #include <QString>
 #include <memory>
-#include <vector>
+
+#include "textbox/LineStarts.h"
 
 namespace textbox {
 
@@ -34,6 +35,10 @@ public:
     int width() const { return m_width; }
     void setText(const QString& text);
     const QString& text() const { return m_text; }
+    // A text of at least this many UTF-16 units is wrapped in parts, cut after line breaks, on
+    // this thread and one more; the lines are the same as wrapped in one piece. Only this thread
+    // measures: the other asks it for what it has not measured yet.
+    void setTwoThreadsFrom(qsizetype units) { m_twoThreadsFrom = units; }
 
     // Number of lines, at least 1 (an empty text has one line).
     int lineCount() const;
@@ -56,9 +61,9 @@ private:
     int m_width = 0;
     mutable std::shared_ptr<AdvanceTable> m_advances;  // of m_font, taken at the next wrap
     mutable bool m_dirty = true;
-    // Line starts, the first always 0, as QString indexes and as CP949 byte offsets.
-    mutable std::vector<int> m_charStarts;
-    mutable std::vector<int> m_byteStarts;
+    qsizetype m_twoThreadsFrom = qsizetype(1) << 20;
+    // Line starts, the first always 0.
+    mutable LineStarts m_starts;
 };
 
 }  // namespace textbox

@@ -1,5 +1,7 @@
 #include "pages/DocumentText.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -8,8 +10,9 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "textbox/Cp949.h"
 
@@ -60,25 +63,36 @@ bool isUtf8(const uint8_t* s, qsizetype n, bool* multiByte, bool atEnd) {
     return true;
 }
 
-// The document's bytes, read a piece at a time; done(n) says the first n bytes are no longer
-// needed (a mapped file then gives their pages back).
+// The document's bytes, read a piece at a time; done(from, to) says bytes [from, to) are no longer
+// needed (a mapped file then gives their pages back). It may be called from either decoding
+// thread. Each reader says so of all it has passed, not only of its last piece: a fault maps the
+// page cache's folio around it, and that may reach back over pages given back already.
 struct Source {
     const uint8_t* s;
     qsizetype n;
     qsizetype chunk;
-    std::function<void(qsizetype)> done;
+    std::function<void(qsizetype, qsizetype)> done;
+
+    const char* chars() const { return reinterpret_cast<const char*>(s); }
+    void release(qsizetype from, qsizetype to) const {
+        if (done) done(from, to);
+    }
 };
 
-constexpr qsizetype kChunk = qsizetype(4) << 20;
+// Two pieces are held at a time, one for each decoding thread.
+constexpr qsizetype kChunk = qsizetype(2) << 20;
 
-// Where the piece from `from` ends: at least chunk bytes on, before a byte below 0x41, which is
-// no part of a multi-byte character of UTF-8 or CP949 (nor the second byte of a CP949 pair), so
-// every piece decodes as it would within the whole.
-qsizetype pieceEnd(const Source& src, qsizetype from) {
-    qsizetype p = from + std::max<qsizetype>(src.chunk, 1);
-    if (p >= src.n) return src.n;
-    while (p < src.n && src.s[p] >= 0x41) ++p;
-    return p;
+// The first place at or after p (and before `to`, else `to`) before a byte below 0x41, which is
+// no part of a multi-byte character of UTF-8 or CP949 (nor the second byte of a CP949 pair): a
+// text cut there decodes in pieces as it does whole.
+qsizetype boundaryFrom(const Source& src, qsizetype p, qsizetype to) {
+    while (p < to && src.s[p] >= 0x41) ++p;
+    return std::min(p, to);
+}
+
+// Where the piece from `from` ends: at least chunk bytes on, at a boundary, at most at `to`.
+qsizetype pieceEnd(const Source& src, qsizetype from, qsizetype to) {
+    return boundaryFrom(src, from + std::max<qsizetype>(src.chunk, 1), to);
 }
 
 bool startsWith(const Source& src, const char* prefix, qsizetype size) {
@@ -90,10 +104,10 @@ Encoding detect(const Source& src) {
     if (startsWith(src, "\xEF\xBB\xBF", 3)) return Encoding::Utf8;
     bool multiByte = false;
     for (qsizetype from = 0; from < src.n;) {
-        const qsizetype to = pieceEnd(src, from);
+        const qsizetype to = pieceEnd(src, from, src.n);
         bool some = false;
         const bool valid = isUtf8(src.s + from, to - from, &some, to == src.n);
-        if (src.done) src.done(to);
+        src.release(0, to);
         if (!valid) return Encoding::Cp949;
         multiByte = multiByte || some;
         from = to;
@@ -101,53 +115,187 @@ Encoding detect(const Source& src) {
     return multiByte ? Encoding::Utf8 : Encoding::Cp949;
 }
 
+// Runs `second` on another thread while `first` runs on this one; both, one after the other, on
+// this thread when no thread can be started.
+template <typename First, typename Second>
+void sideBySide(First first, Second second) {
+    std::thread other;
+    try {
+        other = std::thread(second);
+    } catch (const std::system_error&) {
+        second();
+    }
+    first();
+    if (other.joinable()) other.join();
+}
+
+// CP949 bytes [from, to) decoded a piece at a time into out; the units written (a piece never
+// has more units than bytes).
+qsizetype cp949Forward(const Source& src, qsizetype from, qsizetype to, char16_t* out) {
+    qsizetype units = 0;
+    for (qsizetype p = from; p < to;) {
+        const qsizetype e = pieceEnd(src, p, to);
+        units += textbox::decodeCp949To(src.chars() + p, e - p, out + units);
+        src.release(from, e);
+        p = e;
+    }
+    return units;
+}
+
+// The same, last piece first, into the units just before `end`, where (to - from) units lie
+// free: each piece is decoded where it cannot reach the piece after it and moved up against it.
+// The units written.
+qsizetype cp949Backward(const Source& src, qsizetype from, qsizetype to, char16_t* end) {
+    std::vector<qsizetype> cuts{from};
+    while (cuts.back() < to) cuts.push_back(pieceEnd(src, cuts.back(), to));
+    char16_t* at = end;
+    for (size_t k = cuts.size() - 1; k > 0; --k) {
+        const qsizetype a = cuts[k - 1], b = cuts[k];
+        char16_t* put = at - (b - a);
+        const qsizetype units = textbox::decodeCp949To(src.chars() + a, b - a, put);
+        std::memmove(at - units, put, size_t(units) * sizeof(char16_t));
+        at -= units;
+        src.release(a, to);
+    }
+    return end - at;
+}
+
+// Gives back to the system the whole pages within [from, to) of memory this program owns and will
+// not read before writing it again.
+void releaseInside(const void* from, const void* to) {
+    const uintptr_t page = uintptr_t(::getpagesize());
+    const uintptr_t first = (uintptr_t(from) + page - 1) / page * page;
+    const uintptr_t last = uintptr_t(to) / page * page;
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
+
+// Moves `units` units down from `from` to `to`, a few MiB at a time, giving back each stretch of
+// the source once it is copied and lies past what has been written: the move never holds more
+// than its destination and a stretch.
+void moveDown(char16_t* to, char16_t* from, qsizetype units) {
+    constexpr qsizetype kStep = qsizetype(1) << 20;
+    for (qsizetype done = 0; done < units; done += kStep) {
+        const qsizetype k = std::min(kStep, units - done);
+        std::memmove(to + done, from + done, size_t(k) * sizeof(char16_t));
+        releaseInside(std::max(from + done, to + done + k), from + done + k);
+    }
+}
+
+// The second half's pieces, taken from both ends at once: the second thread from the front, the
+// UI thread, once its own half is done, from the back.
+class PieceQueue {
+public:
+    explicit PieceQueue(uint32_t pieces) : m_ends(pieces) {}
+    bool takeFront(uint32_t* k) { return take(k, true); }
+    bool takeBack(uint32_t* k) { return take(k, false); }
+
+private:
+    // The next piece from the front in the high half, one past the next from the back in the low.
+    bool take(uint32_t* k, bool front) {
+        uint64_t ends = m_ends.load(std::memory_order_relaxed);
+        for (;;) {
+            const uint32_t lo = uint32_t(ends >> 32), hi = uint32_t(ends);
+            if (lo >= hi) return false;
+            const uint64_t taken = front ? ends + (uint64_t(1) << 32) : ends - 1;
+            if (m_ends.compare_exchange_weak(ends, taken, std::memory_order_relaxed)) {
+                *k = front ? lo : hi - 1;
+                return true;
+            }
+        }
+    }
+    std::atomic<uint64_t> m_ends;
+};
+
+QString decodeCp949(const Source& src) {
+    QString text(src.n, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    // A book of a few pieces or more is decoded in two halves side by side: the first backwards,
+    // ending at the cut, the second from the cut on, where the first's units cannot reach. The
+    // room the first did not fill is then dropped from the front of the string, not moved.
+    const qsizetype mid = src.n >= 2 * src.chunk ? boundaryFrom(src, src.n / 2, src.n) : src.n;
+    if (mid == src.n) {
+        text.resize(cp949Forward(src, 0, src.n, out));
+        return text;
+    }
+    std::vector<qsizetype> cuts{mid};
+    while (cuts.back() < src.n) cuts.push_back(pieceEnd(src, cuts.back(), src.n));
+    PieceQueue queue(uint32_t(cuts.size() - 1));
+    // The second half's pieces the UI thread takes are decoded backwards against the end of the
+    // room, beyond the second thread's reach, and moved down after it once both are done.
+    qsizetype first = 0, second = 0, taken = 0;
+    sideBySide(
+        [&] {
+            first = cp949Backward(src, 0, mid, out + mid);
+            for (uint32_t k; queue.takeBack(&k);) {
+                taken += cp949Backward(src, cuts[k], cuts[k + 1], out + src.n - taken);
+                src.release(cuts[k], src.n);
+            }
+        },
+        [&] {
+            for (uint32_t k; queue.takeFront(&k);) {
+                second += cp949Forward(src, cuts[k], cuts[k + 1], out + mid + second);
+                src.release(mid, cuts[k + 1]);
+            }
+        });
+    moveDown(out + mid + second, out + src.n - taken, taken);
+    text.resize(mid + second + taken);
+    text.remove(0, mid - first);
+    // The first piece was decoded below where its units ended up: that room is never read.
+    releaseInside(out, out + mid - first);
+    return text;
+}
+
+QString decodeUtf16(const Source& src) {
+    const qsizetype units = (src.n - 2) / 2;
+    // An odd last byte is half a unit: shown as U+FFFD, not dropped.
+    QString text(units + src.n % 2, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const qsizetype step = std::max<qsizetype>(src.chunk / 2, 1);
+    auto convert = [&](qsizetype from, qsizetype to) {
+        for (qsizetype u = from; u < to; u += step) {
+            const qsizetype count = std::min(step, to - u);
+            qFromLittleEndian<char16_t>(src.s + 2 + 2 * u, count, out + u);
+            src.release(2 + 2 * from, 2 + 2 * (u + count));
+        }
+    };
+    if (units >= 2 * step)
+        sideBySide([&] { convert(0, units / 2); }, [&] { convert(units / 2, units); });
+    else
+        convert(0, units);
+    if (src.n % 2) out[units] = QChar::ReplacementCharacter;
+    return text;
+}
+
+QString decodeUtf8(const Source& src) {
+    const qsizetype skip = startsWith(src, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    // The mark is skipped here; the decoder must keep a second one as a character. A sequence
+    // cut off at the end shows as U+FFFD. Never more units than bytes; untouched room costs
+    // nothing.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                    QStringConverter::Flag::Stateless);
+    QString text(src.n - skip + 1, Qt::Uninitialized);
+    QChar* const begin = text.data();
+    QChar* out = begin;
+    for (qsizetype from = skip; from < src.n;) {
+        const qsizetype to = pieceEnd(src, from, src.n);
+        out = utf8.appendToBuffer(out, QByteArrayView(src.s + from, to - from));
+        src.release(skip, to);
+        from = to;
+    }
+    text.resize(out - begin);
+    return text;
+}
+
 QString decode(const Source& src) {
     switch (detect(src)) {
-        case Encoding::Utf16Le: {
-            const qsizetype units = (src.n - 2) / 2;
-            // An odd last byte is half a unit: shown as U+FFFD, not dropped.
-            QString text(units + src.n % 2, Qt::Uninitialized);
-            char16_t* out = reinterpret_cast<char16_t*>(text.data());
-            const qsizetype step = std::max<qsizetype>(src.chunk / 2, 1);
-            for (qsizetype u = 0; u < units; u += step) {
-                const qsizetype count = std::min(step, units - u);
-                qFromLittleEndian<char16_t>(src.s + 2 + 2 * u, count, out + u);
-                if (src.done) src.done(2 + 2 * (u + count));
-            }
-            if (src.n % 2) out[units] = QChar::ReplacementCharacter;
-            return text;
-        }
-        case Encoding::Utf8: {
-            const qsizetype skip = startsWith(src, "\xEF\xBB\xBF", 3) ? 3 : 0;
-            // The mark is skipped here; the decoder must keep a second one as a character. A
-            // sequence cut off at the end shows as U+FFFD.
-            QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
-                                                            QStringConverter::Flag::Stateless);
-            QString text;
-            text.reserve(src.n - skip);  // never more units than bytes; untouched room costs nothing
-            for (qsizetype from = skip; from < src.n;) {
-                const qsizetype to = pieceEnd(src, from);
-                text.append(QString(utf8.decode(QByteArrayView(src.s + from, to - from))));
-                if (src.done) src.done(to);
-                from = to;
-            }
-            return text;
-        }
+        case Encoding::Utf16Le:
+            return decodeUtf16(src);
+        case Encoding::Utf8:
+            return decodeUtf8(src);
         case Encoding::Cp949:
             break;
     }
-    QString text(src.n, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    qsizetype units = 0;
-    for (qsizetype from = 0; from < src.n;) {
-        const qsizetype to = pieceEnd(src, from);
-        units += textbox::decodeCp949To(reinterpret_cast<const char*>(src.s) + from, to - from,
-                                        out + units);
-        if (src.done) src.done(to);
-        from = to;
-    }
-    text.resize(units);
-    return text;
+    return decodeCp949(src);
 }
 
 Source sourceOf(const char* data, qsizetype size, qsizetype chunk = kChunk) {
@@ -185,13 +333,13 @@ QString LoadDocumentText(const QString& path) {
     if (uchar* map = size > 0 ? file.map(0, size) : nullptr) {
         ::madvise(map, size_t(size), MADV_SEQUENTIAL);
         const qsizetype page = ::getpagesize();
-        qsizetype released = 0;
-        Source src{map, size, kChunk, [&](qsizetype upTo) {
-                       const qsizetype end = upTo / page * page;
-                       if (end > released) {
-                           ::madvise(map + released, size_t(end - released), MADV_DONTNEED);
-                           released = end;
-                       }
+        // Only whole pages inside the range: a page shared with a piece not decoded yet stays.
+        Source src{map, size, kChunk, [&](qsizetype from, qsizetype to) {
+                       const qsizetype first = (from + page - 1) / page * page;
+                       const qsizetype last =
+                           to == size ? (to + page - 1) / page * page : to / page * page;
+                       if (last > first)
+                           ::madvise(map + first, size_t(last - first), MADV_DONTNEED);
                    }};
         QString text = decode(src);
         file.unmap(map);

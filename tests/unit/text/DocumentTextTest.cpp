@@ -143,10 +143,14 @@ TEST(Pieces, DecodeAsTheWholeDoes) {
         "plain ascii only\r\n",
         "\xB0\xA1\xB3\xAA \xB4\xD9\r\n\xB6\xF3",                // CP949
         "\xB0 \xB0\xA1\xB0",                                    // lone lead bytes
-        "\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B",                   // UTF-8 cut at the end
-        "\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4",                  // UTF-8 cut in the middle: CP949
-        "\xEF\xBB\xBF\xEA\xB0\x80 \xFF \xEF\xBB\xBF b",          // marked UTF-8 with a bad byte
-        QByteArray("\xFF\xFE\x00\xAC\x41\x00\x20\x00\x01", 9),   // UTF-16 with a half unit
+        "\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B",                  // UTF-8 cut at the end
+        "\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4",                 // UTF-8 cut in the middle: CP949
+        "\xEF\xBB\xBF\xEA\xB0\x80 \xFF \xEF\xBB\xBF b",         // marked UTF-8 with a bad byte
+        QByteArray("\xFF\xFE\x00\xAC\x41\x00\x20\x00\x01", 9),  // UTF-16 with a half unit
+        // Decoded in two halves, cut at the first byte below 0x41 from the middle on:
+        QByteArray("\xB0\xA1").repeated(500) + " \xB0",         // the cut only near the end
+        "a " + QByteArray("\xB0\xA1").repeated(500),            // none from the middle on
+        QByteArray("\xB0\xA1\xB0").repeated(300) + "\r\n\xB0",  // lone lead bytes at every cut
     };
     QDir data(QStringLiteral(TL_TESTDATA_DIR "/text"));
     for (const QString& name : data.entryList({"*.txt"})) {

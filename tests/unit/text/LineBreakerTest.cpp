@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <QStringList>
+#include <climits>
+#include <functional>
 
 #include "TextTestUtil.h"
 #include "pages/Mo_TxtPublic.h"
@@ -108,6 +110,108 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"TabWiderThanThreeSpaces", "a\tb", "a   b", {"a\t", "b"}},
         WrapCase{"TinyWidthStillTerminates", "가나 ab\r\n", "", {"가", "나 ", "a", "b\r\n", ""}},
         WrapCase{"CharacterWiderThanTheBox", "가나", "a", {"가", "나"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A book is wrapped in parts on two threads, cut after line breaks. Whatever the text and wherever
+// the cuts fall (or none can), the lines are those of one piece: counted, started and found again
+// the same. The font is one no table has measured yet, so the second thread asks the first for
+// every advance it needs.
+struct PartsCase {
+    const char* name;
+    std::function<QString()> text;  // a null text: the test data is absent
+    int width;
+};
+
+void PrintTo(const PartsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Parts : public ::testing::TestWithParam<PartsCase> {};
+
+QString repeated(const QString& s, int times) {
+    QString r;
+    for (int i = 0; i < times; ++i) r += s;
+    return r;
+}
+
+QString allWorks(int times) {
+    QString all;
+    for (const char* book : texttest::kBooks) {
+        const QByteArray bytes = texttest::readBytes(QLatin1String(book));
+        if (bytes.isEmpty()) return QString();
+        all += QString::fromUtf8(bytes);
+    }
+    return repeated(all, times);
+}
+
+// The first line at which two breakers part, or -1 when every line agrees.
+int firstDifference(const LineBreaker& a, const LineBreaker& b) {
+    const int count = std::min(a.lineCount(), b.lineCount());
+    for (int l = 0; l < count; ++l)
+        if (a.lineIndex(l) != b.lineIndex(l) || a.charIndexOfLine(l) != b.charIndexOfLine(l))
+            return l;
+    return a.lineCount() == b.lineCount() ? -1 : count;
+}
+
+TEST_P(Parts, BreakAsOnePieceDoes) {
+    const PartsCase& c = GetParam();
+    const QString text = c.text();
+    if (text.isNull()) GTEST_SKIP() << "test data absent: " << qPrintable(texttest::dataDir());
+    static int points = 30;  // a size of its own for every case: nothing is measured before
+    const QFont font = pageFont(points++);
+    LineBreaker two, one;
+    two.setTwoThreadsFrom(0);
+    one.setTwoThreadsFrom(LLONG_MAX);
+    for (LineBreaker* lb : {&two, &one}) {
+        lb->setFont(font);
+        lb->setWidth(c.width);
+        lb->setText(text);
+        lb->lineCount();  // in parts first: they meet the font unmeasured
+    }
+    ASSERT_EQ(firstDifference(two, one), -1)
+        << two.lineCount() << " lines in parts, " << one.lineCount() << " in one piece";
+    // Each start is found again from its own byte and the byte before it.
+    for (int l = 1; l < two.lineCount(); ++l) {
+        ASSERT_EQ(two.lineFromChar(two.lineIndex(l)), l);
+        ASSERT_EQ(two.lineFromChar(two.lineIndex(l) - 1), l - 1);
+    }
+}
+
+// a + CR LF + a has the LF at its middle, where a cut is looked for; with one character more, the
+// CR.
+const QString kPlain = repeated(QStringLiteral("가나다 라마바사 아자 "), 300);
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Parts,
+    ::testing::Values(
+        PartsCase{"UnsuJoeunNal",
+                  [] { return QString::fromUtf8(texttest::readBytes("unsu_joeun_nal.utf8.txt")); },
+                  700},
+        PartsCase{"Nalgae",
+                  [] { return QString::fromUtf8(texttest::readBytes("nalgae.utf8.txt")); }, 700},
+        PartsCase{"AllWorks", [] { return allWorks(1); }, 900},
+        // More lines than a block of line starts holds, on both sides of the cut.
+        PartsCase{"AllWorksTwiceACharacterALine", [] { return allWorks(2); }, 0},
+        PartsCase{"CutFallsInALongLineWithoutBreaks",
+                  [] { return "머리말\r\n" + repeated("가나다라", 3000) + "\r\n끝"; }, 300},
+        PartsCase{"OnlyBreakNearTheStart", [] { return "머\n" + repeated("가나 다라 ", 2000); },
+                  300},
+        PartsCase{"OnlyBreakAtTheEnd", [] { return repeated("가나 다라 ", 2000) + "\r\n"; }, 300},
+        PartsCase{"NoBreakAtAll", [] { return repeated("가나 다라 ", 2000); }, 300},
+        PartsCase{"LfOfCrLfAtTheMiddle", [] { return kPlain + "\r\n" + kPlain; }, 250},
+        PartsCase{"CrOfCrLfAtTheMiddle", [] { return kPlain + "x\r\n" + kPlain; }, 250},
+        PartsCase{"LoneCrAtTheMiddle", [] { return kPlain + "\r" + kPlain; }, 250},
+        PartsCase{
+            "OnlyBreaks",
+            [] { return repeated("\r\n", 3000) + repeated("\n", 2000) + repeated("\r", 2000); },
+            100},
+        PartsCase{"PairsMarksBlanksAndIdeographs",
+                  [] {
+                      return repeated(kEmoji + kJamo + "     " + "漢字漢字。" + kEmoji + "\r\n" +
+                                          kJamo + kJamo + "\r",
+                                      700);
+                  },
+                  60}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The layout box switches fonts back and forth; each switch must re-wrap in that font.
