@@ -65,14 +65,7 @@ Run measured(Body body) {
 // The state a reader of `book` leaves: NanumGothic 12 pt in a 1920 x 1080 window at the middle
 // spread of `pages`; without a book, only the appearance and the window, so nothing is resumed.
 bool writeState(const QString& app, const QString& book, int32_t pages) {
-    statefiles::ReadingSettings s;
-    s.setFontName(QStringLiteral("NanumGothic"));
-    s.FontSize = 12;
-    s.FontSizeIndex = 4;
-    s.PageColor = 0x00EDF9FF;
-    s.LineSpacing = 7;
-    s.LineSpacingIndex = 6;
-    s.SpacingValue0 = 1;
+    const statefiles::ReadingSettings s = bench::readingSettings();
     windowfile::Record r;
     r.placement = {0, 0, 1920 * 15, 1080 * 15};
     r.pageCount = std::max(pages, 1);

@@ -9,6 +9,18 @@
 
 namespace bench {
 
+statefiles::ReadingSettings readingSettings() {
+    statefiles::ReadingSettings s;
+    s.setFontName(QStringLiteral("NanumGothic"));
+    s.FontSize = 12;
+    s.FontSizeIndex = 4;
+    s.PageColor = 0x00EDF9FF;
+    s.LineSpacing = 7;
+    s.LineSpacingIndex = 6;
+    s.SpacingValue0 = 1;
+    return s;
+}
+
 QString linkAppFolder(const QString& dir) {
     QDir().mkpath(dir);
     for (const char* part : {"skin", "ocx", "banner"})

@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+#include "window/StateFiles.h"
+
 class Frm_TxtViewer;
 namespace dlg {
 class Dialogs;
@@ -12,6 +14,8 @@ class Dialogs;
 
 namespace bench {
 
+// The appearance the benchmarks read in: NanumGothic 12 pt, line spacing 7, a cream page.
+statefiles::ReadingSettings readingSettings();
 // Makes dir an application folder; returns it.
 QString linkAppFolder(const QString& dir);
 // A 1920 x 1080 reader window in app, past its deferred start-up.

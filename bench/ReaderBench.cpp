@@ -13,6 +13,7 @@
 #include "Bench.h"
 #include "session/SettledSave.h"
 #include "Book.h"
+#include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
@@ -32,20 +33,11 @@ bool write(const QString& path, const QByteArray& bytes) {
 // An application folder that resumes the book at spread 1 in a 1920 x 1080 window, with the
 // settings file or without it (the default appearance then applies).
 bool prepare(const QString& dir, const QByteArray& book, bool withSettings) {
-    QFile::link(QStringLiteral(TL_APP_DIR "/skin"), dir + "/skin");
-    QFile::link(QStringLiteral(TL_APP_DIR "/ocx"), dir + "/ocx");
-    QFile::link(QStringLiteral(TL_APP_DIR "/banner"), dir + "/banner");
+    bench::linkAppFolder(dir);
     const QString path = dir + "/book.txt";
     statefiles::DocumentState d;
     d.documentPath = path;
-    statefiles::ReadingSettings s;
-    s.setFontName(QStringLiteral("NanumGothic"));
-    s.FontSize = 12;
-    s.FontSizeIndex = 4;
-    s.PageColor = 0x00EDF9FF;
-    s.LineSpacing = 7;
-    s.LineSpacingIndex = 6;
-    s.SpacingValue0 = 1;
+    const statefiles::ReadingSettings s = bench::readingSettings();
     windowfile::Record r;
     r.placement = {0, 0, 1920 * 15, 1080 * 15};
     r.currentPage = 1;

@@ -193,10 +193,8 @@ void Frm_TxtViewer::pictureRatioChanged() {
             const QString source = control->picture().text(QStringLiteral("source"));
             if (!source.isEmpty()) control->setPicture(gdi::LoadImageFor(source, ratio));
         };
-        for (forms::PictureBox* box : findChildren<forms::PictureBox*>())
-            if (box->hasPicture()) retake(box);
-        for (forms::Image* image : findChildren<forms::Image*>())
-            if (!image->picture().isNull()) retake(image);
+        for (forms::PictureBox* box : findChildren<forms::PictureBox*>()) retake(box);
+        for (forms::Image* image : findChildren<forms::Image*>()) retake(image);
         ImageScrollBar1.applyPictures(m_places.skin, ratio);
     }
     // Every surface is made again at the new ratio as it is next drawn.

@@ -34,9 +34,7 @@ public:
         if (!number.contains('\n')) return;
         m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
         if (!windowManager) {
-            m_ok = waitFor([&] { return run("xprop", {"-root"}).contains("RESOURCE_MANAGER") ||
-                                        !run("xwininfo", {"-root"}).isEmpty(); },
-                           30000);
+            m_ok = waitFor([&] { return !run("xwininfo", {"-root"}).isEmpty(); }, 30000);
             return;
         }
         m_wm.setProcessEnvironment(env());
