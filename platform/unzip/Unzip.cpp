@@ -313,11 +313,19 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
 bool Call::writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem) {
     if (archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e) || !m_directory)
         return false;
-    const DirectEntry entry = m_directory->read(archive_filter_bytes(a, 0), archive_entry_size(e));
     // Damage of any kind, a bad CRC too, goes to libarchive, to be reported as it always was.
-    if (entry.result != Direct::Read) return false;
-    problem = files::writeAll(fd, entry.data.get(), entry.size) ? PK_OK : PK_DISK;
-    return true;
+    switch (m_directory->extract(archive_filter_bytes(a, 0), archive_entry_size(e), fd)) {
+        case Direct::Read:
+            problem = PK_OK;
+            return true;
+        case Direct::WriteFailed:
+            problem = PK_DISK;
+            return true;
+        case Direct::BadCrc:
+        case Direct::Unusual:
+            break;
+    }
+    return false;
 }
 
 // Copies the current entry's data to fd; PK_OK, or the problem that left the copy unfinished.

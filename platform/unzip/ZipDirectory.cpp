@@ -1,15 +1,21 @@
 #include "unzip/ZipDirectory.h"
 
 #include <fcntl.h>
-#include <libdeflate.h>
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <initializer_list>
+#include <mutex>
 #include <new>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "unzip/Unzip.h"
 
@@ -33,6 +39,10 @@ constexpr int64_t kEndSearch = 16 * 1024;
 constexpr int64_t kMaxDirectoryBytes = 64 * 1024 * 1024;
 // Deflate never turns one byte into more than 1032, so a larger ratio is a damaged record.
 constexpr int64_t kMaxRatio = 1032;
+// The packed data is read, and the inflated bytes handed to the writer, this much at a time.
+constexpr size_t kStep = size_t(1) << 20;
+// Written bytes are given back this far behind the inflater, beyond any back-reference's reach.
+constexpr size_t kKeep = size_t(64) << 10;
 
 uint16_t le16(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
@@ -58,6 +68,156 @@ bool readAt(int fd, int64_t offset, void* out, size_t size) {
         to += n;
         offset += n;
         size -= size_t(n);
+    }
+    return true;
+}
+
+bool writeAt(int fd, const char* data, size_t size, int64_t offset) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, off_t(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        offset += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Takes the CRC of an entry's bytes and writes them to the file as they are handed over, on a
+// thread of its own while the caller inflates the next ones; on the caller's, one stretch after
+// another, when no thread can be started. The stretches written are given back to the system.
+class Writer {
+public:
+    Writer(int fd, char* data) : m_fd(fd), m_data(data) {
+        try {
+            m_thread = std::thread([this] { run(); });
+        } catch (const std::system_error&) {
+        }
+    }
+    ~Writer() { wait(); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Bytes [0, ready) are there to be written.
+    void handOver(size_t ready) {
+        if (!m_thread.joinable()) return drain(ready);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_ready = ready;
+        }
+        m_wake.notify_one();
+    }
+    // Waits until everything handed over is written; whether every write succeeded (errno then
+    // says why one failed), and the CRC of the bytes.
+    bool finish(uint32_t* crc) {
+        wait();
+        *crc = m_crc;
+        if (m_error != 0) errno = m_error;
+        return m_error == 0;
+    }
+
+private:
+    void wait() {
+        if (!m_thread.joinable()) return;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_last = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    void run() {
+        for (;;) {
+            size_t to = 0;
+            bool last = false;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_ready > m_done || m_last; });
+                to = m_ready;
+                last = m_last;
+            }
+            drain(to);
+            if (last) return;
+        }
+    }
+    void drain(size_t to) {
+        if (to <= m_done) return;
+        const size_t n = to - m_done;
+        m_crc = crc32_gzip_refl(m_crc, reinterpret_cast<const uint8_t*>(m_data + m_done), n);
+        if (m_error == 0 && !writeAt(m_fd, m_data + m_done, n, int64_t(m_done)))
+            m_error = errno != 0 ? errno : EIO;
+        m_done = to;
+        giveBack(m_done > kKeep ? m_done - kKeep : 0);
+    }
+    // The whole pages of the bytes before `to` that are not given back yet.
+    void giveBack(size_t to) {
+        const uintptr_t page = uintptr_t(::getpagesize());
+        const uintptr_t first = (uintptr_t(m_data) + m_released + page - 1) / page * page;
+        const uintptr_t last = (uintptr_t(m_data) + to) / page * page;
+        if (last <= first) return;
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+        m_released = last - uintptr_t(m_data);
+    }
+
+    const int m_fd;
+    char* const m_data;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    size_t m_ready = 0;  // under the mutex, as is m_last
+    bool m_last = false;
+    size_t m_done = 0;  // the writer's own from here on
+    size_t m_released = 0;
+    uint32_t m_crc = 0;
+    int m_error = 0;
+    std::thread m_thread;
+};
+
+// Inflates `packed` bytes of raw deflate data at offset `at` of fd into out, exactly `size`
+// bytes, handing them to the writer as they come; false when the data is no such stream.
+bool inflateInto(int fd, int64_t at, size_t packed, char* out, size_t size, Writer& writer) {
+    std::unique_ptr<uint8_t[]> in(new (std::nothrow) uint8_t[kStep]);
+    if (!in) return false;
+    inflate_state s;
+    isal_inflate_init(&s);
+    s.crc_flag = ISAL_DEFLATE;
+    s.next_out = reinterpret_cast<uint8_t*>(out);
+    uint8_t beyond[8];  // where output past `size` would go: only the stream's end may follow
+    while (s.block_state != ISAL_BLOCK_FINISH) {
+        if (s.avail_in == 0 && packed > 0) {
+            const size_t k = std::min(kStep, packed);
+            if (!readAt(fd, at, in.get(), k)) return false;
+            at += int64_t(k);
+            packed -= k;
+            s.next_in = in.get();
+            s.avail_in = uint32_t(k);
+        }
+        const size_t room = size - s.total_out;
+        if (room == 0) {
+            s.next_out = beyond;
+            s.avail_out = sizeof beyond;
+        } else {
+            s.avail_out = uint32_t(std::min(kStep, room));
+        }
+        const uint32_t outBefore = s.total_out, inBefore = s.avail_in;
+        if (isal_inflate(&s) < 0 || s.total_out > size) return false;
+        // No progress is a stream cut short.
+        if (s.total_out == outBefore && s.avail_in == inBefore &&
+            s.block_state != ISAL_BLOCK_FINISH)
+            return false;
+        writer.handOver(s.total_out);
+    }
+    // The stream has to end exactly where the entry's data does.
+    return s.total_out == size && packed == 0 && s.avail_in + s.read_in_length / 8 == 0;
+}
+
+// Reads `size` stored bytes at offset `at` of fd into out, handing them to the writer.
+bool readInto(int fd, int64_t at, char* out, size_t size, Writer& writer) {
+    for (size_t done = 0; done < size;) {
+        const size_t k = std::min(kStep, size - done);
+        if (!readAt(fd, at + int64_t(done), out + done, k)) return false;
+        done += k;
+        writer.handOver(done);
     }
     return true;
 }
@@ -140,7 +300,7 @@ bool hasUnicodePath(const uint8_t* extra, size_t length, const uint8_t* name, si
         at += 4;
         if (at + size > length) return false;
         if (id == kUnicodePathField && size >= 5 &&
-            le32(extra + at + 1) == libdeflate_crc32(0, name, nameSize))
+            le32(extra + at + 1) == crc32_gzip_refl(0, name, nameSize))
             return true;
         at += size;
     }
@@ -236,35 +396,33 @@ std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path) {
         if (const auto place = findDirectory(fd, st.st_size))
             records = readRecords(fd, st.st_size, *place);
     }
-    libdeflate_decompressor* inflater = records ? libdeflate_alloc_decompressor() : nullptr;
-    if (!inflater) {
+    if (!records) {
         ::close(fd);
         return nullptr;
     }
     sortAndMarkShared(*records);
     for (ZipRecord& r : *records) readLocalName(fd, r);
-    return std::unique_ptr<ZipDirectory>(
-        new ZipDirectory(fd, st.st_size, std::move(*records), inflater));
+    return std::unique_ptr<ZipDirectory>(new ZipDirectory(fd, st.st_size, std::move(*records)));
 }
 
-ZipDirectory::ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records,
-                           libdeflate_decompressor* inflater)
-    : m_fd(fd), m_fileSize(fileSize), m_records(std::move(records)), m_inflater(inflater) {}
+ZipDirectory::ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records)
+    : m_fd(fd), m_fileSize(fileSize), m_records(std::move(records)) {}
 
 ZipDirectory::~ZipDirectory() {
-    libdeflate_free_decompressor(m_inflater);
     ::close(m_fd);
 }
 
-DirectEntry ZipDirectory::read(int64_t dataOffset, int64_t size) const {
+Direct ZipDirectory::extract(int64_t dataOffset, int64_t size, int fd) const {
     const ZipRecord* r = recordBefore(dataOffset);
-    if (!r || !plain(*r, size) || r->compressedSize > m_fileSize - dataOffset) return {};
+    if (!r || !plain(*r, size) || r->compressedSize > m_fileSize - dataOffset)
+        return Direct::Unusual;
     uint16_t flags = 0;
-    if (!localHeaderAgrees(*r, dataOffset, flags)) return {};
+    if (!localHeaderAgrees(*r, dataOffset, flags)) return Direct::Unusual;
     // libarchive takes the descriptor's word when it reads without the directory; a
     // descriptor that disagrees would make its answer differ from this one.
-    if ((flags & kDescriptor) && !descriptorAgrees(*r, dataOffset + r->compressedSize)) return {};
-    return decode(*r, dataOffset);
+    if ((flags & kDescriptor) && !descriptorAgrees(*r, dataOffset + r->compressedSize))
+        return Direct::Unusual;
+    return copyOut(*r, dataOffset, fd);
 }
 
 bool ZipDirectory::utf8Name(int64_t dataOffset) const {
@@ -322,32 +480,30 @@ bool ZipDirectory::descriptorAgrees(const ZipRecord& r, int64_t dataEnd) const {
     return false;
 }
 
-// r's data read whole and, when deflated, inflated into a buffer of exactly its size.
-DirectEntry ZipDirectory::decode(const ZipRecord& r, int64_t dataOffset) const {
-    const size_t packedSize = size_t(r.compressedSize);
+// r's data inflated (or read, when stored) into a buffer of its size and written to fd behind
+// the inflater, its CRC taken on the way; the file is emptied again unless it all came out right
+// (libarchive then writes it from the start).
+Direct ZipDirectory::copyOut(const ZipRecord& r, int64_t dataOffset, int fd) const {
+    const size_t size = size_t(r.size);
     // Memory that cannot be had leaves the entry to libarchive, which streams it in small pieces.
-    std::unique_ptr<char[]> packed(new (std::nothrow) char[std::max<size_t>(packedSize, 1)]);
-    if (!packed || !readAt(m_fd, dataOffset, packed.get(), packedSize)) return {};
-    DirectEntry entry;
-    entry.size = size_t(r.size);
-    if (r.method == kStored) {
-        entry.data = std::move(packed);
-    } else {
-        entry.data.reset(new (std::nothrow) char[std::max<size_t>(entry.size, 1)]);
-        size_t in = 0, out = 0;
-        if (!entry.data ||
-            libdeflate_deflate_decompress_ex(m_inflater, packed.get(), packedSize, entry.data.get(),
-                                             entry.size, &in, &out) != LIBDEFLATE_SUCCESS ||
-            in != packedSize || out != entry.size)
-            return {};
-    }
-    if (libdeflate_crc32(0, entry.data.get(), entry.size) == r.crc) {
-        entry.result = Direct::Read;
-    } else {
-        entry.result = Direct::BadCrc;
-        entry.data.reset();
-    }
-    return entry;
+    std::unique_ptr<char[]> out(new (std::nothrow) char[std::max<size_t>(size, 1)]);
+    if (!out) return Direct::Unusual;
+    Writer writer(fd, out.get());
+    const bool sound =
+        r.method == kStored
+            ? readInto(m_fd, dataOffset, out.get(), size, writer)
+            : inflateInto(m_fd, dataOffset, size_t(r.compressedSize), out.get(), size, writer);
+    uint32_t crc = 0;
+    const bool written = writer.finish(&crc);
+    const int why = errno;
+    const Direct result = !sound          ? Direct::Unusual
+                          : crc != r.crc  ? Direct::BadCrc
+                          : !written      ? Direct::WriteFailed
+                                          : Direct::Read;
+    // Nothing of a failed extraction stays (the caller removes the file in any case).
+    const bool emptied = result == Direct::Read || ::ftruncate(fd, 0) == 0;
+    errno = why;
+    return emptied || result != Direct::Unusual ? result : Direct::WriteFailed;
 }
 
 }  // namespace unzip

@@ -1,17 +1,15 @@
 #pragma once
-// Reading a plain ZIP entry in one piece, around libarchive's stream: the central directory is
-// read here, the entry's local header and data descriptor are checked against it, and a stored
-// or deflated body is read whole and inflated by libdeflate, several times faster than zlib
-// behind libarchive. Whatever is out of the ordinary is left to libarchive, so that the files
-// written never depend on which of the two read them. It also tells how each entry's name is
-// stored, which libarchive does not.
+// Extracting a plain ZIP entry around libarchive's stream: the central directory is read here,
+// the entry's local header and data descriptor are checked against it, and a stored or deflated
+// body is inflated by ISA-L, several times faster than zlib behind libarchive, while a second
+// thread takes its CRC and writes it out. Whatever is out of the ordinary is left to
+// libarchive, so that the files written never depend on which of the two read them. It also
+// tells how each entry's name is stored, which libarchive does not.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-struct libdeflate_decompressor;
 
 namespace unzip {
 
@@ -29,15 +27,9 @@ struct ZipRecord {
     int64_t dataOffset = -1;  // where its local header ends; -1 when that cannot be read
 };
 
-// What a direct read came to: the entry's bytes, bytes whose CRC is not the recorded one, or an
-// entry libarchive has to read.
-enum class Direct { Read, BadCrc, Unusual };
-
-struct DirectEntry {
-    Direct result = Direct::Unusual;
-    std::unique_ptr<char[]> data;  // size bytes when result is Read
-    size_t size = 0;
-};
+// What a direct extraction came to: the entry written whole; bytes whose CRC is not the recorded
+// one, or an entry libarchive has to read, with nothing left written; or a write that failed.
+enum class Direct { Read, BadCrc, Unusual, WriteFailed };
 
 class ZipDirectory {
 public:
@@ -47,9 +39,10 @@ public:
     ZipDirectory(const ZipDirectory&) = delete;
     ZipDirectory& operator=(const ZipDirectory&) = delete;
 
-    // The entry whose data starts at dataOffset (libarchive's place after its header), of size
-    // bytes.
-    DirectEntry read(int64_t dataOffset, int64_t size) const;
+    // Writes the entry whose data starts at dataOffset (libarchive's place after its header), of
+    // size bytes, into fd, an empty file. Unless it is Read the file is left empty; after
+    // WriteFailed errno tells why.
+    Direct extract(int64_t dataOffset, int64_t size, int fd) const;
     // Whether the entry whose data starts at dataOffset has a UTF-8 name; false for an entry
     // the directory does not hold.
     bool utf8Name(int64_t dataOffset) const;
@@ -57,17 +50,15 @@ public:
     const std::vector<ZipRecord>& records() const { return m_records; }
 
 private:
-    ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records,
-                 libdeflate_decompressor* inflater);
+    ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records);
     const ZipRecord* recordBefore(int64_t dataOffset) const;
     bool localHeaderAgrees(const ZipRecord& r, int64_t dataOffset, uint16_t& flags) const;
     bool descriptorAgrees(const ZipRecord& r, int64_t dataEnd) const;
-    DirectEntry decode(const ZipRecord& r, int64_t dataOffset) const;
+    Direct copyOut(const ZipRecord& r, int64_t dataOffset, int fd) const;
 
     int m_fd;
     int64_t m_fileSize;
     std::vector<ZipRecord> m_records;  // by header offset
-    libdeflate_decompressor* m_inflater;
 };
 
 }  // namespace unzip
