@@ -313,8 +313,11 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
 bool Call::writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem) {
     if (archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e) || !m_directory)
         return false;
+    const Direct result = m_directory->extract(archive_filter_bytes(a, 0), archive_entry_size(e),
+                                               fd, m_callbacks.content);
+    if (result != Direct::Read && m_callbacks.content) m_callbacks.content(nullptr, 0);
     // Damage of any kind, a bad CRC too, goes to libarchive, to be reported as it always was.
-    switch (m_directory->extract(archive_filter_bytes(a, 0), archive_entry_size(e), fd)) {
+    switch (result) {
         case Direct::Read:
             problem = PK_OK;
             return true;

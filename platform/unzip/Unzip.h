@@ -67,6 +67,11 @@ struct Callbacks {
     std::function<void(const ListedEntry& entry)> listing;
     // An entry that cannot be handled (unsupported, damaged); returns 1 to abandon the call.
     std::function<int(const std::string& name, uint64_t size)> service;
+    // The bytes of an extracted entry as they are written, stretch by stretch in order, called
+    // from the thread that writes them. A call with no data says that what came since the
+    // entry's first stretch is not its content after all: it is written again another way,
+    // which hands over nothing.
+    std::function<void(const char* data, size_t size)> content;
 };
 
 // Lists the archive (options.List = 1) or extracts the entries whose full names match one of

@@ -39,7 +39,7 @@ constexpr int64_t kEndSearch = 16 * 1024;
 constexpr int64_t kMaxDirectoryBytes = 64 * 1024 * 1024;
 // Deflate never turns one byte into more than 1032, so a larger ratio is a damaged record.
 constexpr int64_t kMaxRatio = 1032;
-// The packed data is read, and the inflated bytes handed to the writer, this much at a time.
+// The packed data is read, and the inflated bytes handed over, this much at a time.
 constexpr size_t kStep = size_t(1) << 20;
 // Written bytes are given back this far behind the inflater, beyond any back-reference's reach.
 constexpr size_t kKeep = size_t(64) << 10;
@@ -84,37 +84,56 @@ bool writeAt(int fd, const char* data, size_t size, int64_t offset) {
     return true;
 }
 
-// Takes the CRC of an entry's bytes and writes them to the file as they are handed over, on a
-// thread of its own while the caller inflates the next ones; on the caller's, one stretch after
-// another, when no thread can be started. The stretches written are given back to the system.
-class Writer {
+// An entry's bytes going to its file as they come, their CRC taken on the way.
+struct FileOut {
+    int fd;
+    const char* data;
+    size_t done = 0;
+    uint32_t crc = 0;
+    int error = 0;
+
+    void upTo(size_t to) {
+        if (to <= done) return;
+        crc = crc32_gzip_refl(crc, reinterpret_cast<const uint8_t*>(data + done), to - done);
+        if (error == 0 && !writeAt(fd, data + done, to - done, int64_t(done)))
+            error = errno != 0 ? errno : EIO;
+        done = to;
+    }
+};
+
+// What follows the inflater, a stretch behind it, on a second thread: the file's writing and
+// the reading of the bytes as they come. The stretches it is done with are given back to the
+// system. All of it runs on the caller's thread, one stretch after another, when no thread can
+// be started.
+class Behind {
 public:
-    Writer(int fd, char* data) : m_fd(fd), m_data(data) {
+    Behind(int fd, char* data, const Content& content)
+        : m_file{fd, data}, m_data(data), m_content(content) {
         try {
             m_thread = std::thread([this] { run(); });
         } catch (const std::system_error&) {
         }
     }
-    ~Writer() { wait(); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
+    ~Behind() { wait(); }
+    Behind(const Behind&) = delete;
+    Behind& operator=(const Behind&) = delete;
 
-    // Bytes [0, ready) are there to be written.
+    // Bytes [0, ready) are there.
     void handOver(size_t ready) {
-        if (!m_thread.joinable()) return drain(ready);
+        if (!m_thread.joinable()) return follow(ready);
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_ready = ready;
         }
         m_wake.notify_one();
     }
-    // Waits until everything handed over is written; whether every write succeeded (errno then
-    // says why one failed), and the CRC of the bytes.
+    // Waits until everything handed over is done with; whether every write succeeded (errno
+    // then says why one failed), and the CRC of the bytes.
     bool finish(uint32_t* crc) {
         wait();
-        *crc = m_crc;
-        if (m_error != 0) errno = m_error;
-        return m_error == 0;
+        *crc = m_file.crc;
+        if (m_file.error != 0) errno = m_file.error;
+        return m_file.error == 0;
     }
 
 private:
@@ -133,22 +152,20 @@ private:
             bool last = false;
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
-                m_wake.wait(lock, [this] { return m_ready > m_done || m_last; });
+                m_wake.wait(lock, [this] { return m_ready > m_followed || m_last; });
                 to = m_ready;
                 last = m_last;
             }
-            drain(to);
+            follow(to);
             if (last) return;
         }
     }
-    void drain(size_t to) {
-        if (to <= m_done) return;
-        const size_t n = to - m_done;
-        m_crc = crc32_gzip_refl(m_crc, reinterpret_cast<const uint8_t*>(m_data + m_done), n);
-        if (m_error == 0 && !writeAt(m_fd, m_data + m_done, n, int64_t(m_done)))
-            m_error = errno != 0 ? errno : EIO;
-        m_done = to;
-        giveBack(m_done > kKeep ? m_done - kKeep : 0);
+    void follow(size_t to) {
+        if (to <= m_followed) return;
+        m_file.upTo(to);
+        if (m_content) m_content(m_data + m_followed, to - m_followed);
+        m_followed = to;
+        giveBack(to > kKeep ? to - kKeep : 0);
     }
     // The whole pages of the bytes before `to` that are not given back yet.
     void giveBack(size_t to) {
@@ -160,22 +177,21 @@ private:
         m_released = last - uintptr_t(m_data);
     }
 
-    const int m_fd;
+    FileOut m_file;
     char* const m_data;
+    const Content& m_content;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     size_t m_ready = 0;  // under the mutex, as is m_last
     bool m_last = false;
-    size_t m_done = 0;  // the writer's own from here on
+    size_t m_followed = 0;  // the helper's own from here on, as is m_file
     size_t m_released = 0;
-    uint32_t m_crc = 0;
-    int m_error = 0;
     std::thread m_thread;
 };
 
 // Inflates `packed` bytes of raw deflate data at offset `at` of fd into out, exactly `size`
-// bytes, handing them to the writer as they come; false when the data is no such stream.
-bool inflateInto(int fd, int64_t at, size_t packed, char* out, size_t size, Writer& writer) {
+// bytes, handing them over as they come; false when the data is no such stream.
+bool inflateInto(int fd, int64_t at, size_t packed, char* out, size_t size, Behind& behind) {
     std::unique_ptr<uint8_t[]> in(new (std::nothrow) uint8_t[kStep]);
     if (!in) return false;
     inflate_state s;
@@ -205,19 +221,19 @@ bool inflateInto(int fd, int64_t at, size_t packed, char* out, size_t size, Writ
         if (s.total_out == outBefore && s.avail_in == inBefore &&
             s.block_state != ISAL_BLOCK_FINISH)
             return false;
-        writer.handOver(s.total_out);
+        behind.handOver(s.total_out);
     }
     // The stream has to end exactly where the entry's data does.
     return s.total_out == size && packed == 0 && s.avail_in + s.read_in_length / 8 == 0;
 }
 
-// Reads `size` stored bytes at offset `at` of fd into out, handing them to the writer.
-bool readInto(int fd, int64_t at, char* out, size_t size, Writer& writer) {
+// Reads `size` stored bytes at offset `at` of fd into out, handing them over.
+bool readInto(int fd, int64_t at, char* out, size_t size, Behind& behind) {
     for (size_t done = 0; done < size;) {
         const size_t k = std::min(kStep, size - done);
         if (!readAt(fd, at + int64_t(done), out + done, k)) return false;
         done += k;
-        writer.handOver(done);
+        behind.handOver(done);
     }
     return true;
 }
@@ -412,7 +428,8 @@ ZipDirectory::~ZipDirectory() {
     ::close(m_fd);
 }
 
-Direct ZipDirectory::extract(int64_t dataOffset, int64_t size, int fd) const {
+Direct ZipDirectory::extract(int64_t dataOffset, int64_t size, int fd,
+                             const Content& content) const {
     const ZipRecord* r = recordBefore(dataOffset);
     if (!r || !plain(*r, size) || r->compressedSize > m_fileSize - dataOffset)
         return Direct::Unusual;
@@ -422,7 +439,7 @@ Direct ZipDirectory::extract(int64_t dataOffset, int64_t size, int fd) const {
     // descriptor that disagrees would make its answer differ from this one.
     if ((flags & kDescriptor) && !descriptorAgrees(*r, dataOffset + r->compressedSize))
         return Direct::Unusual;
-    return copyOut(*r, dataOffset, fd);
+    return copyOut(*r, dataOffset, fd, content);
 }
 
 bool ZipDirectory::utf8Name(int64_t dataOffset) const {
@@ -480,21 +497,22 @@ bool ZipDirectory::descriptorAgrees(const ZipRecord& r, int64_t dataEnd) const {
     return false;
 }
 
-// r's data inflated (or read, when stored) into a buffer of its size and written to fd behind
-// the inflater, its CRC taken on the way; the file is emptied again unless it all came out right
-// (libarchive then writes it from the start).
-Direct ZipDirectory::copyOut(const ZipRecord& r, int64_t dataOffset, int fd) const {
+// r's data inflated (or read, when stored) into a buffer of its size, written to fd and handed
+// to content as it comes, its CRC taken on the way; the file is emptied again unless it all came
+// out right (libarchive then writes it from the start).
+Direct ZipDirectory::copyOut(const ZipRecord& r, int64_t dataOffset, int fd,
+                             const Content& content) const {
     const size_t size = size_t(r.size);
     // Memory that cannot be had leaves the entry to libarchive, which streams it in small pieces.
     std::unique_ptr<char[]> out(new (std::nothrow) char[std::max<size_t>(size, 1)]);
     if (!out) return Direct::Unusual;
-    Writer writer(fd, out.get());
+    Behind behind(fd, out.get(), content);
     const bool sound =
         r.method == kStored
-            ? readInto(m_fd, dataOffset, out.get(), size, writer)
-            : inflateInto(m_fd, dataOffset, size_t(r.compressedSize), out.get(), size, writer);
+            ? readInto(m_fd, dataOffset, out.get(), size, behind)
+            : inflateInto(m_fd, dataOffset, size_t(r.compressedSize), out.get(), size, behind);
     uint32_t crc = 0;
-    const bool written = writer.finish(&crc);
+    const bool written = behind.finish(&crc);
     const int why = errno;
     const Direct result = !sound          ? Direct::Unusual
                           : crc != r.crc  ? Direct::BadCrc

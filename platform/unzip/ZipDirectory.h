@@ -7,6 +7,7 @@
 // tells how each entry's name is stored, which libarchive does not.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ struct ZipRecord {
     int64_t dataOffset = -1;  // where its local header ends; -1 when that cannot be read
 };
 
+// Bytes of an entry as they are written, in order, from the thread that writes them.
+using Content = std::function<void(const char* data, size_t size)>;
+
 // What a direct extraction came to: the entry written whole; bytes whose CRC is not the recorded
 // one, or an entry libarchive has to read, with nothing left written; or a write that failed.
 enum class Direct { Read, BadCrc, Unusual, WriteFailed };
@@ -40,9 +44,10 @@ public:
     ZipDirectory& operator=(const ZipDirectory&) = delete;
 
     // Writes the entry whose data starts at dataOffset (libarchive's place after its header), of
-    // size bytes, into fd, an empty file. Unless it is Read the file is left empty; after
-    // WriteFailed errno tells why.
-    Direct extract(int64_t dataOffset, int64_t size, int fd) const;
+    // size bytes, into fd, an empty file, handing content (if any) each stretch written. Unless
+    // it is Read the file is left empty and what content got is not the entry; after WriteFailed
+    // errno tells why.
+    Direct extract(int64_t dataOffset, int64_t size, int fd, const Content& content = {}) const;
     // Whether the entry whose data starts at dataOffset has a UTF-8 name; false for an entry
     // the directory does not hold.
     bool utf8Name(int64_t dataOffset) const;
@@ -54,7 +59,7 @@ private:
     const ZipRecord* recordBefore(int64_t dataOffset) const;
     bool localHeaderAgrees(const ZipRecord& r, int64_t dataOffset, uint16_t& flags) const;
     bool descriptorAgrees(const ZipRecord& r, int64_t dataEnd) const;
-    Direct copyOut(const ZipRecord& r, int64_t dataOffset, int fd) const;
+    Direct copyOut(const ZipRecord& r, int64_t dataOffset, int fd, const Content& content) const;
 
     int m_fd;
     int64_t m_fileSize;

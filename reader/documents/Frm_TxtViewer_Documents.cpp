@@ -259,7 +259,9 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     const QString name = item->text();
     PicList->hide();
     if (show) showProgressPanel();
-    const auto why = ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name);
+    std::optional<QString> text;  // the entry's text, when it was decoded as it was extracted
+    const auto why =
+        ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name, show ? &text : nullptr);
     if (why) {
         if (show) PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
@@ -267,7 +269,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     }
     DocumentPath = tmpZip() + QLatin1Char('/') + name;
     ShownEntry = List1->currentRow();
-    if (show) ShowDocument();
+    if (show) ShowDocument(std::move(text));
     return true;
 }
 
@@ -333,7 +335,8 @@ QString problemText(const QString& name, Problem problem) {
 
 }  // namespace
 
-std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name) {
+std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name,
+                                                      std::optional<QString>* text) {
     if (!prepareTmpZip()) return QString();
     // The object may hold the listing of an archive that failed to open since.
     if (zipObject->ZipFile() != ArchivePath) {
@@ -341,11 +344,30 @@ std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name) {
         zipObject->Directory();
     }
     const int32_t n = std::min<int32_t>(zipObject->FileCount(), int32_t(ArchiveEntries.size()));
-    for (int32_t i = 1; i <= n; ++i)
-        zipObject->setFileSelected(i, ArchiveEntries[size_t(i - 1)].TextName == name);
+    int32_t size = -1;
+    for (int32_t i = 1; i <= n; ++i) {
+        const bool chosen = ArchiveEntries[size_t(i - 1)].TextName == name;
+        zipObject->setFileSelected(i, chosen);
+        if (chosen) size = size < 0 ? zipObject->FileSize(i) : 0;  // two of one name: neither
+    }
     zipObject->setUnzipFolder(tmpZip());
-    zipObject->Unzip();
-    if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) return std::nullopt;
+    // The entry is decoded on the thread that writes it while this one inflates the rest.
+    std::optional<StreamedDocument> stream;
+    if (text && size > 0) stream.emplace(size);
+    if (stream) {
+        zipObject->Unzip([s = &*stream](const char* data, size_t bytes) {
+            if (data)
+                s->add(data, qsizetype(bytes));
+            else
+                s->abandon();
+        });
+    } else {
+        zipObject->Unzip();
+    }
+    if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) {
+        if (stream) *text = stream->take();
+        return std::nullopt;
+    }
     return problemText(name, zipProblem(zipObject->lastResult()));
 }
 

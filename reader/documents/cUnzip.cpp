@@ -60,8 +60,10 @@ void cUnzip::addListedEntry(const unzip::ListedEntry& listed) {
     m_entries.push_back(e);
 }
 
-int32_t cUnzip::call(const std::vector<std::string>& include) {
+int32_t cUnzip::call(const std::vector<std::string>& include,
+                     std::function<void(const char* data, size_t size)> content) {
     unzip::Callbacks callbacks;
+    callbacks.content = std::move(content);
     callbacks.listing = [this](const unzip::ListedEntry& e) { addListedEntry(e); };
     // Nobody answers for a password: the first request cancels every encrypted entry.
     callbacks.password = [](std::string&, const std::string&) { return 1; };
@@ -80,7 +82,7 @@ int32_t cUnzip::Directory() {
     return 0;
 }
 
-bool cUnzip::Unzip() {
+bool cUnzip::Unzip(std::function<void(const char* data, size_t size)> content) {
     if (m_zipFile.isEmpty()) return false;
     std::vector<std::string> include;
     bool all = true;
@@ -97,5 +99,5 @@ bool cUnzip::Unzip() {
     if (all) include.clear();
     m_options.List = 0;
     m_options.ExtractDir = m_unzipFolder.toStdString();
-    return call(include) != unzip::PK_OK;
+    return call(include, std::move(content)) != unzip::PK_OK;
 }

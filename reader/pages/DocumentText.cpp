@@ -349,3 +349,67 @@ QString LoadDocumentText(const QString& path) {
     if (file.error() != QFileDevice::NoError) return QString();
     return decodeDocument(bytes);
 }
+
+StreamedDocument::StreamedDocument(qint64 expectedBytes) : m_expected(expectedBytes) {
+    if (expectedBytes <= 0 || expectedBytes > kMaxDocumentBytes) m_stopped = true;
+}
+
+// A piece may end only before a byte below 0x41: the text then decodes in pieces as it does
+// whole, and no UTF-8 sequence or byte-order mark is ever cut. Bytes after the last such place
+// are held for the next call.
+void StreamedDocument::add(const char* data, qsizetype size) {
+    if (m_stopped || size <= 0) return;
+    m_received += size;
+    if (m_received > m_expected) return stop();
+    if (m_text.isNull()) {
+        m_text = QString(qsizetype(m_expected), Qt::Uninitialized);
+        if (m_text.size() != m_expected) return stop();
+    }
+    const bool end = m_received == m_expected;
+    if (!m_held.isEmpty()) {
+        qsizetype f = 0;
+        while (f < size && uint8_t(data[f]) >= 0x41) ++f;
+        m_held.append(data, f);
+        data += f;
+        size -= f;
+        if (size == 0 && !end) return;
+        decodePiece(m_held.constData(), m_held.size(), end && size == 0);
+        m_held.clear();
+    }
+    qsizetype cut = size;
+    if (!end) {
+        while (cut > 0 && uint8_t(data[cut - 1]) >= 0x41) --cut;
+        cut = std::max<qsizetype>(cut - 1, 0);
+    }
+    decodePiece(data, cut, end);
+    if (!m_stopped) m_held.append(data + cut, size - cut);
+}
+
+void StreamedDocument::decodePiece(const char* piece, qsizetype size, bool atEnd) {
+    if (m_stopped || size <= 0) return;
+    const Source src = sourceOf(piece, size);
+    if (m_decoded == 0 && (startsWith(src, "\xFF\xFE", 2) || startsWith(src, "\xEF\xBB\xBF", 3)))
+        return stop();
+    if (m_utf8) {
+        bool multiByte = false;
+        m_utf8 = isUtf8(src.s, size, &multiByte, atEnd);
+        // Valid UTF-8 beyond ASCII may be a UTF-8 book: only its end could tell.
+        if (m_utf8 && multiByte) return stop();
+    }
+    m_units += textbox::decodeCp949To(piece, size,
+                                      reinterpret_cast<char16_t*>(m_text.data()) + m_units);
+    m_decoded += size;
+}
+
+void StreamedDocument::stop() {
+    m_stopped = true;
+    m_text = QString();
+    m_held = QByteArray();
+}
+
+std::optional<QString> StreamedDocument::take() {
+    if (m_stopped || m_decoded != m_expected) return std::nullopt;
+    m_text.resize(m_units);
+    m_stopped = true;
+    return std::move(m_text);
+}

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 enum class Encoding { Utf16Le, Utf8, Cp949 };
 
@@ -25,3 +26,30 @@ QString TooLargeText(const QString& name);
 
 // The whole text of a file; "" when it cannot be read or is larger than kMaxDocumentBytes.
 QString LoadDocumentText(const QString& path);
+
+// A CP949 book decoded as its bytes come in, in order, on whichever thread hands them in (an
+// archive entry while it is inflated): the same text LoadDocumentText reads from the whole
+// file. It stops at anything that may be read otherwise (a byte-order mark, valid UTF-8 beyond
+// ASCII, more or fewer bytes than expected); the file is then read as ever.
+class StreamedDocument {
+public:
+    explicit StreamedDocument(qint64 expectedBytes);
+    void add(const char* data, qsizetype size);
+    // Stops it: the bytes that came are not the book's.
+    void abandon() { stop(); }
+    // The text, when exactly the expected bytes came and all of them were decoded.
+    std::optional<QString> take();
+
+private:
+    void decodePiece(const char* piece, qsizetype size, bool atEnd);
+    void stop();
+
+    qint64 m_expected;
+    qint64 m_received = 0;
+    qint64 m_decoded = 0;
+    bool m_stopped = false;
+    bool m_utf8 = true;  // every byte so far could be UTF-8
+    QByteArray m_held;   // the bytes after the last place a piece may end
+    QString m_text;
+    qsizetype m_units = 0;
+};

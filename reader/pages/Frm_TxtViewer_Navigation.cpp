@@ -37,7 +37,7 @@ void Frm_TxtViewer::setPageButtons(bool enabled) {
     }
 }
 
-void Frm_TxtViewer::ShowDocument() {
+void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     if (DocumentPath.isEmpty() || !files::FileExists(DocumentPath)) return;
     DocumentLength = 0;
     PageCount = 0;
@@ -55,7 +55,7 @@ void Frm_TxtViewer::ShowDocument() {
     // A large book takes a while to read: the panel says so first.
     const bool started = !TmrPlay->tag().isEmpty();
     if (started) showProgressPanel();
-    DocumentText = LoadDocumentText(DocumentPath);
+    DocumentText = text ? std::move(*text) : LoadDocumentText(DocumentPath);
     DocumentLength = DocumentText.size();
     CurrentPage = 1;
     RichTextBox1->setText(QString());

@@ -137,7 +137,8 @@ public:
     static QString fitTitle(const QString& title, int width, int wideCharWidth);
 
     // --- Navigation (pages/..._Navigation.cpp) and documents (documents/..._Documents.cpp) --
-    void ShowDocument();
+    // Reads DocumentPath (or takes its text, when it was decoded already) and shows spread 1-2.
+    void ShowDocument(std::optional<QString> text = std::nullopt);
     // Counts the pages of the text in the layout box and shows spread 1-2.
     void showFromFirstPage();
     void ImageScrollBar1_Change();
@@ -157,8 +158,10 @@ public:
     void FillArchiveList();
     bool HasArchiveEntries() const;
     // Extracts the entries called name into TmpZip: nothing when the file is there, else the
-    // reason to tell the user ("" when a box said it already).
-    std::optional<QString> ExtractZipEntry(const QString& name);
+    // reason to tell the user ("" when a box said it already). With text, the entry is decoded
+    // as it is written, where it can be, and its text put there.
+    std::optional<QString> ExtractZipEntry(const QString& name,
+                                           std::optional<QString>* text = nullptr);
     std::optional<QString> ExtractRarEntry(const QString& name);
     // Selects list row `row`, extracts it and (when show) shows it; on failure everything stays.
     // recover: a failure puts the entry on screen back into TmpZip, which it emptied.

@@ -157,7 +157,8 @@ QString writeZip(const QTemporaryDir& tmp, const std::vector<Stored>& entries) {
 }
 
 // What the direct reader makes of each regular entry, met where libarchive's walk meets it; the
-// file it wrote holds the whole entry when it read it, and nothing otherwise.
+// file it wrote holds the whole entry when it read it, and nothing otherwise, and what it handed
+// over as it wrote is the file.
 std::vector<Direct> directReads(const QString& zip) {
     std::vector<Direct> results;
     const auto directory = ZipDirectory::open(zip.toStdString());
@@ -169,10 +170,16 @@ std::vector<Direct> directReads(const QString& zip) {
             if (archive_entry_filetype(e) != AE_IFREG) continue;
             const int64_t size = archive_entry_size(e);
             const int fd = memfd_create("entry", MFD_CLOEXEC);
-            results.push_back(directory->extract(archive_filter_bytes(a, 0), size, fd));
-            struct stat st {};
-            EXPECT_EQ(fstat(fd, &st), 0);
-            EXPECT_EQ(st.st_size, results.back() == Direct::Read ? size : 0);
+            QByteArray handed;
+            results.push_back(directory->extract(
+                archive_filter_bytes(a, 0), size, fd,
+                [&](const char* data, size_t n) { handed.append(data, qsizetype(n)); }));
+            QFile written;
+            EXPECT_TRUE(written.open(fd, QIODevice::ReadOnly));
+            const QByteArray bytes = written.readAll();
+            EXPECT_EQ(bytes.size(), results.back() == Direct::Read ? size : 0);
+            if (results.back() == Direct::Read) EXPECT_EQ(handed, bytes);
+            written.close();
             close(fd);
         }
     }

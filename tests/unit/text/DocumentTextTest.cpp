@@ -137,27 +137,34 @@ TEST(LoadDocumentText, UnreadablePathsGiveAnEmptyText) {
 
 namespace {
 
-// A file is decoded a piece at a time; whatever the pieces, the text is that of the whole.
-TEST(Pieces, DecodeAsTheWholeDoes) {
-    std::vector<QByteArray> inputs = {
-        "plain ascii only\r\n",
-        "\xB0\xA1\xB3\xAA \xB4\xD9\r\n\xB6\xF3",                // CP949
-        "\xB0 \xB0\xA1\xB0",                                    // lone lead bytes
-        "\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B",                  // UTF-8 cut at the end
-        "\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4",                 // UTF-8 cut in the middle: CP949
-        "\xEF\xBB\xBF\xEA\xB0\x80 \xFF \xEF\xBB\xBF b",         // marked UTF-8 with a bad byte
-        QByteArray("\xFF\xFE\x00\xAC\x41\x00\x20\x00\x01", 9),  // UTF-16 with a half unit
+// Texts whose pieces test the cuts, and the real ones; whether each is a CP949 (or ASCII) book.
+std::vector<std::pair<QByteArray, bool>> pieceInputs() {
+    std::vector<std::pair<QByteArray, bool>> inputs = {
+        {"plain ascii only\r\n", true},
+        {"\xB0\xA1\xB3\xAA \xB4\xD9\r\n\xB6\xF3", true},         // CP949
+        {"\xB0 \xB0\xA1\xB0", true},                             // lone lead bytes
+        {"\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B", false},          // UTF-8 cut at the end
+        {"\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4", false},         // UTF-8 cut in the middle: CP949
+        {"\xEF\xBB\xBF\xEA\xB0\x80 \xFF \xEF\xBB\xBF b", false},  // marked UTF-8 with a bad byte
+        {QByteArray("\xFF\xFE\x00\xAC\x41\x00\x20\x00\x01", 9), false},  // UTF-16, half a unit
         // Decoded in two halves, cut at the first byte below 0x41 from the middle on:
-        QByteArray("\xB0\xA1").repeated(500) + " \xB0",         // the cut only near the end
-        "a " + QByteArray("\xB0\xA1").repeated(500),            // none from the middle on
-        QByteArray("\xB0\xA1\xB0").repeated(300) + "\r\n\xB0",  // lone lead bytes at every cut
+        {QByteArray("\xB0\xA1").repeated(500) + " \xB0", true},  // the cut only near the end
+        {"a " + QByteArray("\xB0\xA1").repeated(500), true},     // none from the middle on
+        {QByteArray("\xB0\xA1\xB0").repeated(300) + "\r\n\xB0", true},  // lone leads at every cut
+        {QByteArray(3000, 'x') + "\xB0\xA1", true},  // ASCII long before the first pair
     };
     QDir data(QStringLiteral(TL_TESTDATA_DIR "/text"));
     for (const QString& name : data.entryList({"*.txt"})) {
         QFile f(data.filePath(name));
-        if (f.open(QIODevice::ReadOnly)) inputs.push_back(f.readAll().left(200000));
+        if (f.open(QIODevice::ReadOnly))
+            inputs.push_back({f.readAll().left(200000), name.contains("cp949")});
     }
-    for (const QByteArray& bytes : inputs) {
+    return inputs;
+}
+
+// A file is decoded a piece at a time; whatever the pieces, the text is that of the whole.
+TEST(Pieces, DecodeAsTheWholeDoes) {
+    for (const auto& [bytes, cp949] : pieceInputs()) {
         const QString whole = decodeDocument(bytes);
         for (qsizetype chunk : {1, 2, 3, 5, 64, 4096}) {
             SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in pieces of " +
@@ -165,6 +172,33 @@ TEST(Pieces, DecodeAsTheWholeDoes) {
             EXPECT_EQ(decodeDocument(bytes.constData(), bytes.size(), chunk), whole);
         }
     }
+}
+
+// Decoded as the bytes come, in stretches of any size: the text of the whole, or nothing where
+// the bytes might be read otherwise; every CP949 book (and plain ASCII) comes out.
+TEST(Pieces, StreamedAsTheWholeIsOrNotAtAll) {
+    const auto streamed = [](const QByteArray& bytes, qsizetype stretch, qint64 expected) {
+        StreamedDocument s(expected);
+        for (qsizetype at = 0; at < bytes.size(); at += stretch)
+            s.add(bytes.constData() + at, std::min(stretch, bytes.size() - at));
+        return s.take();
+    };
+    for (const auto& [bytes, cp949] : pieceInputs()) {
+        const QString whole = decodeDocument(bytes);
+        for (qsizetype stretch : {1, 2, 7, 4096, 1 << 20}) {
+            SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in stretches of " +
+                         std::to_string(stretch));
+            const std::optional<QString> text = streamed(bytes, stretch, bytes.size());
+            if (text) EXPECT_EQ(*text, whole);
+            if (cp949) EXPECT_TRUE(text.has_value());
+            EXPECT_FALSE(streamed(bytes, stretch, bytes.size() + 1)) << "a byte short";
+            EXPECT_FALSE(streamed(bytes, stretch, bytes.size() - 1)) << "a byte over";
+        }
+    }
+    StreamedDocument abandoned(4);
+    abandoned.add("\xB0\xA1\xB0\xA1", 4);
+    abandoned.abandon();
+    EXPECT_FALSE(abandoned.take());
 }
 
 }  // namespace
