@@ -46,11 +46,22 @@ QString Frm_TxtViewer::fitTitle(const QString& title, int width, int wideCharWid
     return title.left(keep) + QStringLiteral("..");
 }
 
+void Frm_TxtViewer::placeRightNumber() {
+    lblread[1]->move(PicRead[0]->width() - (lblread[1]->width() + 20) - 10,
+                     forms::roundToInt((50 - lblread[1]->height()) / 2.0));
+}
+
 void Frm_TxtViewer::DrawPage(int side, int page) {
     forms::PictureBox* out = PicTmpPage[side];
     if (page > PageCount) {
         out->Cls();
         out->Refresh();
+        // The blank page after the end still shows its number: placed for that number, not
+        // where the last spread's number was, which may have had fewer digits.
+        if (side == 1) {
+            lblread[1]->setCaption(QString::number(page));
+            placeRightNumber();
+        }
         lblread[side]->setCaption(QString());
         return;
     }
@@ -112,8 +123,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         return;
     }
     QString title = DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1);
-    lblread[1]->move(PicRead[0]->width() - (lblread[1]->width() + 20) - 10,
-                     forms::roundToInt((50 - lblread[1]->height()) / 2.0));
+    placeRightNumber();
     lbl_Title->resize(ShRead[1]->width() - lblread[1]->width(), lbl_Title->height());
     lbl_Title->move(lblread[1]->x() - lbl_Title->width() - 5, lblread[1]->y());
     title = fitTitle(title, lbl_Title->width(), WideCharWidth);

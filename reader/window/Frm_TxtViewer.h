@@ -127,6 +127,8 @@ public:
     void keepPlaceInThisLayout();
     PageSlice PageText(int page) const;
     void DrawPage(int side, int page);
+    // Puts the right page's number label where its caption's width places it.
+    void placeRightNumber();
     void ShowSpread(int page, int direction);
     // Plays the page turn from the spread shown last to the one composed in Picture3 (direction
     // 1 backward, 2 forward, 0 none) on the stage PicMoveBook; false when it could not be drawn.

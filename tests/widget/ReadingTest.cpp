@@ -182,26 +182,40 @@ TEST_F(Reading, AHeldPageKeyTurnsOneSpread) {
     EXPECT_EQ(window->CurrentPage, 11);
 }
 
+// Also when the last spread is reached from one whose number had fewer digits.
 TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
     start();
-    open(writeBook(QStringLiteral("one.txt"), numberedBook(3)));
-    ASSERT_EQ(window->PageCount, 1);
-    ASSERT_EQ(window->lblread[1]->caption(), "");
-    // Columns of ink in the top margin of the right page, from the number's place on: the "2".
-    const QImage spread = window->Picture3->image();
-    const int left = window->PicRead[1]->x() + window->lblread[1]->x() - 2;
-    const QColor paper(255, 249, 237);
-    int columns = 0;
-    for (int x = std::max(left, 0); x < spread.width(); ++x)
-        for (int y = 0; y < 50; ++y)
-            if (spread.pixelColor(x, y) != paper) {
-                ++columns;
-                break;
-            }
-    QFont numberFont = window->lblread[1]->font();
-    numberFont.setBold(true);
-    // The glyph's ink spans nearly its advance; a number cut to the empty label shows 3 columns.
-    EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance('2') - 2);
+    open(writeBook(QStringLiteral("probe.txt"), numberedBook(10)));
+    const int L = window->LinesPerPage;
+    ASSERT_GT(L, 2);
+    for (const int pages : {1, 99}) {
+        SCOPED_TRACE(pages);
+        open(writeBook(QStringLiteral("book%1.txt").arg(pages),
+                       numberedBook(pages * L).chopped(2)));
+        ASSERT_EQ(window->PageCount, pages);
+        release(window->CmdLast);
+        ASSERT_EQ(window->lblread[1]->caption(), "");
+        // Columns of ink in the top margin of the right page, from the number's place on, short
+        // of the page's shaded edge.
+        const QImage spread = window->Picture3->image();
+        const int page = window->PicRead[1]->x(), left = page + window->lblread[1]->x() - 2;
+        const QColor paper(255, 249, 237);
+        int columns = 0, last = 0;
+        for (int x = std::max(left, 0); x < page + window->PicRead[1]->width() - 10; ++x)
+            for (int y = 0; y < 50; ++y)
+                if (spread.pixelColor(x, y) != paper) {
+                    ++columns;
+                    last = x;
+                    break;
+                }
+        QFont numberFont = window->lblread[1]->font();
+        numberFont.setBold(true);
+        const QString number = QString::number(pages + 1);
+        // The glyphs' ink spans most of their advance; a cut number shows fewer columns.
+        EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance(number) * 3 / 4);
+        // It ends where a number placed for its width ends, 30 pixels from the page's edge.
+        EXPECT_LE(last, page + window->PicRead[1]->width() - 30) << "into the right margin";
+    }
 }
 
 TEST_F(Reading, PageTextNeverCutsMoreThanAPage) {
