@@ -41,8 +41,11 @@ constexpr int64_t kMaxDirectoryBytes = 64 * 1024 * 1024;
 constexpr int64_t kMaxRatio = 1032;
 // The packed data is read, and the inflated bytes handed over, this much at a time.
 constexpr size_t kStep = size_t(1) << 20;
-// Written bytes are given back this far behind the inflater, beyond any back-reference's reach.
+// Written bytes are given back this far behind the inflater, beyond any back-reference's reach,
+// so much at a time: each time costs both threads a pause (the other core's mappings are
+// flushed), which a book of a few MiB would pay for nothing.
 constexpr size_t kKeep = size_t(64) << 10;
+constexpr size_t kGiveBack = size_t(16) << 20;
 
 uint16_t le16(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
@@ -167,8 +170,9 @@ private:
         m_followed = to;
         giveBack(to > kKeep ? to - kKeep : 0);
     }
-    // The whole pages of the bytes before `to` that are not given back yet.
+    // The whole pages of the bytes before `to` that are not given back yet, once they are many.
     void giveBack(size_t to) {
+        if (to < m_released + kGiveBack) return;
         const uintptr_t page = uintptr_t(::getpagesize());
         const uintptr_t first = (uintptr_t(m_data) + m_released + page - 1) / page * page;
         const uintptr_t last = (uintptr_t(m_data) + to) / page * page;
