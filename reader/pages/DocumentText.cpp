@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -359,6 +360,16 @@ StreamedDocument::StreamedDocument(qint64 expectedBytes) : m_expected(expectedBy
 // are held for the next call.
 void StreamedDocument::add(const char* data, qsizetype size) {
     if (m_stopped || size <= 0) return;
+    // It runs on the extraction's thread, where nothing may be thrown: memory that cannot be
+    // had stops it, and the book is read from its file.
+    try {
+        consume(data, size);
+    } catch (const std::bad_alloc&) {
+        stop();
+    }
+}
+
+void StreamedDocument::consume(const char* data, qsizetype size) {
     m_received += size;
     if (m_received > m_expected) return stop();
     if (m_text.isNull()) {

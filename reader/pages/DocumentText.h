@@ -41,6 +41,7 @@ public:
     std::optional<QString> take();
 
 private:
+    void consume(const char* data, qsizetype size);
     void decodePiece(const char* piece, qsizetype size, bool atEnd);
     void stop();
 

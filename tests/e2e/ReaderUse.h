@@ -122,9 +122,14 @@ protected:
     }
     // Closes the reader as a user does; false when it does not end within 10 s.
     bool closeReader(const QString& id) {
-        x.run("xdotool", {"windowactivate", "--sync", id});
-        x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
-        return reader.waitForFinished(10000) && reader.exitCode() == 0;
+        // A key that reaches the window before the window manager has given it the focus is
+        // lost (seen on a loaded machine): it is sent once more.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            x.run("xdotool", {"windowactivate", "--sync", id});
+            x.run("xdotool", {"key", "--clearmodifiers", "alt+F4"});
+            if (reader.waitForFinished(5000)) return reader.exitCode() == 0;
+        }
+        return false;
     }
     // The client area of a window on the screen (xwininfo's; xdotool counts the frame twice).
     QRect clientArea(const QString& id) {

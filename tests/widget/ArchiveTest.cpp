@@ -7,6 +7,7 @@
 #include "../common/ZipWriter.h"
 #include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
+#include "pages/DocumentText.h"
 #include "window/StateFiles.h"
 
 namespace {
@@ -21,6 +22,25 @@ TEST_F(Archives, OneEntryOpensAtOnceAndKeepsTheListButton) {
     EXPECT_FALSE(window->PicList->isVisible());
     EXPECT_TRUE(window->CmdList->isEnabled());
     EXPECT_TRUE(window->CmdNext->isEnabled());
+}
+
+// An entry's text is decoded as it is extracted where it can be: it is the text its file holds,
+// in every encoding.
+TEST_F(Archives, AnEntryShowsTheTextItsFileHolds) {
+    std::vector<std::pair<const char*, QByteArray>> books = {
+        {"UTF-8", numberedBook(300)},
+        {"ASCII", QByteArray("line\r\n").repeated(3000)},
+        {"UTF-16", QByteArray("\xFF\xFE", 2) + QByteArray("a\0\r\0\n\0", 6).repeated(3000)},
+    };
+    QFile cp949(QStringLiteral(TL_TESTDATA_DIR "/text/nalgae.cp949.txt"));
+    if (cp949.open(QIODevice::ReadOnly)) books.push_back({"CP949", cp949.readAll()});
+    start();
+    for (const auto& [what, bytes] : books) {
+        open(zip(QStringLiteral("%1.zip").arg(what), {{"책.txt", bytes}}));
+        ASSERT_EQ(window->DocumentPath, tmpZip("책.txt")) << what;
+        EXPECT_EQ(window->DocumentText, LoadDocumentText(window->DocumentPath)) << what;
+        EXPECT_GT(window->PageCount, 0) << what;
+    }
 }
 
 TEST_F(Archives, SeveralEntriesShowTheListAndStepBetweenFiles) {

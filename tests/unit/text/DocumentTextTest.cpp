@@ -189,8 +189,12 @@ TEST(Pieces, StreamedAsTheWholeIsOrNotAtAll) {
             SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in stretches of " +
                          std::to_string(stretch));
             const std::optional<QString> text = streamed(bytes, stretch, bytes.size());
-            if (text) EXPECT_EQ(*text, whole);
-            if (cp949) EXPECT_TRUE(text.has_value());
+            if (text) {
+                EXPECT_EQ(*text, whole);
+            }
+            if (cp949) {
+                EXPECT_TRUE(text.has_value());
+            }
             EXPECT_FALSE(streamed(bytes, stretch, bytes.size() + 1)) << "a byte short";
             EXPECT_FALSE(streamed(bytes, stretch, bytes.size() - 1)) << "a byte over";
         }
