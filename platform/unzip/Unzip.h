@@ -55,6 +55,9 @@ struct ListedEntry {
     bool regular = true;         // a plain file; folders, links and devices are never extracted
 };
 
+// Bytes of an extracted entry as they are written, in order, from the thread that writes them.
+using Content = std::function<void(const char* data, size_t size)>;
+
 // The callbacks record. Missing callbacks count as returning their default.
 struct Callbacks {
     // A message of the library (a line of text); returns 0.
@@ -71,7 +74,7 @@ struct Callbacks {
     // from the thread that writes them. A call with no data says that what came since the
     // entry's first stretch is not its content after all: it is written again another way,
     // which hands over nothing.
-    std::function<void(const char* data, size_t size)> content;
+    Content content;
 };
 
 // Lists the archive (options.List = 1) or extracts the entries whose full names match one of

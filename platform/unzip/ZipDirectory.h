@@ -7,10 +7,11 @@
 // tells how each entry's name is stored, which libarchive does not.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "unzip/Unzip.h"
 
 namespace unzip {
 
@@ -27,9 +28,6 @@ struct ZipRecord {
     bool utf8Name = false;    // the UTF-8 flag, or a Unicode path field that replaces the name
     int64_t dataOffset = -1;  // where its local header ends; -1 when that cannot be read
 };
-
-// Bytes of an entry as they are written, in order, from the thread that writes them.
-using Content = std::function<void(const char* data, size_t size)>;
 
 // What a direct extraction came to: the entry written whole; bytes whose CRC is not the recorded
 // one, or an entry libarchive has to read, with nothing left written; or a write that failed.

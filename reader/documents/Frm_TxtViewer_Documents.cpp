@@ -353,17 +353,13 @@ std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name,
     zipObject->setUnzipFolder(tmpZip());
     // The entry is decoded on the thread that writes it while this one inflates the rest.
     std::optional<StreamedDocument> stream;
-    if (text && size > 0) stream.emplace(size);
-    if (stream) {
-        zipObject->Unzip([s = &*stream](const char* data, size_t bytes) {
-            if (data)
-                s->add(data, qsizetype(bytes));
-            else
-                s->abandon();
-        });
-    } else {
-        zipObject->Unzip();
+    unzip::Content content;
+    if (text && size > 0) {
+        content = [&s = stream.emplace(size)](const char* data, size_t bytes) {
+            data ? s.add(data, qsizetype(bytes)) : s.abandon();
+        };
     }
+    zipObject->Unzip(std::move(content));
     if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) {
         if (stream) *text = stream->take();
         return std::nullopt;

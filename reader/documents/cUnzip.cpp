@@ -61,7 +61,7 @@ void cUnzip::addListedEntry(const unzip::ListedEntry& listed) {
 }
 
 int32_t cUnzip::call(const std::vector<std::string>& include,
-                     std::function<void(const char* data, size_t size)> content) {
+                     unzip::Content content) {
     unzip::Callbacks callbacks;
     callbacks.content = std::move(content);
     callbacks.listing = [this](const unzip::ListedEntry& e) { addListedEntry(e); };
@@ -82,7 +82,7 @@ int32_t cUnzip::Directory() {
     return 0;
 }
 
-bool cUnzip::Unzip(std::function<void(const char* data, size_t size)> content) {
+bool cUnzip::Unzip(unzip::Content content) {
     if (m_zipFile.isEmpty()) return false;
     std::vector<std::string> include;
     bool all = true;

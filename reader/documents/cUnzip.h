@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "unzip/Unzip.h"
@@ -47,7 +46,7 @@ public:
     // Extracts the selected entries (all when none or every one is selected) into UnzipFolder;
     // true when the library reported a problem. content, when given, gets the bytes of what it
     // writes as unzip::Callbacks::content says.
-    bool Unzip(std::function<void(const char* data, size_t size)> content = {});
+    bool Unzip(unzip::Content content = {});
     // What the library answered to the last call (unzip::PK_OK when all went well).
     int32_t lastResult() const { return m_lastResult; }
 
@@ -66,7 +65,7 @@ private:
     const Entry& at(int32_t index) const { return m_entries.at(size_t(index - 1)); }
     Entry& at(int32_t index) { return m_entries.at(size_t(index - 1)); }
     int32_t call(const std::vector<std::string>& include,
-                 std::function<void(const char* data, size_t size)> content = {});
+                 unzip::Content content = {});
 
     unzip::Options m_options;
     QString m_zipFile, m_unzipFolder;

@@ -178,7 +178,9 @@ std::vector<Direct> directReads(const QString& zip) {
             EXPECT_TRUE(written.open(fd, QIODevice::ReadOnly));
             const QByteArray bytes = written.readAll();
             EXPECT_EQ(bytes.size(), results.back() == Direct::Read ? size : 0);
-            if (results.back() == Direct::Read) EXPECT_EQ(handed, bytes);
+            if (results.back() == Direct::Read) {
+                EXPECT_EQ(handed, bytes);
+            }
             written.close();
             close(fd);
         }
