@@ -46,6 +46,9 @@ constexpr size_t kStep = size_t(1) << 20;
 // flushed), which a book of a few MiB would pay for nothing.
 constexpr size_t kKeep = size_t(64) << 10;
 constexpr size_t kGiveBack = size_t(16) << 20;
+// The inflater waits when it is this far ahead of the thread behind it, so what is held of a
+// large entry stays bounded however the two threads' speeds differ.
+constexpr size_t kAhead = size_t(32) << 20;
 
 uint16_t le16(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
@@ -124,11 +127,10 @@ public:
     // Bytes [0, ready) are there.
     void handOver(size_t ready) {
         if (!m_thread.joinable()) return follow(ready);
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_ready = ready;
-        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_ready = ready;
         m_wake.notify_one();
+        m_caughtUp.wait(lock, [&] { return ready - m_passed <= kAhead; });
     }
     // Waits until everything handed over is done with; whether every write succeeded (errno
     // then says why one failed), and the CRC of the bytes.
@@ -160,6 +162,11 @@ private:
                 last = m_last;
             }
             follow(to);
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_passed = to;
+            }
+            m_caughtUp.notify_one();
             if (last) return;
         }
     }
@@ -185,9 +192,11 @@ private:
     char* const m_data;
     const Content& m_content;
     std::mutex m_mutex;
-    std::condition_variable m_wake;
-    size_t m_ready = 0;  // under the mutex, as is m_last
+    std::condition_variable m_wake;      // for the thread behind: more bytes, or the end
+    std::condition_variable m_caughtUp;  // for the inflater: the thread behind has come nearer
+    size_t m_ready = 0;                  // under the mutex, as are m_last and m_passed
     bool m_last = false;
+    size_t m_passed = 0;
     size_t m_followed = 0;  // the helper's own from here on, as is m_file
     size_t m_released = 0;
     std::thread m_thread;
