@@ -18,7 +18,7 @@ protected:
             if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " missing";
         source = QStringLiteral(TL_TESTDATA_DIR "/text/") + GetParam();
         if (!QFile::exists(source)) GTEST_SKIP() << "test data absent: " << source.toStdString();
-        ASSERT_TRUE(x.ok());
+        ASSERT_TRUE(x.ok()) << "no X session: " << x.failures().toStdString();
         app = tmp.path() + "/app";
         ASSERT_TRUE(installApp(app)) << "the application folder could not be copied";
     }

@@ -18,44 +18,19 @@ public:
     // A screen of the given size; without a window manager windows have no frame, as on a
     // desktop whose decorations scale with its display.
     explicit XSession(QSize screen = QSize(1280, 800), bool windowManager = true) {
-        // Xvfb picks a free display itself and tells its number, so parallel tests never
-        // race for one.
-        const QString size = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
-        m_xvfb.start(QStringLiteral("Xvfb"),
-                     {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"});
-        QByteArray number;
-        waitFor(
-            [&] {
-                m_xvfb.waitForReadyRead(100);
-                number += m_xvfb.readAllStandardOutput();
-                return number.contains('\n');
-            },
-            30000);
-        if (!number.contains('\n')) return;
-        m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
-        if (!windowManager) {
-            m_ok = waitFor([&] { return !run("xwininfo", {"-root"}).isEmpty(); }, 30000);
-            return;
-        }
-        m_wm.setProcessEnvironment(env());
-        m_wm.start(QStringLiteral("openbox"), {});
-        // openbox announces itself by taking the root window's supporting-WM property; on a
-        // loaded machine (the tests run side by side) that can take a while.
-        m_ok = waitFor(
-            [&] {
-                return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-            },
-            30000);
-    }
-    ~XSession() {
-        for (QProcess* p : {&m_wm, &m_xvfb}) {
-            p->terminate();
-            if (!p->waitForFinished(3000)) p->kill();
-            p->waitForFinished(1000);
+        // A server or a window manager that does not come up (seen once in a whole run, the
+        // window manager never taking the root window) is started again, with a fresh server.
+        for (int attempt = 0; attempt < 3 && !m_ok; ++attempt) {
+            if (attempt > 0) m_failures += QStringLiteral("; ");
+            m_ok = start(screen, windowManager);
         }
     }
+    ~XSession() { stop(); }
 
     bool ok() const { return m_ok; }
+    // What went wrong on the attempts that failed, with what the server and the window manager
+    // said, for the test's message.
+    QString failures() const { return m_failures; }
     // The display goes away under its clients, as when the X server dies.
     void killServer() {
         m_xvfb.kill();
@@ -100,6 +75,59 @@ public:
     }
 
 private:
+    bool start(QSize screen, bool windowManager) {
+        // Xvfb picks a free display itself and tells its number, so parallel tests never
+        // race for one.
+        const QString size = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
+        m_xvfb.start(QStringLiteral("Xvfb"),
+                     {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp"});
+        QByteArray number;
+        waitFor(
+            [&] {
+                m_xvfb.waitForReadyRead(100);
+                number += m_xvfb.readAllStandardOutput();
+                return number.contains('\n') || m_xvfb.state() == QProcess::NotRunning;
+            },
+            30000);
+        if (!number.contains('\n')) return failed("Xvfb named no display");
+        m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+        if (!windowManager) {
+            return waitFor([&] { return !run("xwininfo", {"-root"}).isEmpty(); }, 30000) ||
+                   failed("the display did not answer");
+        }
+        m_wm.setProcessEnvironment(env());
+        m_wm.start(QStringLiteral("openbox"), {});
+        // openbox announces itself by taking the root window's supporting-WM property; on a
+        // loaded machine (the tests run side by side) that can take a while.
+        bool up = false;
+        waitFor(
+            [&] {
+                up = run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+                return up || m_wm.waitForFinished(0);
+            },
+            20000);
+        return up || failed("openbox did not take the display");
+    }
+    // Ends both programs and notes what they said.
+    bool failed(const QString& what) {
+        m_failures += what + " " + m_display;
+        stop();
+        for (QProcess* p : {&m_wm, &m_xvfb}) {
+            const QByteArray said = p->readAllStandardError().trimmed();
+            if (!said.isEmpty()) m_failures += " [" + QString::fromLocal8Bit(said.right(400)) + "]";
+        }
+        return false;
+    }
+    void stop() {
+        for (QProcess* p : {&m_wm, &m_xvfb}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            p->terminate();
+            if (!p->waitForFinished(3000)) p->kill();
+            p->waitForFinished(1000);
+        }
+    }
+
+    QString m_failures;
     QString m_display;
     QProcess m_xvfb;
     QProcess m_wm;
