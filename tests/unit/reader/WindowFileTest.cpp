@@ -100,8 +100,9 @@ TEST(WindowFile, WhichSavedPlacementsAreApplied) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(windowfile::usePlacement(c.p, {panelled, second, third}), c.expected) << c.name;
-        if (c.expected == PlacementUse::Apply || c.screen != 0)
+        if (c.expected == PlacementUse::Apply || c.screen != 0) {
             EXPECT_EQ(windowfile::screenOf(c.p, {panelled, second, third}), c.screen) << c.name;
+        }
     }
     EXPECT_EQ(windowfile::usePlacement(std::nullopt, {panelled}), PlacementUse::Maximise);
     EXPECT_EQ(windowfile::usePlacement(cases[0].p, {}), PlacementUse::Maximise);
