@@ -64,30 +64,27 @@ bool signature(const uint8_t* p, uint8_t third, uint8_t fourth) {
     return p[0] == 'P' && p[1] == 'K' && p[2] == third && p[3] == fourth;
 }
 
-// Reads exactly size bytes at offset; false on an error or an early end of file.
-bool readAt(int fd, int64_t offset, void* out, size_t size) {
-    auto* to = static_cast<char*>(out);
+// Moves exactly size bytes at offset through pread or pwrite; false on an error or an early end
+// of file.
+template <typename Call, typename Byte>
+bool wholeAt(Call call, int fd, Byte* at, size_t size, int64_t offset) {
     while (size > 0) {
-        const ssize_t n = ::pread(fd, to, size, off_t(offset));
+        const ssize_t n = call(fd, at, size, off_t(offset));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
-        to += n;
+        at += n;
         offset += n;
         size -= size_t(n);
     }
     return true;
 }
 
+bool readAt(int fd, int64_t offset, void* out, size_t size) {
+    return wholeAt(::pread, fd, static_cast<char*>(out), size, offset);
+}
+
 bool writeAt(int fd, const char* data, size_t size, int64_t offset) {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size, off_t(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        offset += n;
-        size -= size_t(n);
-    }
-    return true;
+    return wholeAt(::pwrite, fd, data, size, offset);
 }
 
 // An entry's bytes going to its file as they come, their CRC taken on the way.
