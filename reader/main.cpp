@@ -62,9 +62,22 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral(READER_APP_ID));
     // One reader per state folder: a second start shows its file in the first and ends.
     const QString runtime = runtimeFolder();
-    SingleReader single(SingleReader::socketFor(runtime, places.state));
-    if (makePrivateFolder(runtime) && single.start(line.file) == SingleReader::Start::HandedOver)
-        return 0;
+    SingleReader single(SingleReader::socketFor(runtime, places.state), places.state);
+    switch (single.start(line.file, makePrivateFolder(runtime))) {
+        case SingleReader::Start::HandedOver:
+            return 0;
+        case SingleReader::Start::Refused: {
+            const QString text = QStringLiteral(
+                "루모북이 이미 실행 중이지만 파일을 넘겨주지 못했습니다.\n실행 중인 루모북을 닫은 "
+                "뒤 다시 열어 주십시오.");
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+            dlg::QtDialogs().MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
+            return 1;
+        }
+        case SingleReader::Start::First:
+        case SingleReader::Start::Alone:
+            break;
+    }
 
     QApplication::setWindowIcon(windowIcon(places.icons));
     // The reader speaks Korean whatever the system's language, its standard dialogs included.
@@ -78,12 +91,18 @@ int main(int argc, char** argv) {
     app.setDialogs(&dialogs);
     window.setStartFile(line.file);
     QObject::connect(&single, &SingleReader::fileHanded, &window, &Frm_TxtViewer::openFromOutside);
-    // Ends that are not a close still save the place and empty the extract folder.
-    SessionEnd sessionEnd([&] { window.endSession(); }, [&] { window.saveState(); },
+    // Ends that are not a close (a signal, the session's end, a lost display) ask for the
+    // quit; the unload runs here, once every box and count under way has returned.
+    SessionEnd sessionEnd([&] { window.endRequested(); }, [&] { window.saveState(); },
                           [&] { window.saveAtExit(); });
     window.formLoad();
-    window.show();
-    const int result = QApplication::exec();
+    int result = 0;
+    if (!sessionEnd.ending() && !window.ending()) {
+        window.show();
+        result = QApplication::exec();
+    }
+    window.endSession();
+    sessionEnd.ended();
     app.setDialogs(nullptr);
     return result;
 }

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -17,10 +18,19 @@ namespace {
 // The write end of the pipe the signal handler wakes the event loop through; a handler may
 // only do async-signal-safe things, so it writes one byte and the loop does the rest.
 int g_signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_asked = 0;
 std::function<void()>* g_lastChance = nullptr;
 bool g_ended = false;
 
 void onSignalHandler(int signal) {
+    // The first end is still waiting for the loop (a blocked call, a long count): a second
+    // TERM or INT is the user insisting, and ends the process as if nobody caught it.
+    if (g_asked && (signal == SIGTERM || signal == SIGINT)) {
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+        return;
+    }
+    g_asked = 1;
     const char byte = char(signal);
     const int saved = errno;
     if (g_signalPipe[1] >= 0) (void)!::write(g_signalPipe[1], &byte, 1);
@@ -35,9 +45,9 @@ void atExit() {
 
 }  // namespace
 
-SessionEnd::SessionEnd(std::function<void()> endSession, std::function<void()> save,
+SessionEnd::SessionEnd(std::function<void()> requested, std::function<void()> save,
                        std::function<void()> lastChance, QObject* parent)
-    : QObject(parent), m_endSession(std::move(endSession)), m_save(std::move(save)) {
+    : QObject(parent), m_requested(std::move(requested)), m_save(std::move(save)) {
     static bool registered = false;
     if (!registered) {
         registered = true;
@@ -45,10 +55,16 @@ SessionEnd::SessionEnd(std::function<void()> endSession, std::function<void()> s
     }
     g_lastChance = new std::function<void()>(std::move(lastChance));
     g_ended = false;
+    g_asked = 0;
     if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe))
         g_signalPipe[0] = g_signalPipe[1] = -1;
     if (g_signalPipe[0] >= 0) {
+        ::fcntl(g_signalPipe[0], F_SETFL, O_NONBLOCK);
         ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
+        // A byte left from an earlier life of this object is nobody's request.
+        char stale = 0;
+        while (::read(g_signalPipe[0], &stale, 1) == 1) {
+        }
         m_notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &SessionEnd::onSignal);
         struct sigaction action {};
@@ -61,11 +77,6 @@ SessionEnd::SessionEnd(std::function<void()> endSession, std::function<void()> s
         connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
             if (!g_ended && m_save) m_save();
         });
-        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
-            if (g_ended) return;
-            g_ended = true;
-            if (m_endSession) m_endSession();
-        });
     }
 }
 
@@ -77,14 +88,23 @@ SessionEnd::~SessionEnd() {
     g_lastChance = nullptr;
 }
 
+void SessionEnd::request() {
+    g_asked = 1;
+    if (!m_ending) {
+        m_ending = true;
+        if (m_requested) m_requested();
+    }
+    // Every loop running returns (a box answers nothing), and a new one returns at once.
+    QCoreApplication::exit(0);
+}
+
+void SessionEnd::ended() {
+    g_ended = true;
+}
+
 void SessionEnd::onSignal() {
     char byte = 0;
-    while (::read(g_signalPipe[0], &byte, 1) == 1) {
-        if (!g_ended) {
-            g_ended = true;
-            if (m_endSession) m_endSession();
-        }
-        QCoreApplication::exit(0);
-        break;
-    }
+    bool any = false;
+    while (::read(g_signalPipe[0], &byte, 1) == 1) any = true;
+    if (any && !g_ended) request();
 }

@@ -4,11 +4,22 @@
 #include <QEvent>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "window/StateFiles.h"
 
 SettledSave::SettledSave(Snapshot snapshot, Settled settled, int delayMs, QObject* parent)
-    : QObject(parent), m_snapshot(std::move(snapshot)), m_settled(std::move(settled)) {
+    : QObject(parent),
+      m_snapshot(std::move(snapshot)),
+      m_settled(std::move(settled)),
+      m_writer([this] {
+          {
+              const std::lock_guard<std::mutex> lock(m_mutex);
+              m_stop = true;
+          }
+          m_wake.notify_all();
+      }) {
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
     m_timer->setInterval(delayMs);
@@ -18,17 +29,12 @@ SettledSave::SettledSave(Snapshot snapshot, Settled settled, int delayMs, QObjec
         else
             m_timer->start();
     });
-    m_thread = std::thread([this] { run(); });
+    // Without a thread of its own the writer writes on the UI thread, as the exit does.
+    m_writer.start([this] { run(); });
 }
 
 SettledSave::~SettledSave() {
     watchInput(false);
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
-    m_thread.join();
 }
 
 void SettledSave::noteChange() {
@@ -37,17 +43,24 @@ void SettledSave::noteChange() {
 
 int SettledSave::saveNow() {
     m_timer->stop();
+    takeFailures();
+    m_lastSettled = m_snapshot();
     std::vector<File> changed;
-    for (File& f : m_snapshot()) {
+    for (const File& f : m_lastSettled) {
         auto known = m_known.find(f.first);
         if (known == m_known.end())
             known = m_known.insert(f.first, statefiles::readFile(f.first).value_or(QByteArray()));
         if (*known == f.second) continue;
         *known = f.second;
-        changed.push_back(std::move(f));
+        changed.push_back(f);
     }
     if (changed.empty()) return 0;
     const int n = int(changed.size());
+    if (!m_writer.started()) {
+        write(changed);
+        takeFailures();
+        return n;
+    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         // Only the newest bytes of a file matter; an older one still waiting is dropped.
@@ -78,6 +91,17 @@ void SettledSave::forget() {
     m_timer->stop();
     flush();
     m_known.clear();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_failed.clear();
+}
+
+void SettledSave::takeFailures() {
+    std::vector<QString> failed;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        failed.swap(m_failed);
+    }
+    for (const QString& path : failed) m_known.remove(path);
 }
 
 void SettledSave::run() {
@@ -89,15 +113,45 @@ void SettledSave::run() {
         batch.swap(m_queue);
         m_busy = true;
         lock.unlock();
-        int written = 0;
-        // A file that cannot be written now keeps its old bytes (the write is atomic); the exit
-        // tries again and tells the user.
-        for (const File& f : batch) written += statefiles::writeFileAtomically(f.first, f.second);
+        write(batch);
         lock.lock();
-        m_writes += written;
         m_busy = false;
         if (m_queue.empty()) m_idle.notify_all();
     }
+}
+
+void SettledSave::write(const std::vector<File>& batch) {
+    // A file that cannot be written now keeps its old bytes (the write is atomic); it is tried
+    // again at the next settle, and the exit tries it once more.
+    int written = 0;
+    QString failedPath, why;
+    std::vector<QString> failed;
+    for (const File& f : batch) {
+        bool ok = false;
+        try {
+            ok = statefiles::writeFileAtomically(f.first, f.second);
+            if (!ok) why = QString::fromLocal8Bit(std::strerror(errno));
+        } catch (const std::exception& e) {
+            why = QString::fromLocal8Bit(e.what());
+        }
+        if (ok) {
+            ++written;
+        } else {
+            failed.push_back(f.first);
+            failedPath = f.first;
+        }
+    }
+    bool tell = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_writes += written;
+        m_failed.insert(m_failed.end(), failed.begin(), failed.end());
+        tell = !failed.empty() && !m_told;
+        m_told = !failed.empty() || (m_told && written == 0);
+    }
+    if (tell)
+        QMetaObject::invokeMethod(this, [this, failedPath, why] { emit writeFailed(failedPath, why); },
+                                  Qt::QueuedConnection);
 }
 
 void SettledSave::watchInput(bool on) {

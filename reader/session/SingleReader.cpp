@@ -7,17 +7,27 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kConnectMs = 1000;
 constexpr int kAnswerMs = 3000;
 }  // namespace
 
-SingleReader::SingleReader(QString socketPath, QObject* parent)
-    : QObject(parent), m_socketPath(std::move(socketPath)) {}
+SingleReader::SingleReader(QString socketPath, QString stateFolder, QObject* parent)
+    : QObject(parent), m_socketPath(std::move(socketPath)), m_stateFolder(std::move(stateFolder)) {}
 
-SingleReader::~SingleReader() = default;
+SingleReader::~SingleReader() {
+    if (m_lockFd >= 0) ::close(m_lockFd);  // the lock goes with it
+}
 
 QString SingleReader::socketFor(const QString& runtimeFolder, const QString& stateFolder) {
     const QFileInfo info(stateFolder);
@@ -27,13 +37,19 @@ QString SingleReader::socketFor(const QString& runtimeFolder, const QString& sta
     return runtimeFolder + QStringLiteral("/reader-") + QString::fromLatin1(hash);
 }
 
-SingleReader::Start SingleReader::start(const QString& file) {
-    // Two starts at once: the lock makes one of them the first and the other hand over to it.
-    QLockFile lock(m_socketPath + QStringLiteral(".lock"));
-    lock.setStaleLockTime(15000);
-    if (!lock.tryLock(10000)) return Start::Alone;
-    if (handOver(file)) return Start::HandedOver;
-    // Nobody answers on the socket: what is there was left by a reader that did not end well.
+SingleReader::Start SingleReader::start(const QString& file, bool channel) {
+    if (!lockFolder()) {
+        // The owner may be starting this very moment: it listens right after it took the lock.
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            if (channel && handOver(file)) return Start::HandedOver;
+            QThread::msleep(100);
+        } while (waited.elapsed() < reachMs);
+        return Start::Refused;
+    }
+    if (!channel) return Start::Alone;
+    // This reader owns the folder: a socket there was left by one that did not end well.
     QLocalServer::removeServer(m_socketPath);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -45,6 +61,28 @@ SingleReader::Start SingleReader::start(const QString& file) {
     }
     connect(m_server, &QLocalServer::newConnection, this, &SingleReader::takeConnection);
     return Start::First;
+}
+
+bool SingleReader::lockFolder() {
+    if (m_lockFd >= 0) return true;
+    const QByteArray path = QFile::encodeName(m_stateFolder + QLatin1Char('/') + kLockName);
+    // Never through a link, never blocking on whatever someone put at the name.
+    const int flags = O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.constData(), flags, 0600);
+    if (fd < 0 && errno == ELOOP && ::unlink(path.constData()) == 0)
+        fd = ::open(path.constData(), flags, 0600);  // a link there is replaced, its target kept
+    if (fd < 0) {
+        // A folder nobody can lock in (read-only media, a link at the name) has no second
+        // reader to fear that could lock it either.
+        return errno == EROFS || errno == EACCES;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_lockFd = fd;
+    return true;
 }
 
 bool SingleReader::handOver(const QString& file) {
@@ -63,6 +101,8 @@ bool SingleReader::handOver(const QString& file) {
 void SingleReader::takeConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A start says what it has at once; a connection that stays silent is nobody's.
+        QTimer::singleShot(idleMs, socket, [socket] { socket->abort(); });
         const auto take = [this, socket] {
             if (!socket->canReadLine()) {
                 // A line longer than any path is nobody's message.

@@ -85,6 +85,10 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     wireDocuments();
     m_settledSave = new SettledSave([this] { return stateFileContents(); },
                                     [this] { return stateSettled(); }, kSettleDelayMs, this);
+    connect(m_settledSave, &SettledSave::writeFailed, this,
+            [this](const QString& path, const QString& why) {
+                if (!m_unloaded && !ending()) tellSaveFailed(path, why);
+            });
     resize(800, 600);
 }
 

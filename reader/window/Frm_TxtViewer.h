@@ -87,7 +87,13 @@ public:
     static QString droppedFile(const QMimeData* mime);
 
     // --- Ends of a session other than a close, and saving as the state settles -----------
-    // A signal or the session's end: the unload a close runs, then the window goes.
+    // The session is to end (a signal, the session manager, a close mid-operation): what the
+    // unload will write is taken now, the state settled last when this is no settled moment,
+    // and from here on the window starts no new work. The unload itself runs later, once every
+    // box and count under way has returned.
+    void endRequested();
+    bool ending() const { return m_endContents.has_value(); }
+    // The unload a close runs, then the window goes; run once the event loop has returned.
     void endSession();
     // Writes the state files now and reads on; false when one could not be written.
     bool saveState();
@@ -96,7 +102,9 @@ public:
     void saveAtExit();
     // What the three state files should hold for the book on screen (none without a book).
     std::vector<SettledSave::File> stateFileContents();
-    // Whether the state is whole (no count, extraction, turn or start-up under way).
+    // The same when the state is settled now, else what it held when it last was.
+    std::vector<SettledSave::File> settledContents();
+    // Whether the state is whole (no count, extraction, turn, box or start-up under way).
     bool stateSettled() const;
     // How long after the last change the state files are written, ms.
     static constexpr int kSettleDelayMs = 2000;
@@ -449,8 +457,10 @@ private:
     void restoreAppearance();
     void applyDefaultAppearance(bool documentMissing);
     void formUnload();
-    // Writes the three state files; false when one of them could not be written.
-    bool writeStateFiles();
+    // Writes the given state files; false when one of them could not be written.
+    static bool writeStateFiles(const std::vector<SettledSave::File>& files);
+    // Says, once, that the place could not be saved.
+    void tellSaveFailed(const QString& path, const QString& why);
     void createPageBar();
     void setPageButtons(bool enabled);
     QFont pageFont() const;
@@ -491,4 +501,6 @@ private:
     // The chapter list: headings found once per book.
     std::optional<std::vector<chapters::Heading>> m_headings;
     SettledSave* m_settledSave = nullptr;
+    // What the unload writes once an end was asked for (see endRequested).
+    std::optional<std::vector<SettledSave::File>> m_endContents;
 };

@@ -2,6 +2,8 @@
 // and the unload handler.
 
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontInfo>
@@ -124,6 +126,8 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     } else {
         applyDefaultAppearance(false);
     }
+    // The session ended while the question was up: nothing more is started.
+    if (ending()) return;
     RichTextBox1->setText(DocumentText);
     RelayoutPages();
     TmrPlay->setTag(QStringLiteral("play"));
@@ -259,42 +263,67 @@ void Frm_TxtViewer::formUnload() {
     if (m_unloaded) return;
     m_unloaded = true;
     IsUnloading = -1;
+    // A close mid-operation or a signal took what to write when it came; a close at rest
+    // writes the state as it stands.
+    const std::vector<SettledSave::File> files =
+        m_endContents ? *m_endContents : settledContents();
     // What the settled saves still have in hand is written before the last word is.
     if (m_settledSave) m_settledSave->forget();
     RichTextBox1->setText(QString());
-    // The files of the last run stay as they were when one cannot be written (QSaveFile never
-    // leaves half a file); the user should know the place will not come back.
-    if (!DocumentPath.isEmpty() && !writeStateFiles())
-        m_dialogs.MsgBox(QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
-                                        "없습니다. 디스크 공간과 권한을 확인해 주십시오.")
-                             .arg(m_places.state),
-                         dlg::vbExclamation, QStringLiteral("루모북"));
+    // The files of the last run stay as they were when one cannot be written (the write never
+    // leaves half a file); the user who closed the window should know the place will not come
+    // back. A session ending under a signal asks nobody.
+    if (!writeStateFiles(files)) {
+        if (!m_endContents)
+            tellSaveFailed(m_places.state, QString());
+        else
+            std::fprintf(stderr, "Qm_TextLumo: the state files could not be written in %s\n",
+                         qPrintable(m_places.state));
+    }
     releaseArchiveObjects();
     removeColourCells();
     EmptyExtractFolder(tmpZip());
 }
 
+void Frm_TxtViewer::tellSaveFailed(const QString& path, const QString& why) {
+    const QString folder = QFileInfo(path).isDir() ? path : QFileInfo(path).path();
+    QString text = QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
+                                  "없습니다. 디스크 공간과 권한을 확인해 주십시오.")
+                       .arg(folder);
+    if (!why.isEmpty()) text += QStringLiteral("\n(%1)").arg(why);
+    m_dialogs.MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
+}
+
+void Frm_TxtViewer::endRequested() {
+    if (m_endContents) return;
+    m_stopTurn = true;
+    m_endContents = settledContents();
+    if (m_settledSave) m_settledSave->watchInput(false);
+}
+
 void Frm_TxtViewer::endSession() {
     m_stopTurn = true;
-    // The same unload as a close; a box still open (a question, a dialog) is left unanswered.
     formUnload();
     hide();
 }
 
 bool Frm_TxtViewer::saveState() {
-    if (m_unloaded || DocumentPath.isEmpty()) return true;
+    if (m_unloaded) return true;
+    const std::vector<SettledSave::File> files = settledContents();
     if (m_settledSave) m_settledSave->forget();
-    return writeStateFiles();
+    return writeStateFiles(files);
 }
 
 void Frm_TxtViewer::saveAtExit() {
-    // The process is ending inside exit() (the display is gone): files only, no window call.
+    // The process is ending inside exit() (the display is gone), maybe in the middle of a box
+    // or a count: the files only, the state settled last, and nothing released under a caller.
     if (m_unloaded) return;
     m_unloaded = true;
     IsUnloading = -1;
+    const std::vector<SettledSave::File> files =
+        m_endContents ? *m_endContents : settledContents();
     if (m_settledSave) m_settledSave->forget();
-    if (!DocumentPath.isEmpty()) writeStateFiles();
-    releaseArchiveObjects();
+    writeStateFiles(files);
     EmptyExtractFolder(tmpZip());
 }
 
@@ -304,10 +333,15 @@ void Frm_TxtViewer::takeDownProgressPanel() {
 }
 
 bool Frm_TxtViewer::stateSettled() const {
-    // Mid-operation (counting pages, extracting, a turn, the start-up question) the state is
-    // half old, half new: the save waits for the window to be itself again.
+    // Mid-operation (counting pages, extracting, a turn, the start-up question, any box) the
+    // state is half old, half new: the save waits for the window to be itself again.
     return !m_unloaded && !m_turning && isEnabled() && !TmrPlay->tag().isEmpty() &&
-           !PicSplash->isVisible();
+           !PicSplash->isVisible() && QApplication::activeModalWidget() == nullptr;
+}
+
+std::vector<SettledSave::File> Frm_TxtViewer::settledContents() {
+    if (stateSettled()) return stateFileContents();
+    return m_settledSave ? m_settledSave->lastSettled() : std::vector<SettledSave::File>{};
 }
 
 std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
@@ -341,14 +375,22 @@ std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
     return files;
 }
 
-bool Frm_TxtViewer::writeStateFiles() {
+bool Frm_TxtViewer::writeStateFiles(const std::vector<SettledSave::File>& files) {
     bool written = true;
-    for (const auto& [path, bytes] : stateFileContents())
+    for (const auto& [path, bytes] : files)
         written = statefiles::writeFileAtomically(path, bytes) && written;
     return written;
 }
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     m_stopTurn = true;
+    // Closed in the middle of something (a count, an extraction, a turn): the unload must not
+    // pull the book from under it, so the end waits until it has returned.
+    if (!m_unloaded && (!stateSettled() || ending())) {
+        endRequested();
+        event->ignore();
+        QCoreApplication::exit(0);
+        return;
+    }
     formUnload();
     QWidget::closeEvent(event);
 }

@@ -88,4 +88,31 @@ TEST_F(SessionEnds, ACountFromAnotherScreenLeavesTheEndReachable) {
     EXPECT_EQ(savedField(16), pages % 2 ? pages : pages - 1);
 }
 
+// An end that comes while the resume question is up finds nothing loaded and nothing settled:
+// the three files stay as they were, byte for byte.
+TEST_F(SessionEnds, AnEndDuringTheResumeQuestionLeavesTheStateFilesAsTheyWere) {
+    writeSession(windowRecord(0, 0, 12000, 9000, 5, 40));
+    const QStringList names = {"txtlumofile.txt", "txtlumoinfo.txt", "data1_0_0"};
+    QList<QByteArray> before;
+    for (const QString& name : names) before << read(app + "/" + name);
+    reader.setProcessEnvironment(x.env());
+    reader.start(app + "/Qm_TextLumo", {});
+    ASSERT_TRUE(reader.waitForStarted(5000));
+    ASSERT_TRUE(XSession::waitFor(
+        [&] {
+            return !x.run("xdotool", {"search", "--onlyvisible", "--name", "기존파일읽기"})
+                        .trimmed()
+                        .isEmpty();
+        },
+        15000))
+        << "no resume question";
+    x.screenshot(shotDir() + "/ended-in-question.png");
+    ::kill(pid_t(reader.processId()), SIGTERM);
+    ASSERT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(reader.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(reader.exitCode(), 0);
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(read(app + "/" + names[i]), before[i]) << names[i].toStdString();
+}
+
 }  // namespace

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <unistd.h>
@@ -113,14 +116,14 @@ TEST(SingleReader, ASecondStartHandsItsFileToTheFirstAndADeadSocketIsReplaced) {
         QFile stale(socket);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     }
-    SingleReader first(socket);
+    SingleReader first(socket, dir.path());
     ASSERT_EQ(first.start(""), SingleReader::Start::First);
     QSignalSpy handed(&first, &SingleReader::fileHanded);
     for (const QString& file : {QStringLiteral("/books/책.txt"), QString()}) {
         // The second start blocks on its answer; the first answers from its event loop.
         std::atomic<int> result{-1};
         std::thread second([&] {
-            SingleReader other(socket);
+            SingleReader other(socket, dir.path());
             result = int(other.start(file));
         });
         while (result == -1) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -129,6 +132,33 @@ TEST(SingleReader, ASecondStartHandsItsFileToTheFirstAndADeadSocketIsReplaced) {
         ASSERT_TRUE(!handed.isEmpty() || handed.wait(2000));
         EXPECT_EQ(handed.takeFirst().at(0).toString(), file);
     }
+}
+
+// The lock on the state folder decides, whatever becomes of the socket: a start that finds the
+// folder owned and nobody to hand its file to is refused; a silent connection is closed.
+TEST(SingleReader, TheFolderLockDecidesAndSilentConnectionsAreClosed) {
+    QTemporaryDir dir, runtime;
+    const QString socket = SingleReader::socketFor(runtime.path(), dir.path());
+    SingleReader first(socket, dir.path());
+    first.idleMs = 200;
+    ASSERT_EQ(first.start("", false), SingleReader::Start::Alone);
+    SingleReader second(socket + "-elsewhere", dir.path());
+    second.reachMs = 300;
+    EXPECT_EQ(second.start("/books/a.txt"), SingleReader::Start::Refused);
+    EXPECT_FALSE(QFileInfo::exists(socket + "-elsewhere"));
+
+    SingleReader owner(socket, runtime.path() + "/state");
+    ASSERT_TRUE(QDir().mkpath(runtime.path() + "/state"));
+    owner.idleMs = 200;
+    ASSERT_EQ(owner.start(""), SingleReader::Start::First);
+    QLocalSocket silent;
+    silent.connectToServer(socket);
+    ASSERT_TRUE(silent.waitForConnected(1000));
+    QElapsedTimer waited;
+    waited.start();
+    while (silent.state() != QLocalSocket::UnconnectedState && waited.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(silent.state(), QLocalSocket::UnconnectedState);
 }
 
 }  // namespace

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "session/ReaderApplication.h"
+#include "session/SessionEnd.h"
 #include "session/SettledSave.h"
 #include "window/StateFiles.h"
 
@@ -35,6 +42,47 @@ TEST(SettledSave, WritesWhatChangedAndSkipsWhatDidNot) {
     EXPECT_EQ(save.saveNow(), 1);
     save.flush();
     EXPECT_EQ(statefiles::readFile(a).value_or(QByteArray()), "2");
+}
+
+// A write that fails is tried again at the next settle, and said once however often it fails.
+TEST(SettledSave, AFailedWriteIsTriedAgainAndSaidOnce) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("later"), a = folder + "/a";
+    QByteArray bytes = "1";
+    SettledSave save([&] { return std::vector<SettledSave::File>{{a, bytes}}; }, nullptr, 2000);
+    QSignalSpy told(&save, &SettledSave::writeFailed);
+    for (const char* b : {"1", "2"}) {
+        bytes = b;
+        EXPECT_EQ(save.saveNow(), 1) << b;
+        save.flush();
+    }
+    EXPECT_EQ(save.writes(), 0);
+    ASSERT_TRUE(told.wait(1000));
+    QTest::qWait(50);
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_EQ(save.lastSettled().front().second, "2");
+    // The folder is there now: the same bytes are written at the next settle.
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(save.saveNow(), 1);
+    save.flush();
+    EXPECT_EQ(statefiles::readFile(a).value_or(QByteArray()), "2");
+    EXPECT_EQ(save.writes(), 1);
+}
+
+// A signal only asks for the end; a second TERM while the first still waits for the event
+// loop ends the process at once.
+TEST(SessionEnd, ASecondTermWhileTheFirstWaitsEndsTheProcess) {
+    SessionEnd end(nullptr, nullptr, nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::raise(SIGTERM);
+        ::raise(SIGTERM);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
 }
 
 TEST(ReaderApplication, AnExceptionEndsTheHandlerNotTheProgram) {
