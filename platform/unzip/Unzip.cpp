@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
@@ -25,8 +24,9 @@ namespace unzip {
 namespace {
 
 constexpr int kMaxIncludes = 1023;
-// A damaged archive can hand out headers forever; a real book archive never has this many.
-constexpr int kMaxHeaders = 100000;
+// The names of the headers one walk reads add up to no more than this: kMaxEntries books with
+// long names in deep folders stay far below it, and what a walk reads and keeps stays bounded.
+constexpr size_t kMaxNameBytes = size_t(32) << 20;
 constexpr size_t kChunk = 64 * 1024;
 
 // Rank of a result: the call returns the worst it met.
@@ -157,6 +157,7 @@ private:
     const std::vector<std::string> m_exclude;
     int32_t m_result = PK_OK;
     bool m_matched = false;
+    bool m_hostile = false;  // refused before any entry is read
     bool m_stopped = false;
     bool m_cancelled = false;
     std::string m_password;
@@ -165,12 +166,14 @@ private:
     bool m_unflaggedCp949 = false;              // how the names without the UTF-8 flag read
 };
 
-// Hands each header to visit in archive order until the end, a fatal error, the header cap or
-// visit returning false.
+// Hands each header to visit in archive order until the end, a fatal error, the entry cap (the
+// rest are left out), names that add up to more than any archive of books holds, or visit
+// returning false.
 template <typename Visit>
 void Call::walk(archive* a, Visit&& visit) {
     archive_entry* e = nullptr;
-    for (int n = 0; n < kMaxHeaders; ++n) {
+    size_t names = 0;
+    for (int n = 0; n < kMaxEntries; ++n) {
         const int r = archive_read_next_header(a, &e);
         if (r == ARCHIVE_EOF) return;
         if (r == ARCHIVE_FATAL) return note(PK_ERR);
@@ -178,21 +181,26 @@ void Call::walk(archive* a, Visit&& visit) {
             note(PK_WARN);  // this header only; the next may still be read
             continue;
         }
+        const char* utf8 = archive_entry_pathname_utf8(e);
+        const char* raw = utf8 ? utf8 : archive_entry_pathname(e);
+        names += raw ? std::strlen(raw) : 0;
+        if (names > kMaxNameBytes) return note(PK_ERR);
         if (!visit(e)) return;
     }
-    note(PK_ERR);
 }
 
 // Decides how the archive's unflagged names read, before the first is reported: from the local
 // headers the central directory points to, which also tell each entry's flag; without a
 // directory, from every name libarchive gives, none of them known to be flagged.
 void Call::readNames() {
-    m_directory = ZipDirectory::open(m_options.ZipFile);
-    files::UnflaggedNames unflagged;
+    m_directory = ZipDirectory::open(m_options.ZipFile, m_hostile);
+    if (m_hostile) return note(PK_ERR);
     if (m_directory) {
-        for (const ZipRecord& r : m_directory->records())
-            if (!r.utf8Name) unflagged.add(QByteArray::fromStdString(r.name));
-    } else if (const Reader a = openReader(m_options.ZipFile, {})) {
+        m_unflaggedCp949 = m_directory->unflaggedCp949();
+        return;
+    }
+    files::UnflaggedNames unflagged;
+    if (const Reader a = openReader(m_options.ZipFile, {})) {
         const int32_t result = m_result;
         walk(a.get(), [&](archive_entry* e) {
             if (const char* raw = archive_entry_pathname(e)) unflagged.add(QByteArray(raw));
@@ -218,7 +226,7 @@ std::string Call::entryName(archive* a, archive_entry* e) const {
 }
 
 bool Call::selected(const std::string& name) {
-    const auto matches = [&name](const std::string& p) { return matchesPattern(p, name); };
+    const auto matches = [&name](const std::string& wanted) { return wanted == name; };
     if (!m_include.empty()) {
         if (!std::any_of(m_include.begin(), m_include.end(), matches)) return false;
         m_matched = true;
@@ -235,6 +243,7 @@ int32_t Call::list() {
     const Reader a = openReader(m_options.ZipFile, {});
     if (!a) return PK_BADERR;
     readNames();
+    if (m_hostile) return m_result;
     walk(a.get(), [&](archive_entry* e) {
         const std::string name = entryName(a.get(), e);
         if (selected(name) && m_callbacks.listing)
@@ -273,6 +282,7 @@ void Call::askPassword(const std::string& name) {
 
 int32_t Call::extract() {
     readNames();
+    if (m_hostile) return m_result;
     if (const auto name = firstEncrypted()) askPassword(*name);
     const Reader a = openReader(m_options.ZipFile, m_password);
     if (!a) return PK_BADERR;
@@ -302,7 +312,14 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
     }
     if (fd < 0) return report(a, e, name, PK_DISK);
     int32_t problem = PK_OK;
-    if (!writeDirect(a, e, fd, problem)) problem = copyData(a, fd);
+    try {
+        if (!writeDirect(a, e, fd, problem)) problem = copyData(a, fd);
+    } catch (...) {
+        // What the content callback threw goes to the caller, with no file left half-written.
+        ::close(fd);
+        ::unlink(target.c_str());
+        throw;
+    }
     if (::close(fd) != 0 && problem == PK_OK) problem = PK_DISK;
     if (problem == PK_OK) return;
     ::unlink(target.c_str());
@@ -366,48 +383,6 @@ void Call::report(archive* a, archive_entry* e, const std::string& name, int32_t
     }
 }
 
-// Where a "[...]" class at pattern[at] ends (the index of "]"), or -1 when it is not closed.
-qsizetype classEnd(const QList<uint>& pattern, qsizetype at) {
-    qsizetype i = at + 1;
-    if (i < pattern.size() && (pattern[i] == '!' || pattern[i] == '^')) ++i;
-    if (i < pattern.size() && pattern[i] == ']') ++i;  // a leading "]" is a member
-    while (i < pattern.size() && pattern[i] != ']') ++i;
-    return i < pattern.size() ? i : -1;
-}
-
-bool inClass(const QList<uint>& pattern, qsizetype at, qsizetype end, uint c) {
-    qsizetype i = at + 1;
-    const bool negated = pattern[i] == '!' || pattern[i] == '^';
-    if (negated) ++i;
-    bool found = false;
-    while (i < end) {
-        if (i + 2 < end && pattern[i + 1] == '-') {
-            found = found || (pattern[i] <= c && c <= pattern[i + 2]);
-            i += 3;
-        } else {
-            found = found || pattern[i] == c;
-            ++i;
-        }
-    }
-    return found != negated;
-}
-
-// Whether pattern[p] (not "*") matches c; next is where the pattern goes on.
-bool matchOne(const QList<uint>& pattern, qsizetype p, uint c, qsizetype& next) {
-    if (pattern[p] == '?') {
-        next = p + 1;
-        return true;
-    }
-    if (pattern[p] == '[') {
-        if (const qsizetype end = classEnd(pattern, p); end >= 0) {
-            next = end + 1;
-            return inClass(pattern, p, end, c);
-        }
-    }
-    next = p + 1;
-    return pattern[p] == c;
-}
-
 }  // namespace
 
 int32_t Wiz_SingleEntryUnzip(int includeCount, const std::vector<std::string>& include,
@@ -423,29 +398,6 @@ int32_t Wiz_SingleEntryUnzip(int includeCount, const std::vector<std::string>& i
     const Utf8Ctype ctype;
     Call call(options, callbacks, first(include, includeCount), first(exclude, excludeCount));
     return options.List ? call.list() : call.extract();
-}
-
-bool matchesPattern(const std::string& pattern, const std::string& name) {
-    const QList<uint> p = QString::fromStdString(pattern).toUcs4();
-    const QList<uint> n = QString::fromStdString(name).toUcs4();
-    qsizetype pi = 0, ni = 0, starP = -1, starN = 0;
-    while (ni < n.size()) {
-        qsizetype next = 0;
-        if (pi < p.size() && p[pi] == '*') {
-            starP = ++pi;
-            starN = ni;
-        } else if (pi < p.size() && matchOne(p, pi, n[ni], next)) {
-            pi = next;
-            ++ni;
-        } else if (starP >= 0) {
-            pi = starP;  // let the last "*" take one more character
-            ni = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == '*') ++pi;
-    return pi == p.size();
 }
 
 }  // namespace unzip

@@ -26,6 +26,8 @@ constexpr int32_t kTooLarge = 83;    // an entry larger than kMaxEntryBytes was 
 
 // No entry larger than this (declared or actual) is written; a partial file is removed.
 constexpr int64_t kMaxEntryBytes = int64_t(512) * 1024 * 1024;
+// The entries of an archive after this many are left out: never listed, never extracted.
+constexpr int kMaxEntries = 32767;
 
 // The option record: the fields the reader's access object keeps and passes on each call.
 struct Options {
@@ -77,18 +79,17 @@ struct Callbacks {
     Content content;
 };
 
-// Lists the archive (options.List = 1) or extracts the entries whose full names match one of
-// the include patterns (all entries when includeCount is 0) and none of the exclude patterns.
-// Patterns are wildcards: "*", "?" and "[...]" classes, so "[[]" matches "[". Extraction
-// writes each regular entry as ExtractDir + "/" + its name after the last "/", only when no
-// file of that name exists there; links, devices and folders are never created, and a name
-// that would leave the folder (or holds control characters) is skipped. Returns PK_OK on
-// success, otherwise the most serious problem met.
+// Lists the archive (options.List = 1) or extracts the entries whose full names are one of the
+// include names (all entries when includeCount is 0) and none of the exclude names. A name is
+// an entry's whole name ("/"-separated, as listed), compared exactly: no character is a
+// wildcard. Extraction writes each regular entry as ExtractDir + "/" + its name after the last
+// "/", only when no file of that name exists there; links, devices and folders are never
+// created, and a name that would leave the folder (or holds control characters) is skipped.
+// An archive built to make its reader hold or read far more than it is (see ZipDirectory) is
+// refused with PK_ERR before any entry is read. Returns PK_OK on success, otherwise the most
+// serious problem met.
 int32_t Wiz_SingleEntryUnzip(int includeCount, const std::vector<std::string>& include,
                              int excludeCount, const std::vector<std::string>& exclude,
                              const Options& options, Callbacks& callbacks);
-
-// Whether name matches a wildcard pattern of the include blocks.
-bool matchesPattern(const std::string& pattern, const std::string& name);
 
 }  // namespace unzip

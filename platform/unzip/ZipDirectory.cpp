@@ -14,9 +14,9 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <thread>
 
+#include "files/EntryName.h"
+#include "threads/Section.h"
 #include "unzip/Unzip.h"
 
 namespace unzip {
@@ -35,8 +35,13 @@ constexpr size_t kRecordSize = 46, kLocalSize = 30;
 // libarchive looks for the end record only this far from the end of the file; an archive whose
 // record lies further back it reads local header by local header, and so must this reader.
 constexpr int64_t kEndSearch = 16 * 1024;
-// A larger directory is left to libarchive rather than held twice in memory.
-constexpr int64_t kMaxDirectoryBytes = 64 * 1024 * 1024;
+// libarchive holds every record of a directory before it reads the first header, a few hundred
+// bytes each; an archive with more than this many is refused rather than handed to it.
+constexpr uint64_t kMaxRecords = 100000;
+// The directory is walked through a window of this many bytes, never held whole; a record is
+// at most 46 + 3 * 65535 bytes.
+constexpr size_t kWindow = size_t(1) << 20;
+constexpr size_t kLongestRecord = kRecordSize + 3 * 0xFFFF;
 // Deflate never turns one byte into more than 1032, so a larger ratio is a damaged record.
 constexpr int64_t kMaxRatio = 1032;
 // The packed data is read, and the inflated bytes handed over, this much at a time.
@@ -107,48 +112,58 @@ struct FileOut {
 // What follows the inflater, a stretch behind it, on a second thread: the file's writing and
 // the reading of the bytes as they come. The stretches it is done with are given back to the
 // system. All of it runs on the caller's thread, one stretch after another, when no thread can
-// be started.
+// be started. What the thread behind throws (the content callback's bad_alloc, say) ends it
+// and comes back to the caller from finish().
 class Behind {
 public:
     Behind(int fd, char* data, const Content& content)
-        : m_file{fd, data}, m_data(data), m_content(content) {
-        try {
-            m_thread = std::thread([this] { run(); });
-        } catch (const std::system_error&) {
-        }
+        : m_file{fd, data}, m_data(data), m_content(content), m_section([this] { stop(); }) {
+        m_section.start([this] { run(); });
     }
-    ~Behind() { wait(); }
     Behind(const Behind&) = delete;
     Behind& operator=(const Behind&) = delete;
 
     // Bytes [0, ready) are there.
     void handOver(size_t ready) {
-        if (!m_thread.joinable()) return follow(ready);
+        if (!m_section.started()) return follow(ready);
         std::unique_lock<std::mutex> lock(m_mutex);
         m_ready = ready;
         m_wake.notify_one();
-        m_caughtUp.wait(lock, [&] { return ready - m_passed <= kAhead; });
+        m_caughtUp.wait(lock, [&] { return ready - m_passed <= kAhead || m_ended; });
     }
     // Waits until everything handed over is done with; whether every write succeeded (errno
-    // then says why one failed), and the CRC of the bytes.
+    // then says why one failed), and the CRC of the bytes. Throws what the thread behind threw.
     bool finish(uint32_t* crc) {
-        wait();
+        stop();
+        m_section.join();
         *crc = m_file.crc;
         if (m_file.error != 0) errno = m_file.error;
         return m_file.error == 0;
     }
 
 private:
-    void wait() {
-        if (!m_thread.joinable()) return;
+    // Tells the thread behind that nothing more comes: it follows what it has and ends.
+    void stop() {
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_last = true;
         }
         m_wake.notify_one();
-        m_thread.join();
     }
     void run() {
+        try {
+            followAll();
+        } catch (...) {
+            // The inflater may be waiting for this thread to come nearer: it never will.
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_ended = true;
+            }
+            m_caughtUp.notify_one();
+            throw;
+        }
+    }
+    void followAll() {
         for (;;) {
             size_t to = 0;
             bool last = false;
@@ -191,12 +206,14 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;      // for the thread behind: more bytes, or the end
     std::condition_variable m_caughtUp;  // for the inflater: the thread behind has come nearer
-    size_t m_ready = 0;                  // under the mutex, as are m_last and m_passed
+    size_t m_ready = 0;                  // under the mutex, as are m_last, m_passed and m_ended
     bool m_last = false;
     size_t m_passed = 0;
+    bool m_ended = false;  // the thread behind ended early, on an exception
     size_t m_followed = 0;  // the helper's own from here on, as is m_file
     size_t m_released = 0;
-    std::thread m_thread;
+    // Last, so that it is joined (after stop()) before anything the thread uses goes.
+    threads::Section m_section;
 };
 
 // Inflates `packed` bytes of raw deflate data at offset `at` of fd into out, exactly `size`
@@ -250,9 +267,9 @@ bool readInto(int fd, int64_t at, char* out, size_t size, Behind& behind) {
 
 // Where the central directory lies and how many records it holds, from the end records.
 struct Place {
-    int64_t start = 0;
+    int64_t recorded = 0;  // where the end record says the directory starts
+    int64_t start = 0;     // where it starts if the archive adds up
     int64_t size = 0;
-    int64_t correction = 0;  // added to each header offset: bytes put in front of the archive
     uint64_t count = 0;
 };
 
@@ -261,7 +278,7 @@ std::optional<Place> endRecord(const uint8_t* p, int64_t at) {
     if (le16(p + 4) != 0 || le16(p + 6) != 0 || le16(p + 8) != le16(p + 10)) return std::nullopt;
     const int64_t size = le32(p + 12), offset = le32(p + 16);
     if (offset + size > at) return std::nullopt;
-    return Place{at - size, size, at - size - offset, le16(p + 10)};
+    return Place{offset, at - size, size, le16(p + 10)};
 }
 
 // The Zip64 end record the locator points to, under libarchive's checks and a few more.
@@ -276,8 +293,8 @@ std::optional<Place> zip64EndRecord(int fd, int64_t fileSize, const uint8_t* loc
         return std::nullopt;
     if (le32(p + 16) != 0 || le32(p + 20) != 0 || le64(p + 24) != le64(p + 32)) return std::nullopt;
     const uint64_t size = le64(p + 40), offset = le64(p + 48);
-    if (size > uint64_t(kMaxDirectoryBytes) || offset > uint64_t(fileSize)) return std::nullopt;
-    return Place{int64_t(offset), int64_t(size), 0, le64(p + 32)};
+    if (size > uint64_t(fileSize) || offset > uint64_t(fileSize)) return std::nullopt;
+    return Place{int64_t(offset), int64_t(offset), int64_t(size), le64(p + 32)};
 }
 
 // The place of the directory, found from the last end record as libarchive finds it.
@@ -296,6 +313,47 @@ std::optional<Place> findDirectory(int fd, int64_t fileSize) {
         return place;
     }
     return std::nullopt;
+}
+
+// The bytes of a file read forward through a window of kWindow bytes.
+class Window {
+public:
+    Window(int fd, int64_t fileSize) : m_fd(fd), m_fileSize(fileSize), m_bytes(kWindow) {}
+    // Bytes [offset, offset + n), n at most kWindow; null where the file ends before them.
+    const uint8_t* at(int64_t offset, size_t n) {
+        if (offset < 0 || n > kWindow || offset > m_fileSize || int64_t(n) > m_fileSize - offset)
+            return nullptr;
+        if (offset < m_start || offset + int64_t(n) > m_start + int64_t(m_size)) {
+            m_start = offset;
+            m_size = size_t(std::min<int64_t>(int64_t(kWindow), m_fileSize - offset));
+            if (!readAt(m_fd, m_start, m_bytes.data(), m_size)) {
+                m_size = 0;
+                return nullptr;
+            }
+        }
+        return &m_bytes[size_t(offset - m_start)];
+    }
+
+private:
+    int m_fd;
+    int64_t m_fileSize;
+    std::vector<uint8_t> m_bytes;
+    int64_t m_start = 0;
+    size_t m_size = 0;
+};
+
+// Where libarchive takes the directory to start: the first record or end record signature at
+// or after the recorded place (bytes put in front of the archive move it); -1 when none is.
+int64_t directoryStart(Window& file, int64_t from, int64_t fileSize) {
+    for (int64_t at = from; at + 4 <= fileSize; at += int64_t(kWindow) - 3) {
+        const size_t n = size_t(std::min<int64_t>(int64_t(kWindow), fileSize - at));
+        const uint8_t* p = file.at(at, n);
+        if (!p) return -1;
+        for (size_t i = 0; i + 4 <= n; ++i)
+            if (signature(p + i, 1, 2) || signature(p + i, 5, 6) || signature(p + i, 6, 6))
+                return at + int64_t(i);
+    }
+    return -1;
 }
 
 // Replaces each masked field, in order, by the Zip64 extra field's next value; false if malformed.
@@ -333,13 +391,9 @@ bool hasUnicodePath(const uint8_t* extra, size_t length, const uint8_t* name, si
     return false;
 }
 
-// The record at p and its length; nullopt when it is none or overruns the avail bytes left.
-std::optional<ZipRecord> parseRecord(const uint8_t* p, size_t avail, int64_t correction,
-                                     size_t& length) {
-    if (avail < kRecordSize || !signature(p, 1, 2)) return std::nullopt;
-    const size_t name = le16(p + 28), extra = le16(p + 30), comment = le16(p + 32);
-    length = kRecordSize + name + extra + comment;
-    if (length > avail) return std::nullopt;
+// The record at p, its name and extra fields there after its fixed part.
+ZipRecord parseRecord(const uint8_t* p, int64_t correction) {
+    const size_t name = le16(p + 28), extra = le16(p + 30);
     ZipRecord r;
     r.flags = le16(p + 8);
     r.method = le16(p + 10);
@@ -348,48 +402,13 @@ std::optional<ZipRecord> parseRecord(const uint8_t* p, size_t avail, int64_t cor
     r.size = le32(p + 24);
     int64_t offset = le32(p + 42);
     r.usable = applyZip64(p + kRecordSize + name, extra, {&r.size, &r.compressedSize, &offset});
-    r.headerOffset = offset + correction;
-    r.name.assign(reinterpret_cast<const char*>(p + kRecordSize), name);
+    // A Zip64 offset near the top of the range would wrap with the correction added.
+    if (__builtin_add_overflow(offset, correction, &r.headerOffset)) {
+        r.headerOffset = INT64_MAX;
+        r.usable = false;
+    }
     r.utf8Name = r.flags & kUtf8Name;
     return r;
-}
-
-// Every record of the directory at place, or nullopt when they do not fill it exactly.
-std::optional<std::vector<ZipRecord>> readRecords(int fd, int64_t fileSize, const Place& place) {
-    if (place.size > kMaxDirectoryBytes || place.count > uint64_t(place.size) / kRecordSize ||
-        place.start + place.size + 4 > fileSize)
-        return std::nullopt;
-    std::vector<uint8_t> bytes(size_t(place.size) + 4, 0);
-    if (!readAt(fd, place.start, bytes.data(), bytes.size())) return std::nullopt;
-    std::vector<ZipRecord> records;
-    size_t at = 0;
-    for (uint64_t i = 0; i < place.count; ++i) {
-        size_t length = 0;
-        const auto r = parseRecord(&bytes[at], size_t(place.size) - at, place.correction, length);
-        if (!r) return std::nullopt;
-        records.push_back(*r);
-        at += length;
-    }
-    // libarchive reads records up to the first end record: it has to meet the same ones.
-    if (at != size_t(place.size) || !(signature(&bytes[at], 5, 6) || signature(&bytes[at], 6, 6)))
-        return std::nullopt;
-    return records;
-}
-
-// The name as libarchive reads it, from the local header: its bytes, the flag, and a Unicode
-// path in the local extra fields (the directory's copies may differ, and libarchive does not
-// look at them). A record whose header cannot be read keeps the directory's name.
-void readLocalName(int fd, ZipRecord& r) {
-    uint8_t h[kLocalSize];
-    if (r.headerOffset < 0 || !readAt(fd, r.headerOffset, h, sizeof h) || !signature(h, 3, 4))
-        return;
-    const size_t name = le16(h + 26), extra = le16(h + 28);
-    std::vector<uint8_t> rest(name + extra);
-    if (!readAt(fd, r.headerOffset + int64_t(kLocalSize), rest.data(), rest.size())) return;
-    r.name.assign(reinterpret_cast<const char*>(rest.data()), name);
-    r.utf8Name =
-        (le16(h + 6) & kUtf8Name) || hasUnicodePath(rest.data() + name, extra, rest.data(), name);
-    r.dataOffset = r.headerOffset + int64_t(kLocalSize + name + extra);
 }
 
 // Sorts records by header offset; two records naming one header leave it ambiguous.
@@ -403,6 +422,75 @@ void sortAndMarkShared(std::vector<ZipRecord>& records) {
     }
 }
 
+// Keeps the `keep` records with the lowest header offsets, the ones libarchive meets first.
+void keepFirst(std::vector<ZipRecord>& records, size_t keep) {
+    if (records.size() <= keep) return;
+    std::nth_element(records.begin(), records.begin() + ptrdiff_t(keep), records.end(),
+                     [](const ZipRecord& a, const ZipRecord& b) {
+                         return a.headerOffset < b.headerOffset;
+                     });
+    records.resize(keep);
+}
+
+// The directory as libarchive walks it: from where it starts, record after record up to an
+// end record, every one counted, the ones with the lowest header offsets kept (one more than
+// kMaxEntries, so that a kept record sharing its header with the first left out is known to).
+struct Walk {
+    std::vector<ZipRecord> records;
+    uint64_t count = 0;
+    bool sound = false;  // the records fill the directory the end record describes, exactly
+};
+
+std::optional<Walk> walkRecords(int fd, int64_t fileSize, const Place& place) {
+    Window file(fd, fileSize);
+    const int64_t start = directoryStart(file, place.recorded, fileSize);
+    if (start < 0) return std::nullopt;
+    const int64_t correction = start - place.recorded;
+    const size_t keep = size_t(kMaxEntries) + 1;
+    Walk walk;
+    int64_t at = start;
+    for (;;) {
+        const uint8_t* p = file.at(at, 4);
+        if (!p || !signature(p, 1, 2)) {
+            walk.sound = p && (signature(p, 5, 6) || signature(p, 6, 6)) && start == place.start &&
+                         at - start == place.size && walk.count == place.count;
+            break;
+        }
+        if (++walk.count > kMaxRecords) break;
+        // A record the file ends inside is as far as libarchive gets.
+        p = file.at(at, kRecordSize);
+        if (!p) break;
+        size_t length = kRecordSize + le16(p + 28) + le16(p + 30) + le16(p + 32);
+        if (!(p = file.at(at, length))) break;
+        walk.records.push_back(parseRecord(p, correction));
+        at += int64_t(length);
+        if (walk.records.size() >= 2 * keep) keepFirst(walk.records, keep);
+    }
+    keepFirst(walk.records, keep);
+    sortAndMarkShared(walk.records);
+    if (walk.records.size() > size_t(kMaxEntries)) walk.records.resize(size_t(kMaxEntries));
+    return walk;
+}
+
+// Reads r's local header for the name as libarchive reads it: its flag, and a Unicode path in
+// the local extra fields (the directory's copies may differ, and libarchive does not look at
+// them). name gets its bytes. False when the header cannot be read.
+bool readLocalHeader(int fd, ZipRecord& r, std::vector<uint8_t>& name, int64_t& budget) {
+    uint8_t h[kLocalSize];
+    if (r.headerOffset < 0 || !readAt(fd, r.headerOffset, h, sizeof h) || !signature(h, 3, 4))
+        return false;
+    const size_t nameSize = le16(h + 26), extra = le16(h + 28);
+    budget -= int64_t(kLocalSize + nameSize + extra);
+    if (budget < 0) return false;
+    name.resize(nameSize + extra);
+    if (!readAt(fd, r.headerOffset + int64_t(kLocalSize), name.data(), name.size())) return false;
+    r.utf8Name = (le16(h + 6) & kUtf8Name) ||
+                 hasUnicodePath(name.data() + nameSize, extra, name.data(), nameSize);
+    r.dataOffset = r.headerOffset + int64_t(kLocalSize + nameSize + extra);
+    name.resize(nameSize);
+    return true;
+}
+
 // Whether r is a plain entry of libarchive's size: unencrypted, stored or deflated, sizes sound.
 bool plain(const ZipRecord& r, int64_t size) {
     if (!r.usable || (r.flags & (kEncrypted | kStrongEncryption)) || r.size != size) return false;
@@ -413,26 +501,45 @@ bool plain(const ZipRecord& r, int64_t size) {
 
 }  // namespace
 
-std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path) {
+std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path, bool& hostile) {
+    hostile = false;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat st {};
-    std::optional<std::vector<ZipRecord>> records;
+    std::optional<Walk> walk;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         if (const auto place = findDirectory(fd, st.st_size))
-            records = readRecords(fd, st.st_size, *place);
+            walk = walkRecords(fd, st.st_size, *place);
     }
-    if (!records) {
+    hostile = walk && walk->count > kMaxRecords;
+    // The local headers of a sound archive lie apart, so reading them all reads less than the
+    // file holds; headers that overlap to be read again and again are no archive's.
+    files::UnflaggedNames unflagged;
+    std::vector<uint8_t> name;
+    int64_t budget = st.st_size;
+    for (size_t i = 0; walk && !hostile && i < walk->records.size(); ++i) {
+        ZipRecord& r = walk->records[i];
+        // A record that shares its header is read by libarchive from the other one, or not.
+        if (!r.usable) continue;
+        if (readLocalHeader(fd, r, name, budget) && !r.utf8Name)
+            unflagged.add(QByteArray::fromRawData(reinterpret_cast<const char*>(name.data()),
+                                                  qsizetype(name.size())));
+        if ((hostile = budget < 0)) break;
+    }
+    if (!walk || !walk->sound || hostile) {
         ::close(fd);
         return nullptr;
     }
-    sortAndMarkShared(*records);
-    for (ZipRecord& r : *records) readLocalName(fd, r);
-    return std::unique_ptr<ZipDirectory>(new ZipDirectory(fd, st.st_size, std::move(*records)));
+    return std::unique_ptr<ZipDirectory>(
+        new ZipDirectory(fd, st.st_size, std::move(walk->records), unflagged.cp949()));
 }
 
-ZipDirectory::ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records)
-    : m_fd(fd), m_fileSize(fileSize), m_records(std::move(records)) {}
+ZipDirectory::ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records,
+                           bool unflaggedCp949)
+    : m_fd(fd),
+      m_fileSize(fileSize),
+      m_records(std::move(records)),
+      m_unflaggedCp949(unflaggedCp949) {}
 
 ZipDirectory::~ZipDirectory() {
     ::close(m_fd);
@@ -516,13 +623,20 @@ Direct ZipDirectory::copyOut(const ZipRecord& r, int64_t dataOffset, int fd,
     // Memory that cannot be had leaves the entry to libarchive, which streams it in small pieces.
     std::unique_ptr<char[]> out(new (std::nothrow) char[std::max<size_t>(size, 1)]);
     if (!out) return Direct::Unusual;
-    Behind behind(fd, out.get(), content);
-    const bool sound =
-        r.method == kStored
-            ? readInto(m_fd, dataOffset, out.get(), size, behind)
-            : inflateInto(m_fd, dataOffset, size_t(r.compressedSize), out.get(), size, behind);
+    bool sound = false, written = false;
     uint32_t crc = 0;
-    const bool written = behind.finish(&crc);
+    try {
+        Behind behind(fd, out.get(), content);
+        sound = r.method == kStored ? readInto(m_fd, dataOffset, out.get(), size, behind)
+                                    : inflateInto(m_fd, dataOffset, size_t(r.compressedSize),
+                                                  out.get(), size, behind);
+        written = behind.finish(&crc);
+    } catch (...) {
+        // Nothing of the entry stays; the caller learns what went wrong.
+        if (::ftruncate(fd, 0) != 0) {
+        }
+        throw;
+    }
     const int why = errno;
     const Direct result = !sound          ? Direct::Unusual
                           : crc != r.crc  ? Direct::BadCrc

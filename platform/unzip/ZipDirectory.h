@@ -24,7 +24,6 @@ struct ZipRecord {
     uint16_t flags = 0;
     uint16_t method = 0;
     bool usable = true;  // false: its extra fields overrun, or another record names its header
-    std::string name;    // as its local header stores it
     bool utf8Name = false;    // the UTF-8 flag, or a Unicode path field that replaces the name
     int64_t dataOffset = -1;  // where its local header ends; -1 when that cannot be read
 };
@@ -35,8 +34,12 @@ enum class Direct { Read, BadCrc, Unusual, WriteFailed };
 
 class ZipDirectory {
 public:
-    // The directory of the archive at path; null when it has none that adds up exactly.
-    static std::unique_ptr<ZipDirectory> open(const std::string& path);
+    // The directory of the archive at path; null when it has none that adds up exactly. hostile
+    // tells of an archive that no one should walk: more records than libarchive should be
+    // given to hold (it holds them all before the first header), or local headers that
+    // overlap so that reading them reads more than the file. Only the records of the first
+    // kMaxEntries local headers are kept, and only their local headers are read.
+    static std::unique_ptr<ZipDirectory> open(const std::string& path, bool& hostile);
     ~ZipDirectory();
     ZipDirectory(const ZipDirectory&) = delete;
     ZipDirectory& operator=(const ZipDirectory&) = delete;
@@ -49,11 +52,13 @@ public:
     // Whether the entry whose data starts at dataOffset has a UTF-8 name; false for an entry
     // the directory does not hold.
     bool utf8Name(int64_t dataOffset) const;
-    // Every record, by header offset.
+    // How the names stored without the UTF-8 flag read (files::UnflaggedNames::cp949).
+    bool unflaggedCp949() const { return m_unflaggedCp949; }
+    // The records kept, by header offset.
     const std::vector<ZipRecord>& records() const { return m_records; }
 
 private:
-    ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records);
+    ZipDirectory(int fd, int64_t fileSize, std::vector<ZipRecord> records, bool unflaggedCp949);
     const ZipRecord* recordBefore(int64_t dataOffset) const;
     bool localHeaderAgrees(const ZipRecord& r, int64_t dataOffset, uint16_t& flags) const;
     bool descriptorAgrees(const ZipRecord& r, int64_t dataEnd) const;
@@ -62,6 +67,7 @@ private:
     int m_fd;
     int64_t m_fileSize;
     std::vector<ZipRecord> m_records;  // by header offset
+    bool m_unflaggedCp949;
 };
 
 }  // namespace unzip

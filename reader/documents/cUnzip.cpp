@@ -17,11 +17,14 @@ SplitName splitListedName(const QString& listed) {
     return {name.left(last), name.mid(last + 1)};
 }
 
-QString includePattern(const QString& directory, const QString& name) {
+QString entryPath(const QString& directory, const QString& name) {
     QString full = directory.isEmpty() ? name : directory + QLatin1Char('/') + name;
     full.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    full.replace(QLatin1String("["), QLatin1String("[[]"));
     return full;
+}
+
+QString includePattern(const QString& directory, const QString& name) {
+    return entryPath(directory, name).replace(QLatin1String("["), QLatin1String("[[]"));
 }
 
 int32_t packedSize(int32_t factor, int32_t size) {
@@ -91,7 +94,8 @@ bool cUnzip::Unzip(unzip::Content content) {
             all = false;
             continue;
         }
-        include.push_back(mUnzip::includePattern(e.directory, e.name).toStdString());
+        // The library takes names exactly: "*.txt" is that entry, not every text.
+        include.push_back(mUnzip::entryPath(e.directory, e.name).toStdString());
         // The library never overwrites; the stale copy goes first.
         const QString stale = m_unzipFolder + QLatin1Char('/') + e.name;
         if (!m_unzipFolder.isEmpty() && QFile::exists(stale)) QFile::remove(stale);
