@@ -36,8 +36,10 @@ public:
     virtual ~Source() = default;
     // Moves to the next entry: ERAR_SUCCESS, ERAR_END_ARCHIVE, or ERAR_BAD_DATA.
     virtual int next(EntryInfo& entry) = 0;
-    // Up to n bytes of the current entry's data: the count, 0 at its end, -1 when it is broken.
+    // Up to n bytes of the current entry's data: the count, 0 at its end, -1 when it is broken,
+    // kReadTooLarge when reaching it means decompressing more than the limits allow.
     virtual int64_t read(char* buf, size_t n) = 0;
+    static constexpr int64_t kReadTooLarge = -2;
 };
 
 struct Opened {

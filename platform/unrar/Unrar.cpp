@@ -91,6 +91,7 @@ int copyData(detail::Source& source, const EntryInfo& entry, int out) {
     uint64_t total = 0;
     for (;;) {
         const int64_t n = source.read(buf.data(), buf.size());
+        if (n == detail::Source::kReadTooLarge) return ERAR_TOO_LARGE;
         if (n < 0) return ERAR_BAD_DATA;
         if (n == 0) break;
         total += uint64_t(n);

@@ -374,6 +374,34 @@ TEST(Unrar, SkippedSolidMembersStillLetLaterOnesExtract) {
     }
 }
 
+// A member of a solid RAR 4 archive is reached by decompressing the ones before it, no further
+// than they may declare: one that declares more than an entry may hold stops the extraction.
+TEST(Unrar, ReachingASolidMemberDecompressesNoMoreThanTheLimits) {
+    REQUIRE_SAMPLES();
+    QFile sample(kSamples + "/sharpcompress/Rar.solid.rar");
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray rar = sample.readAll();
+    ASSERT_EQ(rar.mid(20 + 2, 1), "\x74");  // the first member's header, its size at +11
+    rar.replace(20 + 11, 4, QByteArray(4, '\xFF'));
+    QTemporaryDir dir;
+    QFile f(dir.path() + "/solid.rar");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(rar);
+    f.close();
+    RAROpenArchiveData open;
+    open.ArcName = f.fileName().toStdString();
+    HANDLE h = RAROpenArchive(&open);
+    ASSERT_NE(h, nullptr);
+    RARHeaderData header;
+    for (int op : {RAR_SKIP, RAR_SKIP, RAR_EXTRACT}) {
+        ASSERT_EQ(RARReadHeader(h, &header), ERAR_SUCCESS);
+        EXPECT_EQ(RARProcessFile(h, op, dir.path().toUtf8().constData(), nullptr),
+                  op == RAR_SKIP ? ERAR_SUCCESS : ERAR_TOO_LARGE);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"solid.rar"});
+    RARCloseArchive(h);
+}
+
 TEST(Unrar, AnExistingFileOrLinkAtTheTargetIsLeftAlone) {
     REQUIRE_SAMPLES();
     for (const char* file : {"ssokolow/testfile.rar3.rar", "ssokolow/testfile.rar5.rar"}) {
