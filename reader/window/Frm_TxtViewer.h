@@ -104,7 +104,9 @@ public:
     std::vector<SettledSave::File> stateFileContents();
     // The same when the state is settled now, else what it held when it last was.
     std::vector<SettledSave::File> settledContents();
-    // Whether the state is whole (no count, extraction, turn, box or start-up under way).
+    // Whether the state is whole (no count, extraction, box or start-up under way), and
+    // settled (whole, and no turn playing either).
+    bool stateWhole() const;
     bool stateSettled() const;
     // How long after the last change the state files are written, ms.
     static constexpr int kSettleDelayMs = 2000;

@@ -261,12 +261,12 @@ void Frm_TxtViewer::applyDefaultAppearance(bool documentMissing) {
 
 void Frm_TxtViewer::formUnload() {
     if (m_unloaded) return;
-    m_unloaded = true;
-    IsUnloading = -1;
     // A close mid-operation or a signal took what to write when it came; a close at rest
     // writes the state as it stands.
     const std::vector<SettledSave::File> files =
         m_endContents ? *m_endContents : settledContents();
+    m_unloaded = true;
+    IsUnloading = -1;
     // What the settled saves still have in hand is written before the last word is.
     if (m_settledSave) m_settledSave->forget();
     RichTextBox1->setText(QString());
@@ -318,10 +318,10 @@ void Frm_TxtViewer::saveAtExit() {
     // The process is ending inside exit() (the display is gone), maybe in the middle of a box
     // or a count: the files only, the state settled last, and nothing released under a caller.
     if (m_unloaded) return;
-    m_unloaded = true;
-    IsUnloading = -1;
     const std::vector<SettledSave::File> files =
         m_endContents ? *m_endContents : settledContents();
+    m_unloaded = true;
+    IsUnloading = -1;
     if (m_settledSave) m_settledSave->forget();
     writeStateFiles(files);
     EmptyExtractFolder(tmpZip());
@@ -332,15 +332,20 @@ void Frm_TxtViewer::takeDownProgressPanel() {
     PicSplash->hide();
 }
 
+bool Frm_TxtViewer::stateWhole() const {
+    // Mid-operation (counting pages, extracting, the start-up question, any box) the state is
+    // half old, half new. A turn only shows a place already taken.
+    return !m_unloaded && isEnabled() && !TmrPlay->tag().isEmpty() && !PicSplash->isVisible() &&
+           QApplication::activeModalWidget() == nullptr;
+}
+
 bool Frm_TxtViewer::stateSettled() const {
-    // Mid-operation (counting pages, extracting, a turn, the start-up question, any box) the
-    // state is half old, half new: the save waits for the window to be itself again.
-    return !m_unloaded && !m_turning && isEnabled() && !TmrPlay->tag().isEmpty() &&
-           !PicSplash->isVisible() && QApplication::activeModalWidget() == nullptr;
+    // The settled save also waits for a turn to end, so the turn never waits for it.
+    return stateWhole() && !m_turning;
 }
 
 std::vector<SettledSave::File> Frm_TxtViewer::settledContents() {
-    if (stateSettled()) return stateFileContents();
+    if (stateWhole()) return stateFileContents();
     return m_settledSave ? m_settledSave->lastSettled() : std::vector<SettledSave::File>{};
 }
 
@@ -385,7 +390,9 @@ void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     m_stopTurn = true;
     // Closed in the middle of something (a count, an extraction, a turn): the unload must not
     // pull the book from under it, so the end waits until it has returned.
-    if (!m_unloaded && (!stateSettled() || ending())) {
+    const bool operationUnderway = !isEnabled() || PicSplash->isVisible() ||
+                                   QApplication::activeModalWidget() != nullptr;
+    if (!m_unloaded && (operationUnderway || ending())) {
         endRequested();
         event->ignore();
         QCoreApplication::exit(0);
