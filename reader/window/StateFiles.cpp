@@ -1,10 +1,17 @@
 #include "window/StateFiles.h"
 
+#include "files/NewFile.h"
 #include "window/Binary.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 namespace statefiles {
 
@@ -12,6 +19,9 @@ namespace {
 
 using binary::put;
 using binary::take;
+
+// The largest state file read: the records are 26 and 86 bytes, the document file two paths.
+constexpr qsizetype kLargestFile = 64 * 1024;
 
 // Reads a number the way the classic Val does on a line: leading blanks, an optional sign,
 // digits, trailing blanks. Anything else is malformed.
@@ -21,6 +31,37 @@ std::optional<int64_t> parseNumber(const QByteArray& line) {
     const qlonglong v = t.toLongLong(&ok);
     if (!ok) return std::nullopt;
     return v;
+}
+
+// The whole of a regular file of at most kLargestFile bytes.
+std::optional<QByteArray> readSmallFile(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return std::nullopt;
+    }
+    if (st.st_size > kLargestFile) {
+        errno = EFBIG;
+        return std::nullopt;
+    }
+    // One byte more than the bound, so a file that grew since fstat is caught too.
+    QByteArray b(kLargestFile + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < b.size()) {
+        const ssize_t n = ::read(fd, b.data() + got, size_t(b.size() - got));
+        if (n == 0) break;
+        if (n > 0)
+            got += n;
+        else if (errno != EINTR)
+            return std::nullopt;
+    }
+    if (got > kLargestFile) {
+        errno = EFBIG;
+        return std::nullopt;
+    }
+    b.truncate(got);
+    return b;
 }
 
 }  // namespace
@@ -116,21 +157,81 @@ std::optional<DocumentState> decodeDocument(const QByteArray& bytes) {
 }
 
 std::optional<QByteArray> readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    return f.readAll();
+    // Never through a link, and never waiting on a FIFO someone put at the name: either reads
+    // as no file at all.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    auto bytes = readSmallFile(fd);
+    const int why = errno;
+    ::close(fd);
+    errno = why;
+    return bytes;
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    // Unbuffered, so a short write (a full disk) shows here: a buffered one could be flushed in
-    // part at commit and still be renamed over the old file.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    if (f.write(bytes) != bytes.size() || f.size() != bytes.size()) {
-        f.cancelWriting();
+    const QByteArray full = QFile::encodeName(path);
+    const qsizetype slash = full.lastIndexOf('/');
+    const QByteArray folder = slash < 0    ? QByteArray(".")
+                              : slash == 0 ? QByteArray("/")
+                                           : full.left(slash);
+    const QByteArray name = full.mid(slash + 1);
+    if (name.isEmpty() || name == "." || name == "..") {
+        errno = EINVAL;
         return false;
     }
-    return f.commit();
+    // Everything happens relative to the folder as opened here, whatever is renamed meanwhile.
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return false;
+    const auto fail = [dir](const QByteArray& temp) {
+        const int why = errno;
+        if (!temp.isEmpty()) ::unlinkat(dir, temp.constData(), 0);
+        ::close(dir);
+        errno = why;
+        return false;
+    };
+
+    // A fresh file under a name of its own, never through a link. 0666 less the umask, as any
+    // new file here; the permissions of a file it replaces are kept below.
+    QByteArray temp;
+    int fd = -1;
+    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+        static constexpr char kLetters[] =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        temp = name + '.';
+        for (int i = 0; i < 6; ++i)
+            temp += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        fd = ::openat(dir, temp.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return fail({});
+    }
+    if (fd < 0) return fail({});
+
+    struct stat old {};
+    bool ok = true;
+    if (::fstatat(dir, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode))
+        ok = ::fchmod(fd, old.st_mode & 0777) == 0;
+    // Every byte on the disk before the name moves: a full disk or an I/O error may show only
+    // at fsync or close, and a rename that outran the data could leave an empty file after a
+    // power cut.
+    errno = 0;
+    ok = ok && files::writeAll(fd, bytes.constData(), size_t(bytes.size()));
+    if (!ok && errno == 0) errno = EIO;
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok) {
+        const int why = errno;
+        ::close(fd);
+        errno = why;
+        return fail(temp);
+    }
+    if (::close(fd) != 0) return fail(temp);
+    // The rename replaces whatever stood at the name, a link included; its target is left be.
+    if (::renameat(dir, temp.constData(), dir, name.constData()) != 0) return fail(temp);
+    // The new name itself reaches the disk. A file system that cannot sync a folder
+    // (EINVAL) has nothing more to give.
+    if (::fsync(dir) != 0 && errno != EINVAL) return fail({});
+    ::close(dir);
+    return true;
 }
 
 }  // namespace statefiles

@@ -2,7 +2,7 @@
 // The settings file "txtlumoinfo.txt" (one 86-byte ReadingSettings record) and the document
 // file "txtlumofile.txt" (four CR LF lines). Strings are UTF-8, the system code page here.
 // Every file is written to a temporary file beside it and renamed over the old one, so a
-// failure halfway leaves the previous content whole.
+// failure halfway or a power cut leaves the previous content whole.
 
 #include <QByteArray>
 #include <QString>
@@ -56,10 +56,13 @@ QByteArray encodeDocument(const DocumentState& d);
 // Missing lines and malformed numbers fall back to the defaults; nothing when no line is there.
 std::optional<DocumentState> decodeDocument(const QByteArray& bytes);
 
-// Reads a whole file; nothing when it cannot be opened.
+// Reads a whole state file; nothing when it cannot be opened or is no regular file of at most
+// 64 KiB. A link at the name is no file: it is never followed.
 std::optional<QByteArray> readFile(const QString& path);
-// Replaces path with bytes through a temporary file in the same folder; false on failure
-// (the old file is then untouched).
+// Replaces path with bytes through a new temporary file in the same folder, synced to the disk
+// with the folder after the rename; the file keeps the permissions of the one it replaces.
+// A link at the name is replaced, its target left alone. False, with errno saying why, on any
+// failure: the old file is then untouched and no temporary file is left.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 }  // namespace statefiles

@@ -2,10 +2,9 @@
 
 #include "window/Binary.h"
 #include "window/Layout.h"
+#include "window/StateFiles.h"
 
 #include <algorithm>
-
-#include <QFile>
 
 namespace windowfile {
 
@@ -57,11 +56,9 @@ std::optional<Record> decode(const QByteArray& bytes) {
 }
 
 std::optional<Placement> readPlacement(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray head = f.read(16);
-    if (head.size() < 16) return std::nullopt;
-    return placementAt(head);
+    const auto bytes = statefiles::readFile(path);
+    if (!bytes || bytes->size() < 16) return std::nullopt;
+    return placementAt(*bytes);
 }
 
 PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRectF>& screens) {

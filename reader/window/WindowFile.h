@@ -31,7 +31,8 @@ QByteArray encode(const Record& r);
 // Nothing when the bytes are too short to hold the whole record.
 std::optional<Record> decode(const QByteArray& bytes);
 
-// The first four values, or nothing when the file is missing or shorter than them.
+// The first four values, or nothing when the file is missing or shorter than them (read as
+// statefiles::readFile reads: never through a link).
 std::optional<Placement> readPlacement(const QString& path);
 
 // What the load handler makes of a saved placement: nothing saved, a window that covers the

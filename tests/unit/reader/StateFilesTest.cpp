@@ -1,8 +1,15 @@
 // The settings record and the document file, byte by byte.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <future>
 
 #include <QDir>
 #include <QFile>
@@ -148,13 +155,79 @@ TEST(AtomicWrite, ReplacesWholeAndLeavesNoOldBytes) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"txtlumofile.txt"});
 }
 
-TEST(AtomicWrite, ReportsAFailure) {
+TEST(AtomicWrite, ReportsAFailureAndLeavesNothingBehind) {
     QTemporaryDir dir;
+    errno = 0;
     EXPECT_FALSE(statefiles::writeFileAtomically(dir.filePath("gone/txtlumoinfo.txt"), "x"));
-    // A folder in the file's place is not replaced.
-    QDir(dir.path()).mkdir("txtlumoinfo.txt");
+    EXPECT_EQ(errno, ENOENT);
+    // A folder in the file's place is not replaced, and the bytes written for it go too.
+    QDir(dir.path()).mkpath("txtlumoinfo.txt/inside");
+    errno = 0;
     EXPECT_FALSE(statefiles::writeFileAtomically(dir.filePath("txtlumoinfo.txt"), "x"));
+    EXPECT_NE(errno, 0);
     EXPECT_TRUE(QFileInfo(dir.filePath("txtlumoinfo.txt")).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"txtlumoinfo.txt"});
+}
+
+// The permissions of the file it replaces; a new file gets those of any file made here.
+TEST(AtomicWrite, KeepsTheModeOfTheFileItReplaces) {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("txtlumofile.txt"));
+    const mode_t mask = umask(022);
+    ASSERT_TRUE(statefiles::writeFileAtomically(QFile::decodeName(path), "a"));
+    struct stat st {};
+    ASSERT_EQ(stat(path.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    ASSERT_EQ(chmod(path.constData(), 0600), 0);
+    ASSERT_TRUE(statefiles::writeFileAtomically(QFile::decodeName(path), "b"));
+    umask(mask);
+    ASSERT_EQ(stat(path.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+// Anyone who can write the folder can put a link at a state file's name: it is never followed.
+TEST(StateFileLinks, ALinkIsNeitherReadNorWrittenThrough) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("mine.txt");
+    for (const char* name : {statefiles::kSettingsFile, statefiles::kDocumentFile}) {
+        const QString path = dir.filePath(name);
+        {
+            QFile f(target);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("not yours");
+        }
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::link(target, path));
+        EXPECT_FALSE(statefiles::readFile(path)) << name;
+        ASSERT_TRUE(statefiles::writeFileAtomically(path, "record"));
+        EXPECT_FALSE(QFileInfo(path).isSymLink()) << name;
+        EXPECT_EQ(statefiles::readFile(path).value_or(""), "record");
+        EXPECT_EQ(statefiles::readFile(target).value_or(""), "not yours");
+    }
+}
+
+// Only a small regular file is a state file; anything else reads as no file, at once.
+TEST(StateFileLinks, WhatIsNoRegularFileReadsAsNothing) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir(dir.path()).mkdir("folder");
+    const QString big = dir.filePath("big");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(65 * 1024, 'x'));
+    }
+    for (const QString& path : {fifo, dir.filePath("folder"), big}) {
+        auto read = std::async(std::launch::async, [&] { return statefiles::readFile(path); });
+        if (read.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+            ADD_FAILURE() << "blocked on " << path.toStdString();
+            // A writer that comes and goes lets a blocked open return.
+            ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+        }
+        EXPECT_FALSE(read.get()) << path.toStdString();
+    }
 }
 
 // A disk that fills halfway through the write: a file-size limit lets 64 of 86 bytes through.

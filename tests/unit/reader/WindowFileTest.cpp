@@ -61,6 +61,14 @@ TEST(WindowFile, PlacementNeedsSixteenBytes) {
     f.write(windowfile::encode(r).left(15));
     f.close();
     EXPECT_FALSE(windowfile::readPlacement(path));  // short: treated as absent
+
+    // A link at the name is no file, whatever it points to.
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(windowfile::encode(r));
+    f.close();
+    const QString link = dir.filePath("data9_9_9");
+    ASSERT_TRUE(QFile::link(path, link));
+    EXPECT_FALSE(windowfile::readPlacement(link));
 }
 
 TEST(WindowFile, WhichSavedPlacementsAreApplied) {
