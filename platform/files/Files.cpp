@@ -77,6 +77,50 @@ bool removeContentsAt(int fd, const std::string& path, const std::string& keep, 
 }
 }  // namespace
 
+RegularFile::RegularFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    // A look at the name first spares a device the open; the descriptor's own answer decides.
+    if (name.isEmpty() || ::stat(name.constData(), &st) != 0) {
+        m_error = name.isEmpty() ? ENOENT : errno;
+        return;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        m_error = EINVAL;
+        return;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        m_error = errno;
+        return;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_error = EINVAL;
+        ::close(fd);
+        return;
+    }
+    m_fd = fd;
+    m_size = int64_t(st.st_size);
+}
+
+RegularFile::~RegularFile() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+int64_t RegularFile::readAt(void* into, int64_t bytes, int64_t offset) const {
+    if (m_fd < 0) return -1;
+    int64_t done = 0;
+    while (done < bytes) {
+        const ssize_t got =
+            ::pread(m_fd, static_cast<char*>(into) + done, size_t(bytes - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
 bool FileExists(const QString& path) {
     if (path.isEmpty()) return false;
     const QFileInfo info(path);

@@ -7,6 +7,31 @@
 
 namespace files {
 
+// A regular file open for reading, closed with the object. Opening never waits: a pipe, a
+// device, a socket or a folder, or a link to one, is refused, and what decides is the opened
+// descriptor, not the name, so nothing swapped in after a look at the name is read.
+class RegularFile {
+public:
+    explicit RegularFile(const QString& path);
+    ~RegularFile();
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    // Why it is not open: errno of the open (ENOENT, EACCES, ...), or EINVAL for what is not a
+    // regular file.
+    int error() const { return m_error; }
+    // The size when it was opened.
+    int64_t size() const { return m_size; }
+    // Reads up to `bytes` bytes at `offset`, fewer only at the end of the file; -1 on an error.
+    int64_t readAt(void* into, int64_t bytes, int64_t offset) const;
+
+private:
+    int m_fd = -1;
+    int m_error = 0;
+    int64_t m_size = 0;
+};
+
 constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
 constexpr uint32_t FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;

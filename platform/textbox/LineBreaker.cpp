@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <exception>
+#include <functional>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "textbox/AdvanceTable.h"
 #include "textbox/AnsiUnits.h"
 #include "textbox/CharClass.h"
+#include "threads/Section.h"
 
 namespace textbox {
 
@@ -177,6 +178,20 @@ public:
                 m_slot.wait(v);
         }
     }
+    // UI thread, when the wrap is given up: answers 0 to everything, measuring nothing (that
+    // may be what failed), until the second thread has finished.
+    void refuseUntilFinished() {
+        for (;;) {
+            const int64_t v = m_slot.load(std::memory_order_acquire);
+            if (v == kFinished) return;
+            if (v >= 0) {
+                m_slot.store(kAnswered, std::memory_order_release);
+                m_slot.notify_one();
+            } else {
+                m_slot.wait(v);
+            }
+        }
+    }
 
 private:
     // A code point asked (>= 0), nothing asked, finished, or an advance a answered as -3 - a.
@@ -202,7 +217,16 @@ struct AskedAdvances {
     }
 };
 
+std::function<void(size_t)>& partHook() {
+    static std::function<void(size_t)> hook;
+    return hook;
+}
+
 }  // namespace
+
+void LineBreaker::setPartHook(std::function<void(size_t part)> hook) {
+    partHook() = std::move(hook);
+}
 
 LineBreaker::LineBreaker() = default;
 
@@ -257,24 +281,33 @@ void LineBreaker::wrap() const {
     std::vector<LineStarts> starts(parts);
     std::atomic<size_t> next{0};
     AdvanceQuestions questions;
-    std::exception_ptr failed;
     auto wrapParts = [&](auto& advances, auto poll) {
-        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < parts;)
+        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < parts;) {
+            if (partHook()) partHook()(i);
             wrapRange(s, cuts[i], cuts[i + 1], limit, advances, cls, starts[i], poll);
-    };
-    std::thread other([&] {
-        try {
-            AskedAdvances asked{adv, questions, {}};
-            wrapParts(asked, [] {});
-        } catch (...) {
-            failed = std::current_exception();
         }
-        questions.finish();
+    };
+    // Given up on this thread: the second is handed no more parts and its questions are
+    // answered with nothing, so it ends soon.
+    threads::Section section([&] {
+        next.store(parts, std::memory_order_relaxed);
+        questions.refuseUntilFinished();
     });
-    wrapParts(adv, [&] { questions.answer(adv); });
-    questions.answerUntilFinished(adv);
-    other.join();
-    if (failed) std::rethrow_exception(failed);
+    const bool helped = section.start([&] {
+        struct Finish {
+            AdvanceQuestions& questions;
+            ~Finish() { questions.finish(); }
+        } finish{questions};
+        AskedAdvances asked{adv, questions, {}};
+        wrapParts(asked, [] {});
+    });
+    if (helped) {
+        wrapParts(adv, [&] { questions.answer(adv); });
+        questions.answerUntilFinished(adv);
+        section.join();
+    } else {
+        wrapParts(adv, [] {});
+    }
     // Every part but the last ends with the start of the next, whose byte offset moves the next.
     for (LineStarts& part : starts) {
         const int32_t shift = m_starts[m_starts.size() - 1].byte;

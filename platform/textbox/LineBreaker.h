@@ -12,6 +12,7 @@
 
 #include <QFont>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "textbox/LineStarts.h"
@@ -39,6 +40,9 @@ public:
     // this thread and one more; the lines are the same as wrapped in one piece. Only this thread
     // measures: the other asks it for what it has not measured yet.
     void setTwoThreadsFrom(qsizetype units) { m_twoThreadsFrom = units; }
+    // For tests: runs before each part of a text wrapped on two threads, on the thread that
+    // takes it; it may throw.
+    static void setPartHook(std::function<void(size_t part)> hook);
 
     // Number of lines, at least 1 (an empty text has one line).
     int lineCount() const;

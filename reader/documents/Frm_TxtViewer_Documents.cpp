@@ -57,6 +57,26 @@ void Frm_TxtViewer::releaseArchiveObjects() {
     rarObject.reset();
 }
 
+namespace {
+
+// What the open button says of a book it could not read.
+QString readProblemText(DocumentRead::Result result, const QString& path) {
+    switch (result) {
+        case DocumentRead::TooLarge:
+            return TooLargeText(path);
+        case DocumentRead::Denied:
+            return QStringLiteral("파일을 읽을 수 없습니다. 권한을 확인해 주십시오.\n%1").arg(path);
+        case DocumentRead::Changed:
+            return QStringLiteral("파일을 읽는 동안 파일이 바뀌어 열 수 없습니다.\n%1").arg(path);
+        case DocumentRead::Read:
+        case DocumentRead::NotABook:
+            break;
+    }
+    return QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path);
+}
+
+}  // namespace
+
 void Frm_TxtViewer::saySo(const QString& text) {
     m_dialogs.MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
 }
@@ -71,17 +91,25 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
                       .arg(path));
             return false;
         }
-        // A folder named like a book, or a book gone since it was chosen: the one on screen stays.
-        if (!files::FileExists(path)) {
-            saySo(QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path));
-            return false;
+        // The book is read before anything changes: a folder, a pipe or a device named like
+        // a book, a book gone since it was chosen, or one cut short while it was read leaves
+        // the one on screen, and says why.
+        const bool started = !TmrPlay->tag().isEmpty();
+        bool panel = false;
+        DocumentRead read;
+        try {
+            read = ReadDocument(path, [&] {
+                if (!started) return;
+                showProgressPanel();
+                panel = true;
+            });
+        } catch (...) {
+            if (panel) PicSplash->hide();
+            throw;
         }
-        if (DocumentTooLarge(path)) {
-            saySo(TooLargeText(path));
-            return false;
-        }
-        if (!QFileInfo(path).isReadable()) {
-            saySo(QStringLiteral("파일을 읽을 수 없습니다. 권한을 확인해 주십시오.\n%1").arg(path));
+        if (read.result != DocumentRead::Read) {
+            if (panel) PicSplash->hide();
+            saySo(readProblemText(read.result, path));
             return false;
         }
         if (entryIndex == -1) forgetArchive();
@@ -93,7 +121,7 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         ArchiveKind = -1;
         DocumentPath = path;
         CurrentPage = 1;
-        ShowDocument();
+        ShowDocument(std::move(read.text));
         return true;
     }
     if (!ensureArchiveObjects()) return false;

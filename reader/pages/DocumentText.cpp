@@ -2,20 +2,21 @@
 
 #include <sys/mman.h>
 #include <unistd.h>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
+#include "files/Files.h"
 #include "textbox/Cp949.h"
+#include "threads/Section.h"
 
 namespace {
 
@@ -64,52 +65,120 @@ bool isUtf8(const uint8_t* s, qsizetype n, bool* multiByte, bool atEnd) {
     return true;
 }
 
-// The document's bytes, read a piece at a time; done(from, to) says bytes [from, to) are no longer
-// needed (a mapped file then gives their pages back). It may be called from either decoding
-// thread. Each reader says so of all it has passed, not only of its last piece: a fault maps the
-// page cache's folio around it, and that may reach back over pages given back already.
+// A test's look at each stretch read from a book's file.
+std::function<void(qint64, qint64)>& readHook() {
+    static std::function<void(qint64, qint64)> hook;
+    return hook;
+}
+
+// The file ended before the size it had when it was opened (it was cut short while it was read),
+// or a read failed.
+struct ReadFailed {};
+// The other decoding thread failed: this one gives up too.
+struct Stopped {};
+
+// The document's bytes: in memory, or in a file that is read a piece at a time.
 struct Source {
-    const uint8_t* s;
+    const uint8_t* s;                // the bytes, when they are in memory
+    const files::RegularFile* file;  // else the file they are read from
     qsizetype n;
     qsizetype chunk;
-    std::function<void(qsizetype, qsizetype)> done;
-
-    const char* chars() const { return reinterpret_cast<const char*>(s); }
-    void release(qsizetype from, qsizetype to) const {
-        if (done) done(from, to);
-    }
+    // A decoding thread failed: the other stops at its next piece.
+    mutable std::atomic<bool> stopped{false};
 };
 
 // Two pieces are held at a time, one for each decoding thread.
 constexpr qsizetype kChunk = qsizetype(2) << 20;
+// How far past a piece's least end its boundary is looked for in one read.
+constexpr qsizetype kLook = 4096;
+
+// One thread's view of the document: the bytes it asks for where they lie in memory, or read
+// from the file into a buffer of its own that the next piece reuses. However large the book,
+// a reader holds about a piece.
+class Window {
+public:
+    explicit Window(const Source& src) : m_src(src) {}
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    const Source& source() const { return m_src; }
+    // Bytes [from, to) of the document; valid until the next call.
+    const uint8_t* bytes(qsizetype from, qsizetype to) {
+        if (m_src.stopped.load(std::memory_order_relaxed)) throw Stopped();
+        if (m_src.s) return m_src.s + from;
+        if (from >= m_from && to <= m_to) return m_buffer.get() + (from - m_from);
+        const qsizetype size = to - from;
+        m_from = m_to = 0;
+        if (size > m_capacity) {
+            m_buffer.reset();
+            m_capacity = 0;
+            const qsizetype capacity =
+                std::max(size, std::min(m_src.n, m_src.chunk + 2 * kLook));
+            m_buffer = std::make_unique_for_overwrite<uint8_t[]>(size_t(capacity));
+            m_capacity = capacity;
+        }
+        if (m_src.file->readAt(m_buffer.get(), size, from) != size) throw ReadFailed();
+        m_from = from;
+        m_to = to;
+        if (readHook()) readHook()(from, to);
+        return m_buffer.get();
+    }
+    const char* chars(qsizetype from, qsizetype to) {
+        return reinterpret_cast<const char*>(bytes(from, to));
+    }
+
+private:
+    const Source& m_src;
+    std::unique_ptr<uint8_t[]> m_buffer;
+    qsizetype m_capacity = 0;
+    qsizetype m_from = 0, m_to = 0;  // what the buffer holds
+};
 
 // The first place at or after p (and before `to`, else `to`) before a byte below 0x41, which is
 // no part of a multi-byte character of UTF-8 or CP949 (nor the second byte of a CP949 pair): a
 // text cut there decodes in pieces as it does whole.
-qsizetype boundaryFrom(const Source& src, qsizetype p, qsizetype to) {
-    while (p < to && src.s[p] >= 0x41) ++p;
-    return std::min(p, to);
+qsizetype boundaryFrom(Window& w, qsizetype p, qsizetype to) {
+    while (p < to) {
+        const qsizetype end = std::min(to, p + kLook);
+        const uint8_t* b = w.bytes(p, end);
+        for (qsizetype i = p; i < end; ++i)
+            if (b[i - p] < 0x41) return i;
+        p = end;
+    }
+    return to;
 }
 
 // Where the piece from `from` ends: at least chunk bytes on, at a boundary, at most at `to`.
-qsizetype pieceEnd(const Source& src, qsizetype from, qsizetype to) {
-    return boundaryFrom(src, from + std::max<qsizetype>(src.chunk, 1), to);
+qsizetype nextCut(Window& w, qsizetype from, qsizetype to) {
+    return boundaryFrom(w, from + std::max<qsizetype>(w.source().chunk, 1), to);
 }
 
-bool startsWith(const Source& src, const char* prefix, qsizetype size) {
-    return src.n >= size && std::memcmp(src.s, prefix, size_t(size)) == 0;
+// The same, for a piece about to be decoded: the piece is read with what lies just past it, so
+// finding its end reads nothing twice.
+qsizetype pieceEnd(Window& w, qsizetype from, qsizetype to) {
+    const qsizetype least = from + std::max<qsizetype>(w.source().chunk, 1);
+    if (least >= to) return to;
+    w.bytes(from, std::min(to, least + kLook));
+    return boundaryFrom(w, least, to);
+}
+
+bool startsWith(const uint8_t* s, qsizetype n, const char* prefix, qsizetype size) {
+    return n >= size && std::memcmp(s, prefix, size_t(size)) == 0;
+}
+
+bool startsWith(Window& w, const char* prefix, qsizetype size) {
+    return w.source().n >= size && startsWith(w.bytes(0, size), size, prefix, size);
 }
 
 Encoding detect(const Source& src) {
-    if (startsWith(src, "\xFF\xFE", 2)) return Encoding::Utf16Le;
-    if (startsWith(src, "\xEF\xBB\xBF", 3)) return Encoding::Utf8;
+    Window w(src);
+    if (startsWith(w, "\xFF\xFE", 2)) return Encoding::Utf16Le;
+    if (startsWith(w, "\xEF\xBB\xBF", 3)) return Encoding::Utf8;
     bool multiByte = false;
     for (qsizetype from = 0; from < src.n;) {
-        const qsizetype to = pieceEnd(src, from, src.n);
+        const qsizetype to = pieceEnd(w, from, src.n);
         bool some = false;
-        const bool valid = isUtf8(src.s + from, to - from, &some, to == src.n);
-        src.release(0, to);
-        if (!valid) return Encoding::Cp949;
+        if (!isUtf8(w.bytes(from, to), to - from, &some, to == src.n)) return Encoding::Cp949;
         multiByte = multiByte || some;
         from = to;
     }
@@ -117,27 +186,41 @@ Encoding detect(const Source& src) {
 }
 
 // Runs `second` on another thread while `first` runs on this one; both, one after the other, on
-// this thread when no thread can be started.
+// this thread when no thread can be had. A side that fails stops the other at its next piece,
+// and its exception is the one that comes out.
 template <typename First, typename Second>
-void sideBySide(First first, Second second) {
-    std::thread other;
-    try {
-        other = std::thread(second);
-    } catch (const std::system_error&) {
+void sideBySide(const Source& src, First first, Second second) {
+    const auto stop = [&src] { src.stopped.store(true, std::memory_order_relaxed); };
+    threads::Section section(stop);
+    const bool started = section.start([&] {
+        try {
+            second();
+        } catch (...) {
+            stop();
+            throw;
+        }
+    });
+    if (!started) {
         second();
+        first();
+        return;
     }
-    first();
-    if (other.joinable()) other.join();
+    try {
+        first();
+    } catch (const Stopped&) {
+        section.join();  // throws what stopped this side
+        throw;
+    }
+    section.join();
 }
 
 // CP949 bytes [from, to) decoded a piece at a time into out; the units written (a piece never
 // has more units than bytes).
-qsizetype cp949Forward(const Source& src, qsizetype from, qsizetype to, char16_t* out) {
+qsizetype cp949Forward(Window& w, qsizetype from, qsizetype to, char16_t* out) {
     qsizetype units = 0;
     for (qsizetype p = from; p < to;) {
-        const qsizetype e = pieceEnd(src, p, to);
-        units += textbox::decodeCp949To(src.chars() + p, e - p, out + units);
-        src.release(from, e);
+        const qsizetype e = pieceEnd(w, p, to);
+        units += textbox::decodeCp949To(w.chars(p, e), e - p, out + units);
         p = e;
     }
     return units;
@@ -146,17 +229,16 @@ qsizetype cp949Forward(const Source& src, qsizetype from, qsizetype to, char16_t
 // The same, last piece first, into the units just before `end`, where (to - from) units lie
 // free: each piece is decoded where it cannot reach the piece after it and moved up against it.
 // The units written.
-qsizetype cp949Backward(const Source& src, qsizetype from, qsizetype to, char16_t* end) {
+qsizetype cp949Backward(Window& w, qsizetype from, qsizetype to, char16_t* end) {
     std::vector<qsizetype> cuts{from};
-    while (cuts.back() < to) cuts.push_back(pieceEnd(src, cuts.back(), to));
+    while (cuts.back() < to) cuts.push_back(nextCut(w, cuts.back(), to));
     char16_t* at = end;
     for (size_t k = cuts.size() - 1; k > 0; --k) {
         const qsizetype a = cuts[k - 1], b = cuts[k];
         char16_t* put = at - (b - a);
-        const qsizetype units = textbox::decodeCp949To(src.chars() + a, b - a, put);
+        const qsizetype units = textbox::decodeCp949To(w.chars(a, b), b - a, put);
         std::memmove(at - units, put, size_t(units) * sizeof(char16_t));
         at -= units;
-        src.release(a, to);
     }
     return end - at;
 }
@@ -213,30 +295,29 @@ QString decodeCp949(const Source& src) {
     // A book of a few pieces or more is decoded in two halves side by side: the first backwards,
     // ending at the cut, the second from the cut on, where the first's units cannot reach. The
     // room the first did not fill is then dropped from the front of the string, not moved.
-    const qsizetype mid = src.n >= 2 * src.chunk ? boundaryFrom(src, src.n / 2, src.n) : src.n;
+    Window mine(src);
+    const qsizetype mid = src.n >= 2 * src.chunk ? boundaryFrom(mine, src.n / 2, src.n) : src.n;
     if (mid == src.n) {
-        text.resize(cp949Forward(src, 0, src.n, out));
+        text.resize(cp949Forward(mine, 0, src.n, out));
         return text;
     }
     std::vector<qsizetype> cuts{mid};
-    while (cuts.back() < src.n) cuts.push_back(pieceEnd(src, cuts.back(), src.n));
+    while (cuts.back() < src.n) cuts.push_back(nextCut(mine, cuts.back(), src.n));
     PieceQueue queue(uint32_t(cuts.size() - 1));
     // The second half's pieces the UI thread takes are decoded backwards against the end of the
     // room, beyond the second thread's reach, and moved down after it once both are done.
     qsizetype first = 0, second = 0, taken = 0;
+    Window theirs(src);
     sideBySide(
+        src,
         [&] {
-            first = cp949Backward(src, 0, mid, out + mid);
-            for (uint32_t k; queue.takeBack(&k);) {
-                taken += cp949Backward(src, cuts[k], cuts[k + 1], out + src.n - taken);
-                src.release(cuts[k], src.n);
-            }
+            first = cp949Backward(mine, 0, mid, out + mid);
+            for (uint32_t k; queue.takeBack(&k);)
+                taken += cp949Backward(mine, cuts[k], cuts[k + 1], out + src.n - taken);
         },
         [&] {
-            for (uint32_t k; queue.takeFront(&k);) {
-                second += cp949Forward(src, cuts[k], cuts[k + 1], out + mid + second);
-                src.release(mid, cuts[k + 1]);
-            }
+            for (uint32_t k; queue.takeFront(&k);)
+                second += cp949Forward(theirs, cuts[k], cuts[k + 1], out + mid + second);
         });
     moveDown(out + mid + second, out + src.n - taken, taken);
     text.resize(mid + second + taken);
@@ -252,23 +333,29 @@ QString decodeUtf16(const Source& src) {
     QString text(units + src.n % 2, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     const qsizetype step = std::max<qsizetype>(src.chunk / 2, 1);
-    auto convert = [&](qsizetype from, qsizetype to) {
+    Window mine(src), theirs(src);
+    auto convert = [&](Window& w, qsizetype from, qsizetype to) {
         for (qsizetype u = from; u < to; u += step) {
             const qsizetype count = std::min(step, to - u);
-            qFromLittleEndian<char16_t>(src.s + 2 + 2 * u, count, out + u);
-            src.release(2 + 2 * from, 2 + 2 * (u + count));
+            qFromLittleEndian<char16_t>(w.bytes(2 + 2 * u, 2 + 2 * (u + count)), count, out + u);
         }
     };
     if (units >= 2 * step)
-        sideBySide([&] { convert(0, units / 2); }, [&] { convert(units / 2, units); });
+        sideBySide(
+            src, [&] { convert(mine, 0, units / 2); },
+            [&] { convert(theirs, units / 2, units); });
     else
-        convert(0, units);
-    if (src.n % 2) out[units] = QChar::ReplacementCharacter;
+        convert(mine, 0, units);
+    if (src.n % 2) {
+        mine.bytes(src.n - 1, src.n);  // read all the same: a file cut short by it is refused
+        out[units] = QChar::ReplacementCharacter;
+    }
     return text;
 }
 
 QString decodeUtf8(const Source& src) {
-    const qsizetype skip = startsWith(src, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    Window w(src);
+    const qsizetype skip = startsWith(w, "\xEF\xBB\xBF", 3) ? 3 : 0;
     // The mark is skipped here; the decoder must keep a second one as a character. A sequence
     // cut off at the end shows as U+FFFD. Never more units than bytes; untouched room costs
     // nothing.
@@ -278,9 +365,8 @@ QString decodeUtf8(const Source& src) {
     QChar* const begin = text.data();
     QChar* out = begin;
     for (qsizetype from = skip; from < src.n;) {
-        const qsizetype to = pieceEnd(src, from, src.n);
-        out = utf8.appendToBuffer(out, QByteArrayView(src.s + from, to - from));
-        src.release(skip, to);
+        const qsizetype to = pieceEnd(w, from, src.n);
+        out = utf8.appendToBuffer(out, QByteArrayView(w.bytes(from, to), to - from));
         from = to;
     }
     text.resize(out - begin);
@@ -300,7 +386,7 @@ QString decode(const Source& src) {
 }
 
 Source sourceOf(const char* data, qsizetype size, qsizetype chunk = kChunk) {
-    return Source{reinterpret_cast<const uint8_t*>(data), size, chunk, nullptr};
+    return Source{reinterpret_cast<const uint8_t*>(data), nullptr, size, chunk};
 }
 
 }  // namespace
@@ -318,37 +404,38 @@ QString decodeDocument(const char* data, qsizetype size, qsizetype chunk) {
 }
 
 bool DocumentTooLarge(const QString& path) {
-    return QFileInfo(path).size() > kMaxDocumentBytes;
+    const files::RegularFile file(path);
+    return file.isOpen() && file.size() > kMaxDocumentBytes;
 }
 
 QString TooLargeText(const QString& name) {
     return QStringLiteral("파일이 너무 커서(512MB 초과) 열 수 없습니다.\n%1").arg(name);
 }
 
-QString LoadDocumentText(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxDocumentBytes) return QString();
-    // Mapped and read a piece at a time, each piece's pages given back once decoded: the file
-    // and its text are never held whole at once.
-    const qsizetype size = qsizetype(file.size());
-    if (uchar* map = size > 0 ? file.map(0, size) : nullptr) {
-        ::madvise(map, size_t(size), MADV_SEQUENTIAL);
-        const qsizetype page = ::getpagesize();
-        // Only whole pages inside the range: a page shared with a piece not decoded yet stays.
-        Source src{map, size, kChunk, [&](qsizetype from, qsizetype to) {
-                       const qsizetype first = (from + page - 1) / page * page;
-                       const qsizetype last =
-                           to == size ? (to + page - 1) / page * page : to / page * page;
-                       if (last > first)
-                           ::madvise(map + first, size_t(last - first), MADV_DONTNEED);
-                   }};
-        QString text = decode(src);
-        file.unmap(map);
-        return text;
+DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading) {
+    const files::RegularFile file(path);
+    if (!file.isOpen())
+        return {QString(), file.error() == EACCES || file.error() == EPERM ? DocumentRead::Denied
+                                                                           : DocumentRead::NotABook};
+    if (file.size() > kMaxDocumentBytes) return {QString(), DocumentRead::TooLarge};
+    if (beforeReading) beforeReading();
+    // Read a piece at a time by each decoding thread, into a buffer it reuses: the file and
+    // its text are never held whole at once, and a file cut short under the reader is a read
+    // that comes back short, not a fault.
+    const Source src{nullptr, &file, qsizetype(file.size()), kChunk};
+    try {
+        return {decode(src), DocumentRead::Read};
+    } catch (const ReadFailed&) {
+        return {QString(), DocumentRead::Changed};
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return QString();
-    return decodeDocument(bytes);
+}
+
+QString LoadDocumentText(const QString& path) {
+    return ReadDocument(path).text;
+}
+
+void SetDocumentReadHook(std::function<void(qint64 from, qint64 to)> hook) {
+    readHook() = std::move(hook);
 }
 
 StreamedDocument::StreamedDocument(qint64 expectedBytes) : m_expected(expectedBytes) {
@@ -398,12 +485,13 @@ void StreamedDocument::consume(const char* data, qsizetype size) {
 
 void StreamedDocument::decodePiece(const char* piece, qsizetype size, bool atEnd) {
     if (m_stopped || size <= 0) return;
-    const Source src = sourceOf(piece, size);
-    if (m_decoded == 0 && (startsWith(src, "\xFF\xFE", 2) || startsWith(src, "\xEF\xBB\xBF", 3)))
+    const auto* s = reinterpret_cast<const uint8_t*>(piece);
+    if (m_decoded == 0 &&
+        (startsWith(s, size, "\xFF\xFE", 2) || startsWith(s, size, "\xEF\xBB\xBF", 3)))
         return stop();
     if (m_utf8) {
         bool multiByte = false;
-        m_utf8 = isUtf8(src.s, size, &multiByte, atEnd);
+        m_utf8 = isUtf8(s, size, &multiByte, atEnd);
         // Valid UTF-8 beyond ASCII may be a UTF-8 book: only its end could tell.
         if (m_utf8 && multiByte) return stop();
     }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 enum class Encoding { Utf16Le, Utf8, Cp949 };
@@ -18,14 +19,30 @@ QString decodeDocument(const QByteArray& bytes);
 // The same, decoded a piece of about chunk bytes at a time (as a file is read).
 QString decodeDocument(const char* data, qsizetype size, qsizetype chunk);
 
-// A book is read whole into memory and the page model counts in 32-bit offsets; a larger file
-// is refused with a message, never read.
+// A book's text is held whole and the page model counts in 32-bit offsets; a larger file is
+// refused with a message, never read.
 constexpr qint64 kMaxDocumentBytes = qint64(512) * 1024 * 1024;
+// A regular file at path larger than kMaxDocumentBytes.
 bool DocumentTooLarge(const QString& path);
 QString TooLargeText(const QString& name);
 
-// The whole text of a file; "" when it cannot be read or is larger than kMaxDocumentBytes.
+// The text of the book at path, or why there is none. Only a regular file (or a link to one) is
+// a book: a folder, a pipe or a device is never waited on or read. A file that ends before the
+// size it had when it was opened (cut short while it was read) or fails a read is Changed.
+struct DocumentRead {
+    enum Result { Read, NotABook, Denied, TooLarge, Changed };
+    QString text;
+    Result result;
+};
+// beforeReading, when given, runs once the file is open and known to be a book, before it is
+// read.
+DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading = {});
+// The text alone; "" when there is none.
 QString LoadDocumentText(const QString& path);
+
+// For tests: runs after each stretch [from, to) of a book is read from its file, on the thread
+// that read it; it may change the file, or throw.
+void SetDocumentReadHook(std::function<void(qint64 from, qint64 to)> hook);
 
 // A CP949 book decoded as its bytes come in, in order, on whichever thread hands them in (an
 // archive entry while it is inflated): the same text LoadDocumentText reads from the whole

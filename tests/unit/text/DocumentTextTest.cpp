@@ -1,7 +1,13 @@
 // Reading documents: every encoding of the real texts, and the bytes that cannot be decoded.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <utility>
 
 #include "TextTestUtil.h"
 #include "pages/DocumentText.h"
@@ -125,12 +131,54 @@ TEST(Bytes, AnUndecodableByteNeverCutsTheTextShort) {
     EXPECT_EQ(text.back(), QChar(u'나'));
 }
 
-TEST(LoadDocumentText, UnreadablePathsGiveAnEmptyText) {
+// Only a regular file is read, and only whole: a pipe is not waited on, a link to an endless
+// device is not followed into it, and a file cut short while it is read is refused.
+TEST(ReadDocument, OnlyAWholeRegularFileIsABook) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    EXPECT_EQ(LoadDocumentText(dir.filePath("missing.txt")), QString());
-    EXPECT_EQ(LoadDocumentText(dir.path()), QString());
-    EXPECT_EQ(LoadDocumentText(QString()), QString());
+    const QByteArray cp949 = QByteArray("\xB0\xA1\xB3\xAA \xB4\xD9\r\n").repeated(1 << 20);
+    const QByteArray utf8 = QByteArray("\xEA\xB0\x80\xEB\x82\x98 \r\n").repeated(1 << 20);
+    const auto file = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.fileName();
+    };
+    const auto made = [&](const char* name, int result) {
+        EXPECT_EQ(result, 0) << name << ": " << std::strerror(errno);
+        return dir.filePath(name);
+    };
+    const struct {
+        const char* name;
+        QString path;
+        DocumentRead::Result result;
+        bool cut = false;  // the file loses its second half after the first read
+    } cases[] = {
+        {"a book", file("book.txt", cp949), DocumentRead::Read},
+        {"a pipe", made("pipe.txt", ::mkfifo(QFile::encodeName(dir.filePath("pipe.txt")), 0600)),
+         DocumentRead::NotABook},
+        {"a link to /dev/zero",
+         made("zero.txt", ::symlink("/dev/zero", QFile::encodeName(dir.filePath("zero.txt")))),
+         DocumentRead::NotABook},
+        {"a folder", made("folder.txt", ::mkdir(QFile::encodeName(dir.filePath("folder.txt")), 0700)),
+         DocumentRead::NotABook},
+        {"nothing", dir.filePath("missing.txt"), DocumentRead::NotABook},
+        {"no path", QString(), DocumentRead::NotABook},
+        {"a CP949 book cut short", file("cut949.txt", cp949), DocumentRead::Changed, true},
+        {"a UTF-8 book cut short", file("cut8.txt", utf8), DocumentRead::Changed, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool cut = false;
+        SetDocumentReadHook([&](qint64, qint64) {
+            if (c.cut && !std::exchange(cut, true)) {
+                ASSERT_TRUE(QFile::resize(c.path, QFileInfo(c.path).size() / 2));
+            }
+        });
+        const DocumentRead read = ReadDocument(c.path);
+        SetDocumentReadHook({});
+        EXPECT_EQ(read.result, c.result);
+        EXPECT_EQ(read.text.size(), c.result == DocumentRead::Read ? 6 << 20 : 0);
+    }
 }
 
 }  // namespace
