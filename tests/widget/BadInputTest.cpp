@@ -1,8 +1,15 @@
 // Documents nobody meant to be read: empty, a lone byte-order mark, broken encodings, NUL
-// bytes, only line breaks, one endless line, a folder named like a book. Each opens as what
-// it holds, or as an empty book, without a crash, a hang or more than a page drawn.
+// bytes, only line breaks, one endless line, a folder or a pipe named like a book. Each opens as
+// what it holds, or as an empty book, without a crash, a hang or more than a page drawn.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
@@ -11,6 +18,8 @@
 #include "window/WindowFile.h"
 
 namespace {
+
+using namespace std::chrono_literals;
 
 class BadInput : public Reading {};
 
@@ -82,6 +91,33 @@ TEST_F(BadInput, AFolderNamedLikeABookOrATooLargeBookOpensNothing) {
     EXPECT_EQ(window->DocumentPath, book);
     EXPECT_GT(window->DocumentLength, 0);
     EXPECT_TRUE(window->CmdNext->isEnabled());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [진짜.txt]"));
+}
+
+TEST_F(BadInput, APipeNamedLikeABookIsRefusedWithoutWaiting) {
+    const QString book = writeBook("진짜.txt", numberedBook(50));
+    start();
+    open(book);
+    const QString pipe = folder.file("파이프.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // A reader that waited on the pipe would wait for good: a writer comes and goes after a
+    // while, so such a reader fails here instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 3000 && !done; ++i) std::this_thread::sleep_for(1ms);
+        if (done) return;
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    });
+    dialogs.clear();
+    open(pipe);
+    done = true;
+    writer.join();
+    const auto boxes = dialogs.shownOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("파일을 열 수 없습니다.\n") + pipe);
+    EXPECT_EQ(window->DocumentPath, book);
+    EXPECT_GT(window->DocumentLength, 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [진짜.txt]"));
 }
 
