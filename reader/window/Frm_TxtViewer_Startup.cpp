@@ -335,8 +335,8 @@ void Frm_TxtViewer::takeDownProgressPanel() {
 bool Frm_TxtViewer::stateWhole() const {
     // Mid-operation (counting pages, extracting, the start-up question, any box) the state is
     // half old, half new. A turn only shows a place already taken.
-    return !m_unloaded && isEnabled() && !TmrPlay->tag().isEmpty() && !PicSplash->isVisible() &&
-           QApplication::activeModalWidget() == nullptr;
+    return !m_unloaded && (isEnabled() || m_turning) && !TmrPlay->tag().isEmpty() &&
+           !PicSplash->isVisible() && QApplication::activeModalWidget() == nullptr;
 }
 
 bool Frm_TxtViewer::stateSettled() const {
@@ -390,7 +390,8 @@ void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     m_stopTurn = true;
     // Closed in the middle of something (a count, an extraction, a turn): the unload must not
     // pull the book from under it, so the end waits until it has returned.
-    const bool operationUnderway = !isEnabled() || PicSplash->isVisible() ||
+    // (The window takes no input during a turn, but the turn holds nothing the unload takes.)
+    const bool operationUnderway = (!isEnabled() && !m_turning) || PicSplash->isVisible() ||
                                    QApplication::activeModalWidget() != nullptr;
     if (!m_unloaded && (operationUnderway || ending())) {
         endRequested();
