@@ -5,7 +5,9 @@
 
 #include <QDirIterator>
 #include <QUrl>
+#include <csignal>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "../common/ZipWriter.h"
@@ -82,6 +84,34 @@ TEST_F(Desktop, AKilledReaderNeverBlocksTheNextStart) {
     EXPECT_EQ(startAgain({}), 0);  // and it is the one found by the next start
     EXPECT_EQ(readerWindows(), 1);
     ASSERT_TRUE(closeReader(id));
+}
+
+// Named at start, what is no regular file (a pipe that nobody writes, a link to an endless
+// device) gets the open button's message at once, and one SIGTERM, with the message still up,
+// ends the reader.
+TEST_F(Desktop, WhatIsNoFileIsRefusedAndTheReaderStaysItself) {
+    const QString pipe = tmp.path() + "/pipe.txt", zero = tmp.path() + "/zero.txt";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    for (const QString& named : {pipe, zero}) {
+        SCOPED_TRACE(named.toStdString());
+        reader.setProcessEnvironment(x.env());
+        reader.start(app + "/Qm_TextLumo", {named});
+        ASSERT_TRUE(reader.waitForStarted(5000));
+        // The window and its box, both called so: the loop runs, the message is up.
+        EXPECT_TRUE(XSession::waitFor(
+            [&] {
+                return x.run("xdotool", {"search", "--onlyvisible", "--name", "^루모북$"})
+                           .split('\n', Qt::SkipEmptyParts)
+                           .size() == 2;
+            },
+            15000))
+            << "no message";
+        x.screenshot(shotDir() + "/no-file-refused.png");
+        ::kill(pid_t(reader.processId()), SIGTERM);
+        ASSERT_TRUE(reader.waitForFinished(10000)) << "one SIGTERM did not end the reader";
+        EXPECT_EQ(reader.exitCode(), 0);
+    }
 }
 
 // Installed by root, read by a user: the user's own folders hold everything the reader writes.
