@@ -70,6 +70,37 @@ put('fuzz_zip', 'bomb-lying', bomb.replace(struct.pack('<I', 200000), struct.pac
 put('fuzz_zip', 'encrypted-flag', zip_bytes([(info('secret.txt', flag=1), b'\x00' * 24)]))
 
 
+# The listing target's input: pieces of a 3-byte count, a 2-byte length and the bytes, each
+# repeated count times; the plain seeds above are one piece each.
+def pieces(*parts):
+    return b''.join(struct.pack('<I', count)[:3] + struct.pack('<H', len(data)) + data for count, data in parts)
+
+
+def local_header(name_size):
+    return struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, 0, 0, 0, 0, 0, 0, 0, name_size, 0)
+
+
+def central_record(offset):
+    return struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 0x314, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0o100644 << 16, offset)
+
+
+for name in ('stored', 'deflated', 'cp949-name'):
+    with open(os.path.join(HERE, 'corpus', 'fuzz_zip', name), 'rb') as f:
+        put('fuzz_zip_list', name, pieces((1, f.read())))
+# 65,535 records naming one local header with a 64 KiB name, and 110,000 of them counted in
+# Zip64 end records: 3 and 5 MB archives from a few hundred bytes.
+body = 30 + 0xFFFF
+put('fuzz_zip_list', 'one-header-named-often', pieces(
+    (1, local_header(0xFFFF)), (0xFFFF, b'n'), (0xFFFF, central_record(0)),
+    (1, struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 0xFFFF, 0xFFFF, 46 * 0xFFFF, body, 0))))
+count = 110000
+put('fuzz_zip_list', 'one-header-named-often-zip64', pieces(
+    (1, local_header(0xFFFF)), (0xFFFF, b'n'), (count, central_record(0)),
+    (1, struct.pack('<IQHHIIQQQQ', 0x06064b50, 44, 45, 45, 0, 0, count, count, 46 * count, body)
+     + struct.pack('<IIQI', 0x07064b50, 0, body + 46 * count, 1)
+     + struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0))))
+
+
 def vint(v):
     out = bytearray()
     while True:

@@ -431,7 +431,7 @@ namespace {
 QByteArray centralRecord(uint32_t offset, const QByteArray& extra = {}) {
     QByteArray c;
     put(c, 0x02014b50, 4), put(c, 0x0314, 2), put(c, 20, 2), put(c, 0, 4), put(c, 0, 4);
-    put(c, 0, 12), put(c, 0, 2), put(c, extra.size(), 2), put(c, 0, 6);
+    c.append(12, char(0)), put(c, 0, 2), put(c, extra.size(), 2), c.append(6, char(0));
     put(c, uint32_t(0100644) << 16, 4), put(c, offset, 4);
     return c + extra;
 }
@@ -439,7 +439,7 @@ QByteArray centralRecord(uint32_t offset, const QByteArray& extra = {}) {
 // A local header of an empty stored entry with a name of nameSize bytes (the name not included).
 QByteArray localHeader(uint16_t nameSize) {
     QByteArray h;
-    put(h, 0x04034b50, 4), put(h, 20, 2), put(h, 0, 4), put(h, 0, 4), put(h, 0, 12);
+    put(h, 0x04034b50, 4), put(h, 20, 2), put(h, 0, 4), put(h, 0, 4), h.append(12, char(0));
     put(h, nameSize, 2), put(h, 0, 2);
     return h;
 }
