@@ -112,6 +112,23 @@ TEST_F(Desktop, WhatIsNoFileIsRefusedAndTheReaderStaysItself) {
         ASSERT_TRUE(reader.waitForFinished(10000)) << "one SIGTERM did not end the reader";
         EXPECT_EQ(reader.exitCode(), 0);
     }
+    // An end while an archive's own error box is up: the archive is let go only after the box.
+    const QString rar = tmp.path() + "/broken.rar";
+    ASSERT_TRUE(write(rar, QByteArray(3000, 'Z')));
+    reader.start(app + "/Qm_TextLumo", {rar});
+    ASSERT_TRUE(reader.waitForStarted(5000));
+    EXPECT_TRUE(XSession::waitFor(
+        [&] {
+            return !x.run("xdotool", {"search", "--onlyvisible", "--name", "^Error$"})
+                        .trimmed()
+                        .isEmpty();
+        },
+        15000))
+        << "no error box";
+    ::kill(pid_t(reader.processId()), SIGTERM);
+    ASSERT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(reader.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(reader.exitCode(), 0);
 }
 
 // Installed by root, read by a user: the user's own folders hold everything the reader writes.
