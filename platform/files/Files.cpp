@@ -111,8 +111,8 @@ int64_t RegularFile::readAt(void* into, int64_t bytes, int64_t offset) const {
     if (m_fd < 0) return -1;
     int64_t done = 0;
     while (done < bytes) {
-        const ssize_t got =
-            ::pread(m_fd, static_cast<char*>(into) + done, size_t(bytes - done), off_t(offset + done));
+        const ssize_t got = ::pread(m_fd, static_cast<char*>(into) + done, size_t(bytes - done),
+                                    off_t(offset + done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return -1;
         if (got == 0) break;

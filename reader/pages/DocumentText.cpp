@@ -112,8 +112,7 @@ public:
         if (size > m_capacity) {
             m_buffer.reset();
             m_capacity = 0;
-            const qsizetype capacity =
-                std::max(size, std::min(m_src.n, m_src.chunk + 2 * kLook));
+            const qsizetype capacity = std::max(size, std::min(m_src.n, m_src.chunk + 2 * kLook));
             m_buffer = std::make_unique_for_overwrite<uint8_t[]>(size_t(capacity));
             m_capacity = capacity;
         }
@@ -342,8 +341,7 @@ QString decodeUtf16(const Source& src) {
     };
     if (units >= 2 * step)
         sideBySide(
-            src, [&] { convert(mine, 0, units / 2); },
-            [&] { convert(theirs, units / 2, units); });
+            src, [&] { convert(mine, 0, units / 2); }, [&] { convert(theirs, units / 2, units); });
     else
         convert(mine, 0, units);
     if (src.n % 2) {
@@ -415,8 +413,9 @@ QString TooLargeText(const QString& name) {
 DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading) {
     const files::RegularFile file(path);
     if (!file.isOpen())
-        return {QString(), file.error() == EACCES || file.error() == EPERM ? DocumentRead::Denied
-                                                                           : DocumentRead::NotABook};
+        return {QString(), file.error() == EACCES || file.error() == EPERM
+                               ? DocumentRead::Denied
+                               : DocumentRead::NotABook};
     if (file.size() > kMaxDocumentBytes) return {QString(), DocumentRead::TooLarge};
     if (beforeReading) beforeReading();
     // Read a piece at a time by each decoding thread, into a buffer it reuses: the file and

@@ -32,7 +32,7 @@ QString TooLargeText(const QString& name);
 struct DocumentRead {
     enum Result { Read, NotABook, Denied, TooLarge, Changed };
     QString text;
-    Result result;
+    Result result = NotABook;
 };
 // beforeReading, when given, runs once the file is open and known to be a book, before it is
 // read.
