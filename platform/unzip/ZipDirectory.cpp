@@ -460,7 +460,7 @@ std::optional<Walk> walkRecords(int fd, int64_t fileSize, const Place& place) {
         // A record the file ends inside is as far as libarchive gets.
         p = file.at(at, kRecordSize);
         if (!p) break;
-        size_t length = kRecordSize + le16(p + 28) + le16(p + 30) + le16(p + 32);
+        const size_t length = kRecordSize + le16(p + 28) + le16(p + 30) + le16(p + 32);
         if (!(p = file.at(at, length))) break;
         walk.records.push_back(parseRecord(p, correction));
         at += int64_t(length);
