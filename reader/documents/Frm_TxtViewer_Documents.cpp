@@ -20,6 +20,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
 #include "pages/DocumentText.h"
+#include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
 // The folder of the book read last (of its archive, for an entry), where the next one most
@@ -57,25 +58,6 @@ void Frm_TxtViewer::releaseArchiveObjects() {
     rarObject.reset();
 }
 
-namespace {
-
-// What the open button says of a book it could not read.
-QString readProblemText(DocumentRead::Result result, const QString& path) {
-    switch (result) {
-        case DocumentRead::TooLarge:
-            return TooLargeText(path);
-        case DocumentRead::Denied:
-            return QStringLiteral("파일을 읽을 수 없습니다. 권한을 확인해 주십시오.\n%1").arg(path);
-        case DocumentRead::Changed:
-            return QStringLiteral("파일을 읽는 동안 파일이 바뀌어 열 수 없습니다.\n%1").arg(path);
-        case DocumentRead::Read:
-        case DocumentRead::NotABook:
-            break;
-    }
-    return QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path);
-}
-
-}  // namespace
 
 void Frm_TxtViewer::saySo(const QString& text) {
     m_dialogs.MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
@@ -109,19 +91,26 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         }
         if (read.result != DocumentRead::Read) {
             if (panel) PicSplash->hide();
-            saySo(readProblemText(read.result, path));
+            saySo(ReadProblemText(read.result, path));
             return false;
         }
-        if (entryIndex == -1) forgetArchive();
-        ShownEntry = -1;
-        CmdList->setEnabled(false);
-        CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
-        ArchivePath.clear();
-        setPageButtons(false);
-        ArchiveKind = -1;
-        DocumentPath = path;
-        CurrentPage = 1;
-        ShowDocument(std::move(read.text));
+        const DocumentSnapshot before = snapshotDocument();
+        const int32_t page = CurrentPage;
+        try {
+            if (entryIndex == -1) forgetArchive();
+            ShownEntry = -1;
+            CmdList->setEnabled(false);
+            CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
+            ArchivePath.clear();
+            setPageButtons(false);
+            ArchiveKind = -1;
+            DocumentPath = path;
+            CurrentPage = 1;
+            ShowDocument(std::move(read.text));
+        } catch (...) {
+            putBack(before, page);
+            throw;
+        }
         return true;
     }
     if (!ensureArchiveObjects()) return false;
@@ -136,6 +125,23 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         return false;
     }
     const DocumentSnapshot before = snapshotDocument();
+    const int32_t page = CurrentPage;
+    try {
+        if (!openArchive(path, entryIndex, std::move(entries))) {
+            restoreDocument(before);
+            recoverShownFile();
+            return false;
+        }
+    } catch (...) {
+        putBack(before, page);
+        throw;
+    }
+    return true;
+}
+
+bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
+                                std::vector<ArchiveEntry> entries) {
+    const bool zip = archivelist::extensionOf(path) == QLatin1String(".zip");
     if (entryIndex == -1) forgetArchive();
     ArchivePath = path;
     ArchiveKind = zip ? 0 : 1;
@@ -153,19 +159,49 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         ReadingSettings.BookmarkPosition = 0;
         ReadingSettings.BookmarkEntry = 0;
     }
-    if (!switchEntry(row, !TmrPlay->tag().isEmpty(), false)) {
-        restoreDocument(before);
-        recoverShownFile();
-        return false;
-    }
+    if (!switchEntry(row, !TmrPlay->tag().isEmpty(), false)) return false;
     if (entryIndex == -1 && List1->count() > 1) {
         PicList->show();
         PicList->raise();
-    } else if (rar) {
+    } else if (!zip) {
         CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
     }
     return true;
+}
+
+void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
+    // What the new book holds goes first: the failure was most likely a want of memory.
+    DocumentText.clear();
+    DocumentText.squeeze();
+    RichTextBox1->setText(QString());
+    DocumentLength = 0;
+    PageCount = 0;
+    PicSplash->hide();
+    setEnabled(true);
+    restoreDocument(before);
+    try {
+        recoverShownFile();
+        ShowDocument();
+        // The book's own bookmark, which showing it afresh would have taken for another's.
+        restoreDocument(before);
+        if (page > 1 && page <= PageCount) {
+            CurrentPage = page;
+            ScrollArmed = false;
+            ImageScrollBar1.setValue(page);
+            ScrollArmed = true;
+            ShowSpread(page, 0);
+        }
+    } catch (...) {
+        // Not even the old book can be shown now: no book, rather than half of one.
+        DocumentText.clear();
+        RichTextBox1->setText(QString());
+        DocumentLength = 0;
+        PageCount = 0;
+        PicSplash->hide();
+        setEnabled(true);
+        setPageButtons(false);
+    }
 }
 
 bool Frm_TxtViewer::ensureArchiveObjects() {

@@ -511,3 +511,19 @@ std::optional<QString> StreamedDocument::take() {
     m_stopped = true;
     return std::move(m_text);
 }
+
+// What the open button says of a book it could not read.
+QString ReadProblemText(DocumentRead::Result result, const QString& path) {
+    switch (result) {
+        case DocumentRead::TooLarge:
+            return TooLargeText(path);
+        case DocumentRead::Denied:
+            return QStringLiteral("파일을 읽을 수 없습니다. 권한을 확인해 주십시오.\n%1").arg(path);
+        case DocumentRead::Changed:
+            return QStringLiteral("파일을 읽는 동안 파일이 바뀌어 열 수 없습니다.\n%1").arg(path);
+        case DocumentRead::Read:
+        case DocumentRead::NotABook:
+            break;
+    }
+    return QStringLiteral("파일을 열 수 없습니다.\n%1").arg(path);
+}

@@ -37,6 +37,8 @@ struct DocumentRead {
 // beforeReading, when given, runs once the file is open and known to be a book, before it is
 // read.
 DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading = {});
+// What the open button says of a book it could not read.
+QString ReadProblemText(DocumentRead::Result result, const QString& path);
 // The text alone; "" when there is none.
 QString LoadDocumentText(const QString& path);
 

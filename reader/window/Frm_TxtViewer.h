@@ -434,6 +434,11 @@ private:
     DocumentSnapshot snapshotDocument() const;
     void restoreDocument(const DocumentSnapshot& s);
     bool extractSelectedEntry(bool show);
+    // Lists an archive's entries and shows entry entryIndex; false when it could not.
+    bool openArchive(const QString& path, int32_t entryIndex, std::vector<ArchiveEntry> entries);
+    // A book failed with an exception while it was laid out: the one read before comes back
+    // at `page`, or no book when even that cannot be had.
+    void putBack(const DocumentSnapshot& before, int32_t page);
     // Shows the progress panel and draws it before a step that holds the window (reading a
     // book, extracting an entry); CountPages hides it.
     void showProgressPanel();

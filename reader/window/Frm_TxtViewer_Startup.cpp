@@ -178,10 +178,13 @@ void Frm_TxtViewer::resumeLastDocument() {
             // After the archive is opened: its entry may not be the one saved (it changed).
             setWindowTitle(QStringLiteral("루모북 [") +
                            DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
-            if (DocumentTooLarge(DocumentPath))
-                m_dialogs.MsgBox(TooLargeText(DocumentPath), dlg::vbExclamation,
+            // What is no book now (grown too large, a pipe put in its place, cut short while
+            // it was read) is said, as the open button says it, and nothing is resumed.
+            DocumentRead read = ReadDocument(DocumentPath);
+            if (read.result != DocumentRead::Read)
+                m_dialogs.MsgBox(ReadProblemText(read.result, DocumentPath), dlg::vbExclamation,
                                  QStringLiteral("루모북"));
-            DocumentText = LoadDocumentText(DocumentPath);
+            DocumentText = std::move(read.text);
             DocumentLength = DocumentText.size();
         }
         const auto saved = statefiles::readFile(m_places.state + "/" + windowfile::fileName());

@@ -9,9 +9,12 @@
 #include <QDir>
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <thread>
 
+#include "../common/ZipWriter.h"
 #include "ReaderFixture.h"
+#include "textbox/LineBreaker.h"
 #include "forms/PictureBox.h"
 #include "pages/DocumentText.h"
 #include "window/StateFiles.h"
@@ -124,6 +127,34 @@ TEST_F(BadInput, APipeNamedLikeABookIsRefusedWithoutWaiting) {
 }  // namespace
 
 namespace {
+
+// A book that fails while it is laid out (out of memory, most likely) leaves the book read
+// before on screen at its page, a plain text or an archive's entry alike, and the window
+// takes input again.
+TEST_F(BadInput, ABookThatFailsToLayOutLeavesTheOneBefore) {
+    const QString first = writeBook("읽던 책.txt", numberedBook(400));
+    start();
+    open(first);
+    release(window->CmdNext);
+    ASSERT_EQ(window->CurrentPage, 3);
+    // Past the size wrapped on two threads, where the parts are handed out.
+    const QByteArray big = numberedBook(150000);
+    const QString cases[] = {writeBook("큰 책.txt", big), folder.file("큰 책.zip")};
+    ASSERT_TRUE(writeZip(cases[1], {{QStringLiteral("큰 책.txt"), big}}));
+    for (const QString& path : cases) {
+        SCOPED_TRACE(path.toStdString());
+        textbox::LineBreaker::setPartHook([](size_t) { throw std::bad_alloc(); });
+        EXPECT_THROW(window->OpenDocument(path, -1), std::bad_alloc);
+        textbox::LineBreaker::setPartHook(nullptr);
+        EXPECT_EQ(window->DocumentPath, first);
+        EXPECT_EQ(window->ArchiveKind, -1);
+        EXPECT_EQ(window->CurrentPage, 3);
+        EXPECT_GT(window->DocumentLength, 0);
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_FALSE(window->PicSplash->isVisible());
+        EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("읽던 책")));
+    }
+}
 
 class DamagedState : public Resume {};
 
