@@ -62,18 +62,35 @@ private:
     locale_t m_previous = locale_t(nullptr);
 };
 
+// The reader and the file it reads, which go together.
 struct ReaderFree {
-    void operator()(archive* a) const { archive_read_free(a); }
+    int fd = -1;
+    void operator()(archive* a) const {
+        archive_read_free(a);
+        if (fd >= 0) ::close(fd);
+    }
 };
 using Reader = std::unique_ptr<archive, ReaderFree>;
 
-// A reader of path with the password registered, or null when libarchive cannot open it.
+// A reader of path with the password registered, or null when libarchive cannot open it. The
+// file is opened without waiting (a pipe put at the name never holds the call) and must be a
+// regular file by its descriptor, whatever the name said a moment before.
 Reader openReader(const std::string& path, const std::string& password) {
-    Reader a(archive_read_new());
-    if (!a) return a;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return Reader(nullptr, ReaderFree{});
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Reader(nullptr, ReaderFree{});
+    }
+    Reader a(archive_read_new(), ReaderFree{fd});
+    if (!a) {
+        ::close(fd);
+        return a;
+    }
     archive_read_support_format_zip(a.get());
     if (!password.empty()) archive_read_add_passphrase(a.get(), password.c_str());
-    if (archive_read_open_filename(a.get(), path.c_str(), kChunk) != ARCHIVE_OK) a.reset();
+    if (archive_read_open_fd(a.get(), fd, kChunk) != ARCHIVE_OK) a.reset();
     return a;
 }
 

@@ -503,7 +503,7 @@ bool plain(const ZipRecord& r, int64_t size) {
 
 std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path, bool& hostile) {
     hostile = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return nullptr;
     struct stat st {};
     std::optional<Walk> walk;

@@ -23,10 +23,6 @@ QString entryPath(const QString& directory, const QString& name) {
     return full;
 }
 
-QString includePattern(const QString& directory, const QString& name) {
-    return entryPath(directory, name).replace(QLatin1String("["), QLatin1String("[[]"));
-}
-
 int32_t packedSize(int32_t factor, int32_t size) {
     const int64_t product = int64_t(factor) * size;
     if (product > std::numeric_limits<int32_t>::max() ||

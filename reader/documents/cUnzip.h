@@ -84,9 +84,6 @@ SplitName splitListedName(const QString& listed);
 // The whole name of the entry the table keeps as directory and name, as the unzip call takes
 // it: "/" separators.
 QString entryPath(const QString& directory, const QString& name);
-// The same name as a wildcard pattern that matches it alone ("[" written as "[[]"), for tools
-// that take patterns; the unzip call does not.
-QString includePattern(const QString& directory, const QString& name);
 // factor percent of size, truncated; 0 when the product leaves 32 bits.
 int32_t packedSize(int32_t factor, int32_t size);
 
