@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
+#include <optional>
 
 #include "dialogs/Dialogs.h"
 #include "session/CommandLine.h"
@@ -41,6 +42,27 @@ QIcon windowIcon(const QString& hicolor) {
     return icon;
 }
 
+// Becomes the reader of the state folder, or hands the file to the one that is: the exit code
+// of a start that ends here, or nothing when this one runs.
+std::optional<int> handOverOrRun(SingleReader& single, const QString& file, const QString& runtime) {
+    switch (single.start(file, makePrivateFolder(runtime))) {
+        case SingleReader::Start::HandedOver:
+            return 0;
+        case SingleReader::Start::Refused: {
+            const QString text = QStringLiteral(
+                "루모북이 이미 실행 중이지만 파일을 넘겨주지 못했습니다.\n실행 중인 루모북을 닫은 "
+                "뒤 다시 열어 주십시오.");
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+            dlg::QtDialogs().MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
+            return 1;
+        }
+        case SingleReader::Start::First:
+        case SingleReader::Start::Alone:
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,21 +85,7 @@ int main(int argc, char** argv) {
     // One reader per state folder: a second start shows its file in the first and ends.
     const QString runtime = runtimeFolder();
     SingleReader single(SingleReader::socketFor(runtime, places.state), places.state);
-    switch (single.start(line.file, makePrivateFolder(runtime))) {
-        case SingleReader::Start::HandedOver:
-            return 0;
-        case SingleReader::Start::Refused: {
-            const QString text = QStringLiteral(
-                "루모북이 이미 실행 중이지만 파일을 넘겨주지 못했습니다.\n실행 중인 루모북을 닫은 "
-                "뒤 다시 열어 주십시오.");
-            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-            dlg::QtDialogs().MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
-            return 1;
-        }
-        case SingleReader::Start::First:
-        case SingleReader::Start::Alone:
-            break;
-    }
+    if (const auto handed = handOverOrRun(single, line.file, runtime)) return *handed;
 
     QApplication::setWindowIcon(windowIcon(places.icons));
     // The reader speaks Korean whatever the system's language, its standard dialogs included.

@@ -169,6 +169,26 @@ std::optional<QByteArray> readFile(const QString& path) {
     return bytes;
 }
 
+namespace {
+
+// A fresh file in dir under a name of its own beside `name`, never through a link; its
+// descriptor, or -1. 0666 less the umask, as any new file here.
+int createTemporary(int dir, const QByteArray& name, QByteArray& temp) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int tries = 0; tries < 100; ++tries) {
+        temp = name + '.';
+        for (int i = 0; i < 6; ++i)
+            temp += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        const int fd = ::openat(dir, temp.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     const QByteArray full = QFile::encodeName(path);
     const qsizetype slash = full.lastIndexOf('/');
@@ -191,22 +211,11 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
         return false;
     };
 
-    // A fresh file under a name of its own, never through a link. 0666 less the umask, as any
-    // new file here; the permissions of a file it replaces are kept below.
     QByteArray temp;
-    int fd = -1;
-    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-        static constexpr char kLetters[] =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-        temp = name + '.';
-        for (int i = 0; i < 6; ++i)
-            temp += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-        fd = ::openat(dir, temp.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return fail({});
-    }
+    const int fd = createTemporary(dir, name, temp);
     if (fd < 0) return fail({});
 
+    // The permissions of a file it replaces are kept.
     struct stat old {};
     bool ok = true;
     if (::fstatat(dir, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode))
