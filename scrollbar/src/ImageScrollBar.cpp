@@ -3,6 +3,9 @@
 
 #include "ImageScrollBar.h"
 
+#include <type_traits>
+#include <utility>
+
 #include "Qm_ImgScrollBar/ImageScrollBar.h"
 #include "forms/Screen.h"
 
@@ -14,7 +17,6 @@ namespace E = __ImageScrollBar;
 namespace {
 const char kInvalidValue[] = "속성값이 잘못되었습니다.";
 constexpr int kCritical = 16;
-constexpr gdi::COLORREF kButtonFace = 0x8000000F;
 }  // namespace
 
 ImageScrollBar::ImageScrollBar(QWidget* parent, controls::Site* site, controls::EventSink* sink)
@@ -54,136 +56,162 @@ QWidget* ImageScrollBar::Widget() {
     return m_surface;
 }
 
-// --- The dispatch interface -------------------------------------------------------------
+// --- The property table ----------------------------------------------------------------
 
-Variant ImageScrollBar::valueOf(DISPID id) const {
-    using controls::BoolVariant;
-    using controls::LongVariant;
-    using controls::PictureVariant;
-    switch (id) {
-        case P::Enabled:
-            return BoolVariant(m_p.enabled);
-        case P::BgPicture:
-            return BoolVariant(m_p.bgPicture);
-        case P::BackColor:
-            return LongVariant(int32_t(m_p.backColor));
-        case P::TickBackColor:
-            return LongVariant(int32_t(m_p.tickBackColor));
-        case P::TickBorderColor:
-            return LongVariant(int32_t(m_p.tickBorderColor));
-        case P::ArrowVisible:
-            return BoolVariant(m_p.arrowVisible);
-        case P::Min:
-            return LongVariant(m_p.min);
-        case P::Max:
-            return LongVariant(m_p.max);
-        case P::Value:
-            return LongVariant(m_p.value);
-        case P::LargeChange:
-            return LongVariant(m_p.largeChange);
-        case P::SmallChange:
-            return LongVariant(m_p.smallChange);
-        case P::ScrollBgPicture:
-            return PictureVariant(m_p.scrollBgPicture);
-        case P::TickPicture:
-            return PictureVariant(m_p.tickPicture);
-        case P::UpArrowPicture:
-            return PictureVariant(m_p.upArrowPicture);
-        case P::DownArrowPicture:
-            return PictureVariant(m_p.downArrowPicture);
-        case P::LeftArrowPicture:
-            return PictureVariant(m_p.leftArrowPicture);
-        case P::RightArrowPicture:
-            return PictureVariant(m_p.rightArrowPicture);
-        case P::Orientation:
-            return LongVariant(m_p.orientation);
-        case P::ScrollEnablePicture:
-            return PictureVariant(m_p.scrollEnablePicture);
-        case P::AutoSize:
-            return BoolVariant(m_p.autoSize);
-        default:
-            return Variant();
-    }
+namespace {
+
+// Each kind of field as it is coerced from, and handed out as, a variant.
+Status coerce(const Variant& v, bool& out) {
+    return controls::CoerceBool(v, out);
 }
+Status coerce(const Variant& v, int32_t& out) {
+    return controls::CoerceInt32(v, out);
+}
+Status coerce(const Variant& v, gdi::COLORREF& out) {
+    int32_t i = 0;
+    const Status st = controls::CoerceInt32(v, i);
+    if (st == Status::Ok) out = gdi::COLORREF(i);
+    return st;
+}
+Status coerce(const Variant& v, PictureRef& out) {
+    return controls::CoercePicture(v, out);
+}
+Variant variantOf(bool b) {
+    return controls::BoolVariant(b);
+}
+Variant variantOf(int32_t i) {
+    return controls::LongVariant(i);
+}
+Variant variantOf(gdi::COLORREF c) {
+    return controls::LongVariant(int32_t(c));
+}
+Variant variantOf(const PictureRef& p) {
+    return controls::PictureVariant(p);
+}
+
+// The bag kind that travels as a field of type T.
+template <typename T>
+constexpr BagKind kindOf() {
+    if constexpr (std::is_same_v<T, bool>)
+        return BagKind::Boolean;
+    else if constexpr (std::is_same_v<T, int32_t>)
+        return BagKind::Integer;
+    else if constexpr (std::is_same_v<T, gdi::COLORREF>)
+        return BagKind::Colour;
+    else
+        return BagKind::Picture;
+}
+
+}  // namespace
+
+template <auto Field>
+Variant ImageScrollBar::getField(const Properties& from) {
+    return variantOf(from.*Field);
+}
+
+template <auto Field>
+Status ImageScrollBar::loadField(Properties& to, const Variant& value) {
+    return coerce(value, to.*Field);
+}
+
+template <auto Field, auto Rule>
+Status ImageScrollBar::putField(DISPID id, const Variant& value) {
+    using T = std::remove_cvref_t<decltype(std::declval<Properties&>().*Field)>;
+    T v{};
+    if (const Status st = coerce(value, v); st != Status::Ok) return st;
+    // The rules shared by several properties are told which one is set.
+    if constexpr (std::is_invocable_v<decltype(Rule), ImageScrollBar&, DISPID, T>)
+        return (this->*Rule)(id, std::move(v));
+    else
+        return (this->*Rule)(std::move(v));
+}
+
+template <DISPID Id, auto Field, auto Rule>
+constexpr ImageScrollBar::Property ImageScrollBar::row(int readAt,
+                                                       std::optional<Builtin> newPicture) {
+    using T = std::remove_cvref_t<decltype(std::declval<Properties&>().*Field)>;
+    static_assert(FindProperty(Id) && FindProperty(Id)->kind == kindOf<T>(),
+                  "a property's field must travel as the contract's kind");
+    return {.info = FindProperty(Id),
+            .readAt = readAt,
+            .newPicture = newPicture,
+            .get = &getField<Field>,
+            .load = &loadField<Field>,
+            .put = &ImageScrollBar::putField<Field, Rule>};
+}
+
+using Self = ImageScrollBar;
+
+// The number is each property's place in the order Load reads the bag.
+constexpr std::array<Self::Property, Self::kPropertyCount> Self::kTable = {
+    row<P::Enabled, &Properties::enabled, &Self::setEnabled>(0),
+    row<P::ArrowVisible, &Properties::arrowVisible, &Self::setArrowVisible>(1),
+    row<P::Min, &Properties::min, &Self::setMin>(2),
+    row<P::Max, &Properties::max, &Self::setMax>(3),
+    row<P::Value, &Properties::value, &Self::setValue>(4),
+    row<P::LargeChange, &Properties::largeChange, &Self::setLargeChange>(5),
+    row<P::SmallChange, &Properties::smallChange, &Self::setSmallChange>(6),
+    row<P::Orientation, &Properties::orientation, &Self::setOrientation>(8),
+    row<P::AutoSize, &Properties::autoSize, &Self::setAutoSize>(7),
+    row<P::ScrollBgPicture, &Properties::scrollBgPicture, &Self::setScrollBgPicture>(9),
+    row<P::TickPicture, &Properties::tickPicture, &Self::setTickPicture>(10, Builtin::Tick),
+    row<P::LeftArrowPicture, &Properties::leftArrowPicture, &Self::setArrowPicture>(
+        13, Builtin::LeftArrow),
+    row<P::RightArrowPicture, &Properties::rightArrowPicture, &Self::setArrowPicture>(
+        14, Builtin::RightArrow),
+    row<P::UpArrowPicture, &Properties::upArrowPicture, &Self::setArrowPicture>(11,
+                                                                                Builtin::UpArrow),
+    row<P::DownArrowPicture, &Properties::downArrowPicture, &Self::setArrowPicture>(
+        12, Builtin::DownArrow),
+    row<P::ScrollEnablePicture, &Properties::scrollEnablePicture, &Self::setScrollEnablePicture>(
+        15),
+    row<P::BackColor, &Properties::backColor, &Self::setBackColor>(16),
+    row<P::TickBackColor, &Properties::tickBackColor, &Self::setTickColor>(17),
+    row<P::TickBorderColor, &Properties::tickBorderColor, &Self::setTickColor>(18),
+    row<P::BgPicture, &Properties::bgPicture, &Self::setBgPicture>(19),
+};
+
+constexpr std::array<const ImageScrollBar::Property*, ImageScrollBar::kPropertyCount>
+ImageScrollBar::readOrder() {
+    std::array<const Property*, kPropertyCount> order{};
+    for (size_t i = 0; i < kPropertyCount; ++i) {
+        const Property& p = kTable[i];
+        // The table follows the contract, and each place in the read order is taken once.
+        if (p.info != &kProperties[i]) throw "the table is out of the contract's order";
+        if (p.readAt < 0 || size_t(p.readAt) >= kPropertyCount || order[p.readAt])
+            throw "the read order is not one place per property";
+        order[p.readAt] = &p;
+    }
+    return order;
+}
+
+const ImageScrollBar::Property* ImageScrollBar::property(DISPID id) {
+    for (const Property& p : kTable)
+        if (p.info->id == id) return &p;
+    return nullptr;
+}
+
+// --- The dispatch interface -------------------------------------------------------------
 
 Status ImageScrollBar::Get(DISPID id, Variant& out) {
     return shielded([&] {
-        if (!FindProperty(id)) return Status::UnknownMember;
-        out = valueOf(id);
+        const Property* p = property(id);
+        if (!p) return Status::UnknownMember;
+        out = p->get(m_p);
         return Status::Ok;
     });
 }
 
 Status ImageScrollBar::Put(DISPID id, const Variant& value) {
     return shielded([&] {
-        if (!FindProperty(id)) return Status::UnknownMember;
+        const Property* p = property(id);
+        if (!p) return Status::UnknownMember;
         if (!m_surface) return Status::ObjectRequired;
         // A size the host gave while the surface was hidden is laid out before anything else.
         surfaceResized();
         if (gone()) return kGone;
-        return putCoerced(id, value);
+        return (this->*p->put)(id, value);
     });
-}
-
-Status ImageScrollBar::putCoerced(DISPID id, const Variant& value) {
-    const PropertyInfo* info = FindProperty(id);
-    bool b = false;
-    int32_t i = 0;
-    PictureRef pic;
-    Status st = Status::Ok;
-    switch (info->kind) {
-        case BagKind::Boolean:
-            st = controls::CoerceBool(value, b);
-            break;
-        case BagKind::Integer:
-        case BagKind::Colour:
-            st = controls::CoerceInt32(value, i);
-            break;
-        case BagKind::Picture:
-            st = controls::CoercePicture(value, pic);
-            break;
-    }
-    if (st != Status::Ok) return st;
-    switch (id) {
-        case P::Enabled:
-            return setEnabled(b);
-        case P::BgPicture:
-            return setBgPicture(b);
-        case P::BackColor:
-            return setBackColor(gdi::COLORREF(i));
-        case P::TickBackColor:
-        case P::TickBorderColor:
-            return setTickColor(id, gdi::COLORREF(i));
-        case P::ArrowVisible:
-            return setArrowVisible(b);
-        case P::Min:
-            return setMin(i);
-        case P::Max:
-            return setMax(i);
-        case P::Value:
-            return setValue(i);
-        case P::LargeChange:
-            return setLargeChange(i);
-        case P::SmallChange:
-            return setSmallChange(i);
-        case P::ScrollBgPicture:
-            return setScrollBgPicture(std::move(pic));
-        case P::TickPicture:
-            return setTickPicture(std::move(pic));
-        case P::UpArrowPicture:
-        case P::DownArrowPicture:
-        case P::LeftArrowPicture:
-        case P::RightArrowPicture:
-            return setArrowPicture(id, std::move(pic));
-        case P::Orientation:
-            return setOrientation(i);
-        case P::ScrollEnablePicture:
-            return setScrollEnablePicture(std::move(pic));
-        case P::AutoSize:
-            return setAutoSize(b);
-        default:
-            return Status::UnknownMember;
-    }
 }
 
 // --- Set rules ------------------------------------------------------------------------
@@ -392,119 +420,21 @@ Status ImageScrollBar::invalidValue() {
 void ImageScrollBar::InitNew() {
     shielded([&] {
         if (!m_surface) return Status::ObjectRequired;
-        Properties p;
-        p.largeChange = 1;
-        p.smallChange = 1;
-        p.enabled = true;
-        p.arrowVisible = true;
-        p.min = 0;
-        p.max = 2147483647;
-        p.value = 0;
-        // The empty picture, not Nothing.
-        p.scrollBgPicture = controls::MakePicture(QImage());
-        p.tickPicture = builtin(Builtin::Tick);
-        p.upArrowPicture = builtin(Builtin::UpArrow);
-        p.downArrowPicture = builtin(Builtin::DownArrow);
-        p.leftArrowPicture = builtin(Builtin::LeftArrow);
-        p.rightArrowPicture = builtin(Builtin::RightArrow);
-        p.backColor = kButtonFace;
-        p.bgPicture = false;
-        p.tickBackColor = kButtonFace;
-        p.tickBorderColor = kButtonFace;
-        p.orientation = 0;
-        p.scrollEnablePicture = controls::MakePicture(QImage());
-        p.autoSize = false;
-        m_p = std::move(p);
+        // The bag defaults, but for the pictures: the built-in ones, and for the backgrounds
+        // the empty picture, which is not Nothing.
+        Properties next;
+        for (const Property& p : kTable) {
+            Variant v = DefaultValue(*p.info);
+            if (p.info->kind == BagKind::Picture)
+                v = controls::PictureVariant(p.newPicture ? builtin(*p.newPicture)
+                                                          : controls::MakePicture(QImage()));
+            if (const Status st = p.load(next, v); st != Status::Ok) return st;
+        }
+        m_p = std::move(next);
         m_surface->setBackColor(m_p.backColor);
         giveElementsTheirPictures();
         return Status::Ok;
     });
-}
-
-Status ImageScrollBar::assignProperty(Properties& to, DISPID id, const Variant& value) const {
-    const PropertyInfo* info = FindProperty(id);
-    if (info->kind == BagKind::Picture) {
-        PictureRef pic;
-        const Status st = controls::CoercePicture(value, pic);
-        if (st != Status::Ok) return st;
-        switch (id) {
-            case P::ScrollBgPicture:
-                to.scrollBgPicture = pic;
-                break;
-            case P::TickPicture:
-                to.tickPicture = pic;
-                break;
-            case P::UpArrowPicture:
-                to.upArrowPicture = pic;
-                break;
-            case P::DownArrowPicture:
-                to.downArrowPicture = pic;
-                break;
-            case P::LeftArrowPicture:
-                to.leftArrowPicture = pic;
-                break;
-            case P::RightArrowPicture:
-                to.rightArrowPicture = pic;
-                break;
-            default:
-                to.scrollEnablePicture = pic;
-                break;
-        }
-        return Status::Ok;
-    }
-    if (info->kind == BagKind::Boolean) {
-        bool b = false;
-        const Status st = controls::CoerceBool(value, b);
-        if (st != Status::Ok) return st;
-        switch (id) {
-            case P::Enabled:
-                to.enabled = b;
-                break;
-            case P::ArrowVisible:
-                to.arrowVisible = b;
-                break;
-            case P::AutoSize:
-                to.autoSize = b;
-                break;
-            default:
-                to.bgPicture = b;
-                break;
-        }
-        return Status::Ok;
-    }
-    int32_t i = 0;
-    const Status st = controls::CoerceInt32(value, i);
-    if (st != Status::Ok) return st;
-    switch (id) {
-        case P::Min:
-            to.min = i;
-            break;
-        case P::Max:
-            to.max = i;
-            break;
-        case P::Value:
-            to.value = i;
-            break;
-        case P::LargeChange:
-            to.largeChange = i;
-            break;
-        case P::SmallChange:
-            to.smallChange = i;
-            break;
-        case P::Orientation:
-            to.orientation = i;
-            break;
-        case P::BackColor:
-            to.backColor = gdi::COLORREF(i);
-            break;
-        case P::TickBackColor:
-            to.tickBackColor = gdi::COLORREF(i);
-            break;
-        default:
-            to.tickBorderColor = gdi::COLORREF(i);
-            break;
-    }
-    return Status::Ok;
 }
 
 Status ImageScrollBar::Load(controls::PropertyBag& bag) {
@@ -512,13 +442,11 @@ Status ImageScrollBar::Load(controls::PropertyBag& bag) {
         if (!m_surface) return Status::ObjectRequired;
         // Taken as saved, without the set rules; a value of the wrong kind loads nothing, so
         // the instance is never half loaded.
+        static constexpr auto order = readOrder();
         Properties next;
-        for (const char* name : kLoadOrder) {
-            const PropertyInfo* info = nullptr;
-            for (const PropertyInfo& p : kProperties)
-                if (qstrcmp(p.name, name) == 0) info = &p;
-            const Variant v = bag.Read(QString::fromLatin1(name), DefaultValue(*info));
-            if (const Status st = assignProperty(next, info->id, v); st != Status::Ok) return st;
+        for (const Property* p : order) {
+            const Variant v = bag.Read(QString::fromLatin1(p->info->name), DefaultValue(*p->info));
+            if (const Status st = p->load(next, v); st != Status::Ok) return st;
         }
         m_p = std::move(next);
         giveElementsTheirPictures();
@@ -531,8 +459,8 @@ Status ImageScrollBar::Load(controls::PropertyBag& bag) {
 
 Status ImageScrollBar::Save(controls::PropertyBag& bag) {
     return shielded([&] {
-        for (const PropertyInfo& p : kProperties)
-            bag.Write(QString::fromLatin1(p.name), valueOf(p.id), DefaultValue(p));
+        for (const Property& p : kTable)
+            bag.Write(QString::fromLatin1(p.info->name), p.get(m_p), DefaultValue(*p.info));
         return Status::Ok;
     });
 }

@@ -9,9 +9,11 @@
 #include <array>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "BuiltinPictures.h"
 #include "Elements.h"
+#include "Qm_ImgScrollBar/ImageScrollBar.h"
 #include "controls/Control.h"
 #include "graphics/Gdi.h"
 
@@ -115,9 +117,40 @@ private:
         }
     }
 
-    // Properties (ImageScrollBar.cpp).
-    Variant valueOf(DISPID id) const;
-    Status putCoerced(DISPID id, const Variant& value);
+    // One property as the control handles it: the contract's entry (bag name, dispatch id,
+    // kind, bag default), how it is read, loaded and set, and what a new instance holds.
+    struct Property {
+        const PropertyInfo* info;
+        // Its place in the order Load reads the bag (Save writes in the table's order).
+        int readAt;
+        // The built-in picture a new instance shows; none: the empty picture. Pictures only.
+        std::optional<Builtin> newPicture;
+        Variant (*get)(const Properties& from);
+        // Taken as saved: coerced to the property's kind, without the set rule.
+        Status (*load)(Properties& to, const Variant& value);
+        // Coerced to the property's kind, then through the set rule.
+        Status (ImageScrollBar::*put)(DISPID id, const Variant& value);
+    };
+    static constexpr size_t kPropertyCount = std::size(kProperties);
+    // Every property, in the contract's order.
+    static const std::array<Property, kPropertyCount> kTable;
+    // The row of the property with dispatch id @p id, or nullptr when the control has none.
+    static const Property* property(DISPID id);
+    // The rows in the order Load reads them. Evaluated at compile time, it also refuses a table
+    // out of the contract's order or a read order that gives a place twice.
+    static constexpr std::array<const Property*, kPropertyCount> readOrder();
+    // The row of property Id held in Field and set through Rule; Field must travel as the
+    // contract's kind.
+    template <DISPID Id, auto Field, auto Rule>
+    static constexpr Property row(int readAt, std::optional<Builtin> newPicture = {});
+    template <auto Field>
+    static Variant getField(const Properties& from);
+    template <auto Field>
+    static Status loadField(Properties& to, const Variant& value);
+    template <auto Field, auto Rule>
+    Status putField(DISPID id, const Variant& value);
+
+    // Set rules (ImageScrollBar.cpp).
     Status setEnabled(bool v);
     Status setBgPicture(bool v);
     Status setBackColor(gdi::COLORREF c);
@@ -134,7 +167,6 @@ private:
     Status setArrowPicture(DISPID id, PictureRef p);
     Status setOrientation(int32_t v);
     Status setAutoSize(bool v);
-    Status assignProperty(Properties& to, DISPID id, const Variant& value) const;
     void giveElementsTheirPictures();
     void showArrowPair(int index, bool show);
     void setSurfacePicture(const PictureRef& p);

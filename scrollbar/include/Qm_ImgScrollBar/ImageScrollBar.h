@@ -123,30 +123,6 @@ inline constexpr PropertyInfo kProperties[] = {
     {"BgPicture", _ImageScrollBar::BgPicture, BagKind::Boolean, 0, nullptr},
 };
 
-/// The order in which the control reads its saved properties (bag names).
-inline constexpr const char* kLoadOrder[] = {
-    "Enabled",
-    "ArrowVisible",
-    "Min",
-    "Max",
-    "Value",
-    "LargeChange",
-    "SmallChange",
-    "AutoSize",
-    "Orientation",
-    "ScrollBgPicture",
-    "TickPicture",
-    "UpArrowPicture",
-    "DownArrowPicture",
-    "LeftArrowPicture",
-    "RightArrowPicture",
-    "ScrollEnablePicture",
-    "BackColor",
-    "TickBackColor",
-    "TickBorderColor",
-    "BgPicture",
-};
-
 /// The property with dispatch id @p id, or nullptr when the control has none.
 constexpr const PropertyInfo* FindProperty(controls::DISPID id) {
     for (const PropertyInfo& p : kProperties)

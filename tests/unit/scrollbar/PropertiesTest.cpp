@@ -174,6 +174,46 @@ TEST(Properties, SetRules) {
     }
 }
 
+TEST(Properties, EachPutShowsInItsOwnGetAlone) {
+    // A value unlike its default for every property: the put shows in that property's get and
+    // leaves the other nineteen as they were.
+    const PictureRef pic = controls::MakePicture(QImage(4, 4, QImage::Format_RGB32));
+    const std::pair<DISPID, Variant> puts[] = {
+        {P::Enabled, B(false)},
+        {P::ArrowVisible, B(false)},
+        {P::AutoSize, B(true)},
+        {P::BgPicture, B(true)},
+        {P::Min, L(-7)},
+        {P::Max, L(500)},
+        {P::Value, L(5)},
+        {P::LargeChange, L(3)},
+        {P::SmallChange, L(2)},
+        {P::Orientation, L(1)},
+        {P::BackColor, L(0x010203)},
+        {P::TickBackColor, L(0x040506)},
+        {P::TickBorderColor, L(0x0708)},
+        {P::ScrollBgPicture, Pic(pic)},
+        {P::TickPicture, Pic(pic)},
+        {P::ScrollEnablePicture, Pic(pic)},
+        {P::UpArrowPicture, Pic(pic)},
+        {P::DownArrowPicture, Pic(pic)},
+        {P::LeftArrowPicture, Pic(pic)},
+        {P::RightArrowPicture, Pic(pic)},
+    };
+    for (const auto& [id, v] : puts) {
+        Bar bar;
+        bar.put(P::Max, L(1000));  // so that Min -7 still gives a tick
+        std::vector<Variant> before;
+        for (const auto& p : Qm_ImgScrollBar::kProperties) before.push_back(bar.get(p.id));
+        ASSERT_EQ(bar.put(id, v), Status::Ok) << propertyName(id).toStdString();
+        for (size_t i = 0; i < before.size(); ++i) {
+            const DISPID other = Qm_ImgScrollBar::kProperties[i].id;
+            EXPECT_EQ(bar.get(other), other == id ? v : before[i])
+                << propertyName(id).toStdString() << " -> " << propertyName(other).toStdString();
+        }
+    }
+}
+
 TEST(Properties, BadValuesAreRefusedWithAStatus) {
     struct Case {
         DISPID id;
