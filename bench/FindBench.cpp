@@ -1,6 +1,7 @@
 // Find and the chapter list on the 10 MiB book: counting a two-syllable word, stepping to the
 // next match with its spread drawn, and finding the headings once per book.
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,9 @@
 #include "Book.h"
 #include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
+#include "find/ChapterPanel.h"
 #include "find/Chapters.h"
+#include "find/FindBar.h"
 #include "find/TextFind.h"
 #include "pages/DocumentText.h"
 #include "window/Frm_TxtViewer.h"
@@ -85,33 +88,43 @@ BENCHMARK(25, find) {
         bench::note("find: the book did not open in the window");
         return;
     }
-    window->openFindBar();
-    window->txtFind->setText(word);
+    // The panels as Ctrl+F and Ctrl+T open them.
+    FindBar* bar = window->findChild<FindBar*>(QStringLiteral("PicFind"));
+    QLineEdit* field = window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    ChapterPanel* chapterList = window->findChild<ChapterPanel*>(QStringLiteral("PicChapter"));
+    auto* openFind = window->findChild<QAction*>(QStringLiteral("mnu_find"));
+    auto* openChapters = window->findChild<QAction*>(QStringLiteral("mnu_chapters"));
+    if (!bar || !field || !chapterList || !openFind || !openChapters) {
+        bench::note("find: the window has no find bar or chapter list");
+        return;
+    }
+    openFind->trigger();
+    field->setText(word);
     // A keystroke only restarts the pause before the count.
     const double key = bench::medianMs(101, [&] {
-        window->txtFind->insert(QStringLiteral("x"));
-        window->txtFind->backspace();
+        field->insert(QStringLiteral("x"));
+        field->backspace();
     });
     bench::report("find: a keystroke in the find bar (the count waits)", key * 1000, "us", 1000);
-    window->countMatches();
+    bar->countMatches();
     bool wrapped = false;
     int index = 0;
     const double lookup = bench::medianMs(101, [&] {
-        for (int i = 0; i < 100; ++i) index = window->nextMatch(1, &wrapped);
+        for (int i = 0; i < 100; ++i) index = bar->nextMatch(1, &wrapped);
     }) / 100;
     (void)index;
     bench::report("find: the next match from the spread on screen", lookup * 1000, "us", 5000);
-    const double next = bench::medianMs(101, [&] { window->findStep(1); });
+    const double next = bench::medianMs(101, [&] { bar->step(1); });
     const double spread = bench::medianMs(101, [&] { window->ShowSpread(window->CurrentPage, 0); });
     bench::note(QStringLiteral("  (stepped to with its spread drawn and marked: %1 ms; the spread "
                                "alone: %2 ms)")
                     .arg(next, 0, 'f', 2)
                     .arg(spread, 0, 'f', 2));
     bench::report("  the step to it / drawing its spread alone", next / spread, "x", 1.2);
-    window->closeFindBar();
+    bar->close();
     const double list = bench::medianMs(11, [&] {
-        window->openChapterList();
-        window->closeChapterList();
+        openChapters->trigger();
+        chapterList->close();
     });
     bench::report("chapters: open the list (pages of every heading)", list, "ms", 50);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "find/ChapterPanel.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -64,7 +65,7 @@ void Frm_TxtViewer::RelayoutPages() {
     ImageScrollBar1.setValue(CurrentPage);
     ScrollArmed = true;
     // An open chapter list shows the pages of the new layout.
-    if (!PicChapter->isHidden()) fillChapterPages();
+    m_chapters->layoutChanged();
 }
 
 void Frm_TxtViewer::CountPages() {

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "bookani/Cls_BookAni.h"
-#include "find/TextFind.h"
+#include "find/FindBar.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -80,7 +80,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
                            : -1;
     // The matches of the find bar on this page, as parts of its rows.
     std::vector<textfind::Piece> pieces;
-    if (!PicFind->isHidden() && !m_matches.empty() && !rows.empty()) {
+    if (m_find->marking() && !rows.empty()) {
         std::vector<int> starts;
         for (int i = 0; i < int(rows.size()); ++i)
             starts.push_back(slice.from + Text1->charIndexOfLine(i));
@@ -88,7 +88,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         const int last = int(slice.text.size()) - 2;  // the line break added to the page
         starts.push_back(slice.from +
                          std::min(last, e >= 0 ? Text1->charIndexOfLine(int(rows.size())) : last));
-        pieces = textfind::piecesOnLines(m_matches, m_currentMatch, starts);
+        pieces = m_find->piecesOnLines(starts);
     }
     const QFontMetrics metrics(out->font());
     auto piece = pieces.begin();

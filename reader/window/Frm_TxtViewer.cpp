@@ -10,6 +10,9 @@
 
 #include "documents/Cls_Rar.h"
 #include "documents/cUnzip.h"
+#include "find/ChapterPanel.h"
+#include "find/FindBar.h"
+#include "find/PanelHost.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -74,13 +77,11 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     createListPanel();
     createColourPanel();
     createSplashPanel();
-    createFindBar();
-    createChapterPanel();
+    createFindPanels();
     wireButtons();
     wirePages();
     wireBookmark();
-    wireFind();
-    wireChapters();
+    wireFindPanels();
     wireAppearance();
     wireDocuments();
     m_settledSave = new SettledSave([this] { return stateFileContents(); },
@@ -101,6 +102,9 @@ Frm_TxtViewer::~Frm_TxtViewer() {
     m_settledSave = nullptr;
     for (QObject* control : findChildren<QObject*>())
         QObject::disconnect(control, nullptr, this, nullptr);
+    // The panels go while the window still answers them.
+    delete m_find;
+    delete m_chapters;
 }
 
 void Frm_TxtViewer::createToolBar() {

@@ -14,8 +14,6 @@
 
 #include "dialogs/Dialogs.h"
 #include "documents/ArchiveList.h"
-#include "find/Chapters.h"
-#include "find/TextFind.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
 #include "session/Places.h"
@@ -23,7 +21,10 @@
 #include "window/PanelFirstDialogs.h"
 #include "window/StateFiles.h"
 
+class ChapterPanel;
 class Cls_Rar;
+class FindBar;
+class PanelHost;
 class cUnzip;
 class QAction;
 class QCheckBox;
@@ -34,10 +35,7 @@ class QMimeData;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
-class QLineEdit;
 class QPushButton;
-class QTimer;
-class QTreeWidget;
 class QScrollBar;
 
 namespace textbox {
@@ -197,36 +195,6 @@ public:
     void Cmdleaves_Release();
     void mnu_bookmark_Click();
 
-    // --- Find in the book (find/Frm_TxtViewer_Find.cpp) -----------------------------------
-    // Ctrl+F: shows the find bar with its text chosen, the keyboard in it.
-    void openFindBar();
-    // Escape or 닫기: the bar goes and the highlights with it; what was typed stays for F3.
-    void closeFindBar();
-    // Enter, F3 (+1) and Shift+Enter, Shift+F3 (-1): the next or previous match from the spread
-    // on screen, its spread shown; at an end it goes round and says so.
-    void findStep(int direction);
-    // The match that step goes to (-1 for none); *wrapped when it went round an end.
-    int nextMatch(int direction, bool* wrapped) const;
-    // Counts the typed text's matches in the book now and marks those on screen.
-    void countMatches();
-    // How long typing pauses before the count, ms.
-    static constexpr int kCountDelayMs = 250;
-    // What the bar says: "N / M", "전체 M개", "찾을 수 없습니다".
-    QString findState() const;
-    const std::vector<textfind::Match>& matches() const { return m_matches; }
-    int currentMatch() const { return m_currentMatch; }
-
-    // --- The chapter list (find/Frm_TxtViewer_Chapters.cpp) ---------------------------------
-    // Ctrl+T: the book's headings with their pages, the chapter on screen chosen.
-    void openChapterList();
-    void closeChapterList();
-    // Enter, a double click or 확인: the chosen chapter's first spread.
-    void showChosenChapter();
-    // The headings of the book on screen, found once per book.
-    const std::vector<chapters::Heading>& bookHeadings();
-    // The page that holds byte `position` of the book in the current layout.
-    int32_t pageOfPosition(int32_t position) const;
-
     // --- Appearance (pages/Frm_TxtViewer_Appearance.cpp) -----------------------------------
     void Cb_FontSize_Click();
     void Combo1_Click(int index);
@@ -339,22 +307,6 @@ public:
     forms::Shape* Sh_Barback = nullptr;
     forms::Shape* Sh_Bar = nullptr;
 
-    forms::PictureBox* PicFind = nullptr;
-    QLineEdit* txtFind = nullptr;
-    forms::Label* lblFind = nullptr;
-    forms::Image* CmdFindPrev = nullptr;
-    forms::Image* CmdFindNext = nullptr;
-    forms::Image* CmdFindClose = nullptr;
-    QTimer* TmrFind = nullptr;
-    QAction* mnu_find = nullptr;
-
-    forms::PictureBox* PicChapter = nullptr;
-    QTreeWidget* LstChapter = nullptr;
-    forms::Label* lblChapterNone = nullptr;
-    forms::Image* CmdChapterOk = nullptr;
-    forms::Image* CmdChapterCancel = nullptr;
-    QAction* mnu_chapters = nullptr;
-
     forms::Timer* TmrPlay = nullptr;
     forms::Timer* Tmr_Scroll = nullptr;
     QAction* mnu_bookmark = nullptr;
@@ -382,8 +334,6 @@ private:
     void createListPanel();
     void createColourPanel();
     void createSplashPanel();
-    void createFindBar();
-    void createChapterPanel();
 
     // Layout (Frm_TxtViewer_Layout.cpp).
     // One run of the resize handler's steps; returns the client size it laid out.
@@ -403,8 +353,12 @@ private:
     void Tmr_Scroll_Timer();
     void wireBookmark();
     bool pageMenu(QObject* watched, QEvent* event);
-    void wireFind();
-    void wireChapters();
+
+    // The find bar and the chapter list (find/Frm_TxtViewer_Panels.cpp).
+    void createFindPanels();
+    void wireFindPanels();
+    void openFindBar();
+    void openChapterList();
     // The keys of the open panels: Enter in the find field and the chapter list, and Escape,
     // which closes an open panel before it minimises the window.
     bool panelKey(QObject* watched, QEvent* event);
@@ -412,12 +366,7 @@ private:
     void placeFindPanels();
     // A new book on screen: its matches and headings are forgotten.
     void forgetFindState();
-    // The 0-based layout line holding DocumentText index `index`.
-    int lineOfIndex(int index) const;
-    // The DocumentText indexes of the spread on screen, [first, end).
-    std::pair<int, int> spreadIndexes() const;
-    void showMatch(int index, bool wrapped, int direction);
-    void fillChapterPages();
+
     void wireAppearance();
     void wireDocuments();
     // What says which document is read, to put back when another cannot be opened.
@@ -498,15 +447,10 @@ private:
     bool m_stopTurn = false;
     bool m_layoutAfterTurn = false;
     QRectF m_wantedTwips;
-    // Find: the book prepared once, the matches of the text counted last, the one stepped to.
-    std::unique_ptr<textfind::BookText> m_bookText;
-    std::vector<textfind::Match> m_matches;
-    QString m_countedText;
-    bool m_counted = false;
-    int m_currentMatch = -1;
-    QString m_findNote;  // " (처음부터 다시)" after going round
-    // The chapter list: headings found once per book.
-    std::optional<std::vector<chapters::Heading>> m_headings;
+    // The find bar and the chapter list, and the window's answers to them.
+    std::unique_ptr<PanelHost> m_panelHost;
+    FindBar* m_find = nullptr;
+    ChapterPanel* m_chapters = nullptr;
     SettledSave* m_settledSave = nullptr;
     // What the unload writes once an end was asked for (see endRequested).
     std::optional<std::vector<SettledSave::File>> m_endContents;

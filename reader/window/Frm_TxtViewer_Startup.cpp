@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include "documents/ClearFolder.h"
 #include "files/Files.h"
+#include "find/ChapterPanel.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Screen.h"
@@ -93,8 +94,7 @@ void Frm_TxtViewer::LoadSkinPictures() {
     PicList->setPicture(skinPicture(QStringLiteral("bg_listview.bmp")));
     CmdOk->setPicture(skinPicture(QStringLiteral("b_listv_ok.bmp")));
     cmdCancel->setPicture(skinPicture(QStringLiteral("b_listv_cancel.bmp")));
-    CmdChapterOk->setPicture(skinPicture(QStringLiteral("b_listv_ok.bmp")));
-    CmdChapterCancel->setPicture(skinPicture(QStringLiteral("b_listv_cancel.bmp")));
+    m_chapters->loadSkinPictures();
     imgHelp->setPicture(skinPicture(QStringLiteral("b_helpdesk.bmp")));
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
 }

@@ -10,6 +10,9 @@
 #include <QTreeWidget>
 
 #include "ReaderFixture.h"
+#include "find/ChapterPanel.h"
+#include "find/FindBar.h"
+#include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
 #include "textbox/TextBox.h"
@@ -46,6 +49,22 @@ protected:
         return showsColour(window->PicRead[0], c) || showsColour(window->PicRead[1], c);
     }
     const QColor kMatch{255, 228, 128}, kCurrent{255, 164, 72};
+    // The panels and their controls, by name.
+    template <typename T>
+    T* control(const char* name) const {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    FindBar* findBar() const { return control<FindBar>("PicFind"); }
+    QLineEdit* txtFind() const { return control<QLineEdit>("txtFind"); }
+    forms::Label* lblFind() const { return control<forms::Label>("lblFind"); }
+    ChapterPanel* chapterPanel() const { return control<ChapterPanel>("PicChapter"); }
+    // The page that holds byte `position` of the book in the current layout.
+    int32_t pageOfPosition(int32_t position) const {
+        const int lines = std::max(1, window->LinesPerPage);
+        return window->RichTextBox1->lineFromChar(position) / lines + 1;
+    }
 };
 
 TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
@@ -59,21 +78,21 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     EXPECT_TRUE(menu.contains("찾기(Ctrl+F)") && menu.contains("목차(Ctrl+T)")) << menu.join('|').toStdString();
 
     press(window->PicRead[0], Qt::Key_F, Qt::ControlModifier);
-    ASSERT_TRUE(window->PicFind->isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), window->txtFind);
+    ASSERT_TRUE(findBar()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), txtFind());
     // Hangul comes through the input method: composed, then committed syllable by syllable.
     for (const QString& syllable : {QStringLiteral("바"), QStringLiteral("늘")}) {
         QInputMethodEvent composing(QStringLiteral("ㅂ"), {});
-        QApplication::sendEvent(window->txtFind, &composing);
+        QApplication::sendEvent(txtFind(), &composing);
         QInputMethodEvent commit;
         commit.setCommitString(syllable);
-        QApplication::sendEvent(window->txtFind, &commit);
+        QApplication::sendEvent(txtFind(), &commit);
     }
-    EXPECT_EQ(window->txtFind->text(), "바늘");
+    EXPECT_EQ(txtFind()->text(), "바늘");
     // Typing does not wait for a count: it comes once typing pauses.
-    EXPECT_TRUE(window->matches().empty());
-    EXPECT_EQ(window->findState(), "");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->findState() == "전체 4개"; }, 2000));
+    EXPECT_TRUE(findBar()->matches().empty());
+    EXPECT_EQ(findBar()->state(), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return findBar()->state() == "전체 4개"; }, 2000));
     EXPECT_EQ(window->CurrentPage, 1);
 
     // Enter steps from the spread on screen; the marks show on the spread of the match.
@@ -92,12 +111,12 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.state);
-        press(window->txtFind, Qt::Key_Return, step.mods);
-        EXPECT_EQ(window->findState(), step.state);
+        press(txtFind(), Qt::Key_Return, step.mods);
+        EXPECT_EQ(findBar()->state(), step.state);
         EXPECT_EQ(window->CurrentPage, spreadOfLine(step.line));
         EXPECT_TRUE(marked(kCurrent));
     }
-    EXPECT_EQ(window->lblFind->caption(), "3 / 4");
+    EXPECT_EQ(lblFind()->caption(), "3 / 4");
     EXPECT_TRUE(marked(kMatch));  // the other match of the line, beside the current one
 
     // F3 goes on from the spread on screen once the reader has turned elsewhere.
@@ -105,28 +124,28 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     ASSERT_EQ(window->CurrentPage, 1);
     EXPECT_FALSE(marked(kCurrent));
     press(window->PicRead[0], Qt::Key_F3);
-    EXPECT_EQ(window->findState(), "1 / 4");
+    EXPECT_EQ(findBar()->state(), "1 / 4");
     press(window->PicRead[0], Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(window->findState(), "4 / 4 (끝부터 다시)");
+    EXPECT_EQ(findBar()->state(), "4 / 4 (끝부터 다시)");
 
     // Latin letters without case; a word that is not there.
-    window->txtFind->setText(QStringLiteral("needle"));
-    press(window->txtFind, Qt::Key_Return);
+    txtFind()->setText(QStringLiteral("needle"));
+    press(txtFind(), Qt::Key_Return);
     // From line 2500's spread on there is none: round to line 1200.
-    EXPECT_EQ(window->findState(), "1 / 2 (처음부터 다시)");
+    EXPECT_EQ(findBar()->state(), "1 / 2 (처음부터 다시)");
     EXPECT_EQ(window->CurrentPage, spreadOfLine(1200));
-    window->txtFind->setText(QStringLiteral("없는 말"));
+    txtFind()->setText(QStringLiteral("없는 말"));
     const int32_t before = window->CurrentPage;
-    press(window->txtFind, Qt::Key_Return);
-    EXPECT_EQ(window->lblFind->caption(), "찾을 수 없습니다");
+    press(txtFind(), Qt::Key_Return);
+    EXPECT_EQ(lblFind()->caption(), "찾을 수 없습니다");
     EXPECT_EQ(window->CurrentPage, before);
 
     // Escape closes the bar and only the bar; without it Escape minimises as ever.
-    window->txtFind->setText(QStringLiteral("바늘"));
-    press(window->txtFind, Qt::Key_Return);
+    txtFind()->setText(QStringLiteral("바늘"));
+    press(txtFind(), Qt::Key_Return);
     ASSERT_TRUE(marked(kCurrent));
-    press(window->txtFind, Qt::Key_Escape);
-    EXPECT_FALSE(window->PicFind->isVisible());
+    press(txtFind(), Qt::Key_Escape);
+    EXPECT_FALSE(findBar()->isVisible());
     EXPECT_FALSE(window->isMinimized());
     EXPECT_FALSE(marked(kCurrent) || marked(kMatch));
     window->PicRead[0]->setFocus();
@@ -142,16 +161,16 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     }
     start();
     open(writeBook(QStringLiteral("목차.txt"), book));
-    const std::vector<chapters::Heading>& headings = window->bookHeadings();
+    const std::vector<chapters::Heading>& headings = chapterPanel()->headings();
     ASSERT_EQ(headings.size(), 5u);
-    auto pageOf = [&](int k) { return window->pageOfPosition(headings[size_t(k)].position); };
+    auto pageOf = [&](int k) { return pageOfPosition(headings[size_t(k)].position); };
     // Somewhere inside the third chapter.
     window->ImageScrollBar1.setValue(pageOf(2) + 4);
     ASSERT_GT(pageOf(3), window->CurrentPage + 1);
 
     press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
-    ASSERT_TRUE(window->PicChapter->isVisible());
-    QTreeWidget* list = window->LstChapter;
+    ASSERT_TRUE(chapterPanel()->isVisible());
+    QTreeWidget* list = control<QTreeWidget>("LstChapter");
     EXPECT_EQ(QApplication::focusWidget(), list);
     ASSERT_EQ(list->topLevelItemCount(), 5);
     for (int k = 0; k < 5; ++k) {
@@ -165,7 +184,7 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     // The release goes wherever the keyboard is then: on a page it would turn the page.
     QTest::keyPress(list, Qt::Key_Return);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_FALSE(window->PicChapter->isVisible());
+    EXPECT_FALSE(chapterPanel()->isVisible());
     EXPECT_EQ(window->CurrentPage, pageOf(3) % 2 ? pageOf(3) : pageOf(3) - 1);
 
     // A larger font: the same chapters on other pages, in the open list too.
@@ -174,7 +193,7 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 3);
     window->Cb_FontSize->setCurrentIndex(window->Cb_FontSize->findText("24"));
     window->Cb_FontSize_Click();
-    ASSERT_TRUE(window->PicChapter->isVisible());
+    ASSERT_TRUE(chapterPanel()->isVisible());
     EXPECT_NE(list->topLevelItem(4)->text(1), fifthBefore);
     EXPECT_EQ(list->topLevelItem(4)->text(1), QString::number(pageOf(4)));
     // A double click shows the chapter clicked.
@@ -182,21 +201,21 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     // (the first click of the two, then the second as a double click)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_FALSE(window->PicChapter->isVisible());
+    EXPECT_FALSE(chapterPanel()->isVisible());
     EXPECT_EQ(window->CurrentPage, pageOf(1) % 2 ? pageOf(1) : pageOf(1) - 1);
 
     // Escape closes the list, not the window; a book without headings says so.
     press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
     press(list, Qt::Key_Escape);
-    EXPECT_FALSE(window->PicChapter->isVisible());
+    EXPECT_FALSE(chapterPanel()->isVisible());
     EXPECT_FALSE(window->isMinimized());
     open(writeBook(QStringLiteral("줄.txt"), numberedBook(200)));
     press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
-    EXPECT_TRUE(window->lblChapterNone->isVisible());
+    EXPECT_TRUE(control<forms::Label>("lblChapterNone")->isVisible());
     EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(window->lblChapterNone->caption(), "목차가 없습니다");
+    EXPECT_EQ(control<forms::Label>("lblChapterNone")->caption(), "목차가 없습니다");
     press(window->PicRead[0], Qt::Key_Escape);
-    EXPECT_FALSE(window->PicChapter->isVisible());
+    EXPECT_FALSE(chapterPanel()->isVisible());
     EXPECT_FALSE(window->isMinimized());
 }
 
