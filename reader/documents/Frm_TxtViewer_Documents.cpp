@@ -73,45 +73,7 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
                       .arg(path));
             return false;
         }
-        // The book is read before anything changes: a folder, a pipe or a device named like
-        // a book, a book gone since it was chosen, or one cut short while it was read leaves
-        // the one on screen, and says why.
-        const bool started = !TmrPlay->tag().isEmpty();
-        bool panel = false;
-        DocumentRead read;
-        try {
-            read = ReadDocument(path, [&] {
-                if (!started) return;
-                showProgressPanel();
-                panel = true;
-            });
-        } catch (...) {
-            if (panel) PicSplash->hide();
-            throw;
-        }
-        if (read.result != DocumentRead::Read) {
-            if (panel) PicSplash->hide();
-            saySo(ReadProblemText(read.result, path));
-            return false;
-        }
-        const DocumentSnapshot before = snapshotDocument();
-        const int32_t page = CurrentPage;
-        try {
-            if (entryIndex == -1) forgetArchive();
-            ShownEntry = -1;
-            CmdList->setEnabled(false);
-            CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
-            ArchivePath.clear();
-            setPageButtons(false);
-            ArchiveKind = -1;
-            DocumentPath = path;
-            CurrentPage = 1;
-            ShowDocument(std::move(read.text));
-        } catch (...) {
-            putBack(before, page);
-            throw;
-        }
-        return true;
+        return openText(path, entryIndex);
     }
     if (!ensureArchiveObjects()) return false;
     // Only a listing that offers books replaces the document state.
@@ -132,6 +94,48 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
             recoverShownFile();
             return false;
         }
+    } catch (...) {
+        putBack(before, page);
+        throw;
+    }
+    return true;
+}
+
+bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
+    // The book is read before anything changes: a folder, a pipe or a device named like
+    // a book, a book gone since it was chosen, or one cut short while it was read leaves
+    // the one on screen, and says why.
+    const bool started = !TmrPlay->tag().isEmpty();
+    bool panel = false;
+    DocumentRead read;
+    try {
+        read = ReadDocument(path, [&] {
+            if (!started) return;
+            showProgressPanel();
+            panel = true;
+        });
+    } catch (...) {
+        if (panel) PicSplash->hide();
+        throw;
+    }
+    if (read.result != DocumentRead::Read) {
+        if (panel) PicSplash->hide();
+        saySo(ReadProblemText(read.result, path));
+        return false;
+    }
+    const DocumentSnapshot before = snapshotDocument();
+    const int32_t page = CurrentPage;
+    try {
+        if (entryIndex == -1) forgetArchive();
+        ShownEntry = -1;
+        CmdList->setEnabled(false);
+        CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
+        ArchivePath.clear();
+        setPageButtons(false);
+        ArchiveKind = -1;
+        DocumentPath = path;
+        CurrentPage = 1;
+        ShowDocument(std::move(read.text));
     } catch (...) {
         putBack(before, page);
         throw;

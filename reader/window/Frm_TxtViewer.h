@@ -383,6 +383,8 @@ private:
     DocumentSnapshot snapshotDocument() const;
     void restoreDocument(const DocumentSnapshot& s);
     bool extractSelectedEntry(bool show);
+    // Reads a .txt book and shows it; false, with the book on screen kept, when it could not.
+    bool openText(const QString& path, int32_t entryIndex);
     // Lists an archive's entries and shows entry entryIndex; false when it could not.
     bool openArchive(const QString& path, int32_t entryIndex, std::vector<ArchiveEntry> entries);
     // A book failed with an exception while it was laid out: the one read before comes back
@@ -410,6 +412,10 @@ private:
     void openPendingFile();
     void acceptDropsOnWindowOnly();
     void resumeLastDocument();
+    // The book saved last, read (its archive opened first) once the user chose to go on.
+    void readResumedBook(int32_t entryIndex);
+    // The page and count of the window file, where they can belong to the book read.
+    void takeSavedPosition();
     void restoreAppearance();
     void applyDefaultAppearance(bool documentMissing);
     void formUnload();

@@ -170,42 +170,8 @@ void Frm_TxtViewer::resumeLastDocument() {
                                       dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
             m_askingToResume = false;
         }
-        if (answer == dlg::vbYes) {
-            if (ArchiveKind != -1) {
-                ArchivePath = ArchivePath.trimmed();
-                if (files::FileExists(ArchivePath)) OpenDocument(ArchivePath, entryIndex);
-            }
-            // After the archive is opened: its entry may not be the one saved (it changed).
-            setWindowTitle(QStringLiteral("루모북 [") +
-                           DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
-            // What is no book now (grown too large, a pipe put in its place, cut short while
-            // it was read) is said, as the open button says it, and nothing is resumed.
-            DocumentRead read = ReadDocument(DocumentPath);
-            if (read.result != DocumentRead::Read)
-                m_dialogs.MsgBox(ReadProblemText(read.result, DocumentPath), dlg::vbExclamation,
-                                 QStringLiteral("루모북"));
-            DocumentText = std::move(read.text);
-            DocumentLength = DocumentText.size();
-        }
-        const auto saved = statefiles::readFile(m_places.state + "/" + windowfile::fileName());
-        const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
-        if (!DocumentText.isEmpty()) {
-            if (record) chkline->setChecked(record->pageTurn == 1);
-            // A position that cannot belong to this text (a damaged or foreign window file) is
-            // no position: the pages are counted from page 1 once start-up has finished.
-            if (record && windowfile::positionUsable(record->currentPage, record->pageCount,
-                                                     DocumentLength)) {
-                CurrentPage = record->currentPage;
-                PageCount = record->pageCount;
-                ImageScrollBar1.setMax(PageCount);
-            } else {
-                m_positionUnknown = true;
-            }
-            setPageButtons(true);
-        } else {
-            DocumentText.clear();
-            DocumentLength = 0;
-        }
+        if (answer == dlg::vbYes) readResumedBook(entryIndex);
+        takeSavedPosition();
     }
     // A book named at start is read in the appearance saved, whatever became of the last one.
     const bool settingsSaved =
@@ -215,6 +181,44 @@ void Frm_TxtViewer::resumeLastDocument() {
     } else {
         applyDefaultAppearance(true);
     }
+}
+
+void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
+    if (ArchiveKind != -1) {
+        ArchivePath = ArchivePath.trimmed();
+        if (files::FileExists(ArchivePath)) OpenDocument(ArchivePath, entryIndex);
+    }
+    // After the archive is opened: its entry may not be the one saved (it changed).
+    setWindowTitle(QStringLiteral("루모북 [") +
+                   DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+    // What is no book now (grown too large, a pipe put in its place, cut short while it was
+    // read) is said, as the open button says it, and nothing is resumed.
+    DocumentRead read = ReadDocument(DocumentPath);
+    if (read.result != DocumentRead::Read)
+        m_dialogs.MsgBox(ReadProblemText(read.result, DocumentPath), dlg::vbExclamation,
+                         QStringLiteral("루모북"));
+    DocumentText = std::move(read.text);
+    DocumentLength = DocumentText.size();
+}
+
+void Frm_TxtViewer::takeSavedPosition() {
+    const auto saved = statefiles::readFile(m_places.state + "/" + windowfile::fileName());
+    const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
+    if (DocumentText.isEmpty()) {
+        DocumentLength = 0;
+        return;
+    }
+    if (record) chkline->setChecked(record->pageTurn == 1);
+    // A position that cannot belong to this text (a damaged or foreign window file) is no
+    // position: the pages are counted from page 1 once start-up has finished.
+    if (record && windowfile::positionUsable(record->currentPage, record->pageCount, DocumentLength)) {
+        CurrentPage = record->currentPage;
+        PageCount = record->pageCount;
+        ImageScrollBar1.setMax(PageCount);
+    } else {
+        m_positionUnknown = true;
+    }
+    setPageButtons(true);
 }
 
 void Frm_TxtViewer::restoreAppearance() {
