@@ -588,9 +588,10 @@ bool ZipDirectory::localHeaderAgrees(const ZipRecord& r, int64_t dataOffset,
     int64_t compressed = le32(&h[18]), size = le32(&h[22]);
     if (!applyZip64(&h[kLocalSize + name], extra, {&size, &compressed})) return false;
     const uint32_t crc = le32(&h[14]);
-    // A header may leave a value out, as libarchive reads it, for the directory to give.
+    // A header may leave a value out (0), as libarchive reads it, for the directory to give. A
+    // masked size that no Zip64 field replaced is no such gap: libarchive takes it for the size.
     const auto agrees = [](int64_t local, int64_t central) {
-        return local == 0 || local == kMasked || local == central;
+        return local == 0 || local == central;
     };
     return (crc == 0 || crc == r.crc) && agrees(compressed, r.compressedSize) &&
            agrees(size, r.size);
