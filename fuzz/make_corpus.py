@@ -101,6 +101,65 @@ put('fuzz_zip_list', 'one-header-named-often-zip64', pieces(
      + struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0))))
 
 
+# The differential target's archives, built field by field so that each shape is exactly the one
+# meant: the direct path reads the plain ones, and the rest are where the two readers might part.
+def raw_deflate(data):
+    c = zlib.compressobj(9, zlib.DEFLATED, -15)
+    return c.compress(data) + c.flush()
+
+
+def built_zip(*entries, zip64=False):
+    """Each entry is (name, data, method) and options: descriptor (CRC and sizes follow the data,
+    the local header leaves them out), crc (recorded in place of the data's), packed (the bytes
+    stored in place of the data's own)."""
+    body, directory = b'', b''
+    for name, data, method, *rest in entries:
+        opts = rest[0] if rest else {}
+        name = name.encode('utf-8')
+        packed = opts.get('packed', data if method == 0 else raw_deflate(data))
+        crc = opts.get('crc', zlib.crc32(data))
+        descriptor = opts.get('descriptor', False)
+        flags = 0x800 | (0x08 if descriptor else 0)
+        version = 45 if zip64 else 20
+        sizes = (0xFFFFFFFF, 0xFFFFFFFF) if zip64 else (len(packed), len(data))
+        local_extra = struct.pack('<HHQQ', 1, 16, len(data), len(packed)) if zip64 else b''
+        if descriptor and not zip64:
+            sizes = (0, 0)
+        offset = len(body)
+        body += struct.pack('<IHHHHHIIIHH', 0x04034b50, version, flags, method, 0x4100, 0x58A6,
+                            0 if descriptor else crc, *sizes, len(name), len(local_extra))
+        body += name + local_extra + packed
+        if descriptor:
+            body += (struct.pack('<IIQQ', 0x08074b50, crc, len(packed), len(data)) if zip64 else
+                     struct.pack('<IIII', 0x08074b50, crc, len(packed), len(data)))
+        central_extra = struct.pack('<HHQQQ', 1, 24, len(data), len(packed), offset) if zip64 else b''
+        fields = (0xFFFFFFFF,) * 3 if zip64 else (len(packed), len(data), offset)
+        directory += struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 0x314, version, flags, method,
+                                 0x4100, 0x58A6, crc, fields[0], fields[1], len(name),
+                                 len(central_extra), 0, 0, 0, 0o100644 << 16, fields[2])
+        directory += name + central_extra
+    n, start = len(entries), len(body)
+    end = b''
+    if zip64:
+        end += struct.pack('<IQHHIIQQQQ', 0x06064b50, 44, 45, 45, 0, 0, n, n, len(directory), start)
+        end += struct.pack('<IIQI', 0x07064b50, 0, start + len(directory), 1)
+        end += struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0)
+    else:
+        end += struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, n, n, len(directory), start, 0)
+    return body + directory + end
+
+
+book = text * 12
+put('fuzz_zip_diff', 'stored', built_zip(('읽어보기.txt', book, 0), ('빈.txt', b'', 0)))
+put('fuzz_zip_diff', 'deflated', built_zip(('a.txt', book, 8), ('b.txt', text, 8), ('c.txt', b'', 8)))
+put('fuzz_zip_diff', 'descriptor', built_zip(('a.txt', book, 8, {'descriptor': True}), ('b.txt', text, 0)))
+put('fuzz_zip_diff', 'zip64', built_zip(('a.txt', book, 8), ('b.txt', text, 0), zip64=True))
+put('fuzz_zip_diff', 'zip64-descriptor', built_zip(('a.txt', book, 8, {'descriptor': True}), zip64=True))
+put('fuzz_zip_diff', 'crc-mismatch', built_zip(('a.txt', book, 8, {'crc': zlib.crc32(book) ^ 1}), ('b.txt', text, 0, {'crc': 0x12345678})))
+put('fuzz_zip_diff', 'truncated-stream', built_zip(('a.txt', book, 8, {'packed': raw_deflate(book)[:-4]})))
+put('fuzz_zip_diff', 'truncated-file', built_zip(('a.txt', book, 8), ('b.txt', book, 0))[:700])
+
+
 def vint(v):
     out = bytearray()
     while True:

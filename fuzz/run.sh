@@ -17,7 +17,7 @@ fi
 mkdir -p "$work"
 seeds=("$corpus")
 case "$name" in
-    fuzz_zip) extra="$testdata/zip" ;;
+    fuzz_zip | fuzz_zip_diff) extra="$testdata/zip" ;;
     fuzz_rar) extra="$testdata/rar" ;;
     fuzz_document_text) extra="$testdata/text" ;;
     *) extra="" ;;

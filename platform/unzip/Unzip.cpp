@@ -345,7 +345,8 @@ void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
 
 // Writes a plain entry to fd straight from the archive file; false, with nothing written, if not.
 bool Call::writeDirect(archive* a, archive_entry* e, int fd, int32_t& problem) {
-    if (archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e) || !m_directory)
+    if (!g_directExtraction || archive_entry_is_encrypted(e) || !archive_entry_size_is_set(e) ||
+        !m_directory)
         return false;
     const Direct result = m_directory->extract(archive_filter_bytes(a, 0), archive_entry_size(e),
                                                fd, m_callbacks.content);

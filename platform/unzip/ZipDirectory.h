@@ -32,6 +32,10 @@ struct ZipRecord {
 // one, or an entry libarchive has to read, with nothing left written; or a write that failed.
 enum class Direct { Read, BadCrc, Unusual, WriteFailed };
 
+// Whether Wiz_SingleEntryUnzip extracts plain entries here at all. Only a test turns it off, to
+// have libarchive read every entry and compare what the two write.
+inline bool g_directExtraction = true;
+
 class ZipDirectory {
 public:
     // The directory of the archive at path; null when it has none that adds up exactly. hostile
