@@ -72,8 +72,8 @@ size_t firstDifference(const std::string& a, const std::string& b) {
 
 // Says how the two extractions differ, entry by entry.
 void describe(const Extraction& both, const Extraction& alone) {
-    std::fprintf(stderr, "result %d with the direct path, %d from libarchive alone\n",
-                 both.result, alone.result);
+    std::fprintf(stderr, "result %d with the direct path, %d from libarchive alone\n", both.result,
+                 alone.result);
     for (const auto& [name, bytes] : both.files) {
         const auto other = alone.files.find(name);
         if (other == alone.files.end())
