@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <type_traits>
+#include <variant>
 
 #include <QFile>
 #include <QList>
@@ -83,46 +85,84 @@ void ReadingSettings::setFontName(const QString& name) {
     FontName = bytes.leftJustified(kFontNameBytes, ' ', true);
 }
 
+namespace {
+
+// The settings record, field by field in file order: where each lies and which member holds it.
+// The numbers are little-endian, as wide as their members; the font name is its 50 bytes.
+struct SettingsField {
+    int offset;
+    std::variant<QByteArray ReadingSettings::*, int16_t ReadingSettings::*,
+                 int32_t ReadingSettings::*>
+        member;
+    // A flag is -1 or 0; any other value from a damaged file is true, as any non-zero flag is,
+    // and reads (and is written back) as -1.
+    bool flag = false;
+};
+
+constexpr SettingsField kSettingsFields[] = {
+    {0, &ReadingSettings::FontName},          {50, &ReadingSettings::FontSize},
+    {52, &ReadingSettings::TextColor},        {56, &ReadingSettings::PageColor},
+    {60, &ReadingSettings::FontBold, true},   {62, &ReadingSettings::SpacingValue0},
+    {64, &ReadingSettings::LineSpacing},      {66, &ReadingSettings::BookmarkSet, true},
+    {68, &ReadingSettings::BookmarkPosition}, {72, &ReadingSettings::Reserved},
+    {76, &ReadingSettings::BookmarkEntry},    {80, &ReadingSettings::SpacingIndex0},
+    {82, &ReadingSettings::LineSpacingIndex}, {84, &ReadingSettings::FontSizeIndex},
+};
+
+constexpr int widthOf(QByteArray ReadingSettings::*) {
+    return kFontNameBytes;
+}
+template <typename T>
+constexpr int widthOf(T ReadingSettings::*) {
+    return int(sizeof(T));
+}
+
+// Each field starts where the one before it ends, and the last ends with the record: the
+// writer, which appends them in this order, puts every one at its offset.
+constexpr bool fieldsTileRecord() {
+    int end = 0;
+    for (const SettingsField& f : kSettingsFields) {
+        if (f.offset != end) return false;
+        end += std::visit([](auto m) { return widthOf(m); }, f.member);
+    }
+    return end == kSettingsSize;
+}
+static_assert(fieldsTileRecord());
+
+void putField(QByteArray& out, const QByteArray& name) {
+    out += name.leftJustified(kFontNameBytes, '\0', true);
+}
+template <typename T>
+void putField(QByteArray& out, T v) {
+    put(out, v);
+}
+
+}  // namespace
+
 QByteArray encode(const ReadingSettings& s) {
-    QByteArray out = s.FontName.leftJustified(kFontNameBytes, '\0', true);
-    put(out, s.FontSize);
-    put(out, s.TextColor);
-    put(out, s.PageColor);
-    put(out, s.FontBold);
-    put(out, s.SpacingValue0);
-    put(out, s.LineSpacing);
-    put(out, s.BookmarkSet);
-    put(out, s.BookmarkPosition);
-    put(out, s.Reserved);
-    put(out, s.BookmarkEntry);
-    put(out, s.SpacingIndex0);
-    put(out, s.LineSpacingIndex);
-    put(out, s.FontSizeIndex);
+    QByteArray out;
+    for (const SettingsField& f : kSettingsFields)
+        std::visit([&](auto m) { putField(out, s.*m); }, f.member);
     return out;
 }
 
 std::optional<ReadingSettings> decode(const QByteArray& bytes) {
     if (bytes.size() < kSettingsSize) return std::nullopt;
     ReadingSettings s;
-    s.FontName = bytes.left(kFontNameBytes);
-    int o = kFontNameBytes;
-    s.FontSize = take<int16_t>(bytes, o);
-    s.TextColor = take<int32_t>(bytes, o);
-    s.PageColor = take<int32_t>(bytes, o);
-    s.FontBold = take<int16_t>(bytes, o);
-    s.SpacingValue0 = take<int16_t>(bytes, o);
-    s.LineSpacing = take<int16_t>(bytes, o);
-    s.BookmarkSet = take<int16_t>(bytes, o);
-    s.BookmarkPosition = take<int32_t>(bytes, o);
-    s.Reserved = take<int32_t>(bytes, o);
-    s.BookmarkEntry = take<int32_t>(bytes, o);
-    s.SpacingIndex0 = take<int16_t>(bytes, o);
-    s.LineSpacingIndex = take<int16_t>(bytes, o);
-    s.FontSizeIndex = take<int16_t>(bytes, o);
-    // The two flags are -1 or 0; any other value from a damaged file is true, as any non-zero
-    // flag is, and is written back as -1.
-    s.FontBold = s.FontBold ? -1 : 0;
-    s.BookmarkSet = s.BookmarkSet ? -1 : 0;
+    for (const SettingsField& f : kSettingsFields) {
+        std::visit(
+            [&](auto m) {
+                using T = std::remove_reference_t<decltype(s.*m)>;
+                if constexpr (std::is_same_v<T, QByteArray>) {
+                    s.*m = bytes.mid(f.offset, kFontNameBytes);
+                } else {
+                    int o = f.offset;
+                    s.*m = take<T>(bytes, o);
+                    if (f.flag) s.*m = T(s.*m ? -1 : 0);
+                }
+            },
+            f.member);
+    }
     return s;
 }
 
@@ -180,8 +220,9 @@ int createTemporary(int dir, const QByteArray& name, QByteArray& temp) {
         temp = name + '.';
         for (int i = 0; i < 6; ++i)
             temp += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-        const int fd = ::openat(dir, temp.constData(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+        const int fd =
+            ::openat(dir, temp.constData(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;

@@ -5,6 +5,8 @@
 #include "window/StateFiles.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
 namespace windowfile {
 
@@ -20,45 +22,85 @@ namespace {
 using binary::put;
 using binary::take;
 
-Placement placementAt(const QByteArray& b) {
-    int o = 0;
-    Placement p;
-    p.left = take<int32_t>(b, o);
-    p.top = take<int32_t>(b, o);
-    p.width = take<int32_t>(b, o);
-    p.height = take<int32_t>(b, o);
-    return p;
+// The record, field by field in file order: where each lies and which member holds it, the four
+// of the placement first (a placement alone is read from the file's first 16 bytes). Every
+// number is little-endian and as wide as its member.
+struct Field {
+    int offset;
+    std::variant<int32_t Placement::*, int32_t Record::*, int16_t Record::*> member;
+};
+
+constexpr Field kFields[] = {
+    {0, &Placement::left},    {4, &Placement::top},       {8, &Placement::width},
+    {12, &Placement::height}, {16, &Record::currentPage}, {20, &Record::pageCount},
+    {24, &Record::pageTurn},
+};
+constexpr int kPlacementSize = 16;
+
+template <typename T, typename Member>
+constexpr int widthOf(T Member::*) {
+    return int(sizeof(T));
+}
+
+// Each field starts where the one before it ends, the placement's fill its first 16 bytes and
+// the last ends with the record: the writer, which appends them in this order, puts every one
+// at its offset.
+constexpr bool fieldsTileRecord() {
+    int end = 0;
+    for (const Field& f : kFields) {
+        const bool inPlacement = std::holds_alternative<int32_t Placement::*>(f.member);
+        if (f.offset != end || inPlacement != (f.offset < kPlacementSize)) return false;
+        end += std::visit([](auto m) { return widthOf(m); }, f.member);
+    }
+    return end == kSize;
+}
+static_assert(fieldsTileRecord());
+
+// The member m of r, or of r's placement.
+template <typename R, typename T>
+auto& in(R& r, T Placement::*m) {
+    return r.placement.*m;
+}
+template <typename R, typename T>
+auto& in(R& r, T Record::*m) {
+    return r.*m;
+}
+
+// The fields of b (which holds them) into r, the placement's alone unless whole.
+void readFields(const QByteArray& b, Record& r, bool whole) {
+    for (const Field& f : kFields) {
+        if (!whole && f.offset >= kPlacementSize) break;
+        std::visit(
+            [&](auto m) {
+                auto& field = in(r, m);
+                int o = f.offset;
+                field = take<std::remove_reference_t<decltype(field)>>(b, o);
+            },
+            f.member);
+    }
 }
 
 }  // namespace
 
 QByteArray encode(const Record& r) {
     QByteArray out;
-    put(out, r.placement.left);
-    put(out, r.placement.top);
-    put(out, r.placement.width);
-    put(out, r.placement.height);
-    put(out, r.currentPage);
-    put(out, r.pageCount);
-    put(out, r.pageTurn);
+    for (const Field& f : kFields) std::visit([&](auto m) { put(out, in(r, m)); }, f.member);
     return out;
 }
 
 std::optional<Record> decode(const QByteArray& bytes) {
     if (bytes.size() < kSize) return std::nullopt;
     Record r;
-    r.placement = placementAt(bytes);
-    int o = 16;
-    r.currentPage = take<int32_t>(bytes, o);
-    r.pageCount = take<int32_t>(bytes, o);
-    r.pageTurn = take<int16_t>(bytes, o);
+    readFields(bytes, r, true);
     return r;
 }
 
 std::optional<Placement> readPlacement(const QString& path) {
     const auto bytes = statefiles::readFile(path);
-    if (!bytes || bytes->size() < 16) return std::nullopt;
-    return placementAt(*bytes);
+    if (!bytes || bytes->size() < kPlacementSize) return std::nullopt;
+    Record r;
+    readFields(*bytes, r, false);
+    return r.placement;
 }
 
 PlacementUse usePlacement(const std::optional<Placement>& saved, const QList<QRectF>& screens) {
