@@ -394,6 +394,9 @@ TEST(UnzipDirect, UnusualEntriesAreLeftToLibarchive) {
             {"size no deflate reaches", add(central + 24, 64 << 20), left, PK_WARN, {"b.txt"}},
             {"header past the end", add(central + 42, 1 << 30), {Direct::Read}, PK_ERR, {"b.txt"}},
             {"cut in half", [](QByteArray& z) { z.truncate(z.size() / 2); }, {}, PK_ERR, {}},
+            // Masked sizes that no Zip64 field replaces are sizes to libarchive, not gaps.
+            {"masked local sizes", [&](QByteArray& z) { add(18, ~0u)(z), add(22, ~0u)(z); }, left,
+             PK_WARN, {"b.txt"}},
         };
     for (const auto& [what, damage, reads, result, files] : cases) {
         QTemporaryDir tmp;
