@@ -175,14 +175,16 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
 }
 
 void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
+    const auto dropText = [this] {
+        DocumentText = QString();
+        RichTextBox1->setText(QString());
+        DocumentLength = 0;
+        PageCount = 0;
+        PicSplash->hide();
+        setEnabled(true);
+    };
     // What the new book holds goes first: the failure was most likely a want of memory.
-    DocumentText.clear();
-    DocumentText.squeeze();
-    RichTextBox1->setText(QString());
-    DocumentLength = 0;
-    PageCount = 0;
-    PicSplash->hide();
-    setEnabled(true);
+    dropText();
     restoreDocument(before);
     try {
         recoverShownFile();
@@ -198,12 +200,7 @@ void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
         }
     } catch (...) {
         // Not even the old book can be shown now: no book, rather than half of one.
-        DocumentText.clear();
-        RichTextBox1->setText(QString());
-        DocumentLength = 0;
-        PageCount = 0;
-        PicSplash->hide();
-        setEnabled(true);
+        dropText();
         setPageButtons(false);
     }
 }
