@@ -8,11 +8,15 @@
 #include <ctime>
 #include <vector>
 
+#include "bytes/LittleEndian.h"
 #include "files/EntryName.h"
 
 namespace unrar::detail {
 
 namespace {
+
+using bytes::le16;
+using bytes::le32;
 
 constexpr uint8_t kRar4FileBlock = 0x74;
 constexpr uint8_t kRar4MainBlock = 0x73;
@@ -56,13 +60,6 @@ constexpr uint32_t kWinDirectory = 0x10;
 constexpr uint32_t kWinReparsePoint = 0x400;
 constexpr uint32_t kHostWin32 = 2;
 constexpr uint32_t kHostUnix = 3;
-
-uint16_t le16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Reads little-endian fields from a header; any read past its end clears ok for good.
 struct Cursor {
@@ -385,7 +382,7 @@ QString rar4UnicodeName(const QByteArray& oem, const QByteArray& packed) {
             out.push_back(high | p[at++]);
         } else if (mode == 2) {
             if (n - at < 2) return {};
-            out.push_back(char16_t(p[at] | p[at + 1] << 8));
+            out.push_back(le16(p + at));
             at += 2;
         } else {
             // A run copied from the OEM name, optionally shifted into the high byte's block.

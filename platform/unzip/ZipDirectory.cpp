@@ -15,12 +15,17 @@
 #include <new>
 #include <optional>
 
+#include "bytes/LittleEndian.h"
 #include "files/EntryName.h"
 #include "threads/Section.h"
 #include "unzip/Unzip.h"
 
 namespace unzip {
 namespace {
+
+using bytes::le16;
+using bytes::le32;
+using bytes::le64;
 
 constexpr uint16_t kEncrypted = 1 << 0;
 constexpr uint16_t kDescriptor = 1 << 3;  // CRC and sizes follow the data
@@ -54,16 +59,6 @@ constexpr size_t kGiveBack = size_t(16) << 20;
 // The inflater waits when it is this far ahead of the thread behind it, so what is held of a
 // large entry stays bounded however the two threads' speeds differ.
 constexpr size_t kAhead = size_t(32) << 20;
-
-uint16_t le16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t le32(const uint8_t* p) {
-    return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16;
-}
-uint64_t le64(const uint8_t* p) {
-    return uint64_t(le32(p)) | uint64_t(le32(p + 4)) << 32;
-}
 
 bool signature(const uint8_t* p, uint8_t third, uint8_t fourth) {
     return p[0] == 'P' && p[1] == 'K' && p[2] == third && p[3] == fourth;
