@@ -33,6 +33,15 @@ inline bool bindsToPrevious(const char16_t* s, const uint8_t* cls, qsizetype p) 
     return (cls[s[p]] & kGlue) || (isLowSurrogate(s[p]) && isHighSurrogate(s[p - 1]));
 }
 
+// A word wider than the line that s[i], at byte b, would pass the edge of: the line ends before
+// s[i], or before the mark or pair it belongs to; nothing more (`more` false) when that would
+// leave the line empty.
+inline LineEnd cutInWord(const char16_t* s, const uint8_t* cls, qsizetype start, qsizetype i,
+                         int64_t b) {
+    while (i > start && bindsToPrevious(s, cls, i)) b -= ansi::unitBytes(s, --i);
+    return {i, b, i > start};
+}
+
 // Scans one line from `start`. Only what lies between `start` and the break decides the break, so
 // a line taken out with its start and put into another breaker breaks the same way.
 template <typename Advances>
@@ -86,12 +95,7 @@ LineEnd scanLine(const char16_t* s, qsizetype n, qsizetype start, int64_t startB
         x += a;
         if (x > limit && i > start) [[unlikely]] {
             if (brk > start) return {brk, brkByte, true};
-            // A word wider than the line: cut before this character, or before the mark or pair
-            // it belongs to.
-            qsizetype p = i;
-            int64_t pb = b;
-            while (p > start && bindsToPrevious(s, cls, p)) pb -= ansi::unitBytes(s, --p);
-            if (p > start) return {p, pb, true};
+            if (const LineEnd cut = cutInWord(s, cls, start, i, b); cut.more) return cut;
         }
         b += c < 0x80 ? 1 : 2;
         i += units;
