@@ -105,7 +105,7 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     // The book is read before anything changes: a folder, a pipe or a device named like
     // a book, a book gone since it was chosen, or one cut short while it was read leaves
     // the one on screen, and says why.
-    const bool started = !TmrPlay->tag().isEmpty();
+    const bool started = m_started;
     bool panel = false;
     DocumentRead read;
     try {
@@ -163,7 +163,7 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
         ReadingSettings.BookmarkPosition = 0;
         ReadingSettings.BookmarkEntry = 0;
     }
-    if (!switchEntry(row, !TmrPlay->tag().isEmpty(), false)) return false;
+    if (!switchEntry(row, m_started, false)) return false;
     if (entryIndex == -1 && List1->count() > 1) {
         PicList->show();
         PicList->raise();
@@ -472,5 +472,5 @@ void Frm_TxtViewer::wireDocuments() {
         if (button == 1) closeListPanel();
     });
     connect(List1, &QListWidget::itemDoubleClicked, this,
-            [this] { switchEntry(List1->currentRow(), !TmrPlay->tag().isEmpty()); });
+            [this] { switchEntry(List1->currentRow(), m_started); });
 }

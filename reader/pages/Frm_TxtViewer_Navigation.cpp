@@ -53,7 +53,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     setWindowTitle(QStringLiteral("루모북 [") +
                    DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
     // A large book takes a while to read: the panel says so first.
-    const bool started = !TmrPlay->tag().isEmpty();
+    const bool started = m_started;
     if (started) showProgressPanel();
     DocumentText = text ? std::move(*text) : LoadDocumentText(DocumentPath);
     DocumentLength = DocumentText.size();
@@ -73,7 +73,7 @@ void Frm_TxtViewer::showProgressPanel() {
 
 void Frm_TxtViewer::showFromFirstPage() {
     CurrentPage = 1;
-    if (!TmrPlay->tag().isEmpty()) CountPages();
+    if (m_started) CountPages();
     ScrollArmed = false;
     ImageScrollBar1.setValue(1);
     ScrollArmed = true;

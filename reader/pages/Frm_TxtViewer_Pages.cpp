@@ -57,7 +57,7 @@ void Frm_TxtViewer::RelayoutPages() {
 
     if (!ColourOnlyChange) {
         const double ratio = PageCount > 0 ? double(CurrentPage) / PageCount : 0;
-        if (!TmrPlay->tag().isEmpty()) CountPages();
+        if (m_started) CountPages();
         if (PageCount > 0) CurrentPage = pagination::pageAtRatio(ratio, PageCount);
     }
     ColourOnlyChange = false;

@@ -434,6 +434,8 @@ private:
     // question, which is asked while the reader starts.
     void takeDownProgressPanel();
     bool m_askingToResume = false;
+    // The deferred start-up has run: the book is laid out and the state may be saved.
+    bool m_started = false;
     QString m_startFile;
     bool m_startFileResumed = false;
     QString m_pendingOpen;

@@ -50,7 +50,7 @@ void Frm_TxtViewer::openPendingFile() {
     m_pendingOpenQueued = false;
     if (m_unloaded || ending() || m_pendingOpen.isEmpty()) return;
     // Start-up, a count, an extraction, a turn or any box still open: the file waits its turn.
-    const bool busy = TmrPlay->tag().isEmpty() || !isEnabled() || m_turning ||
+    const bool busy = !m_started || !isEnabled() || m_turning ||
                       PicSplash->isVisible() || QApplication::activeModalWidget() != nullptr ||
                       QApplication::activePopupWidget() != nullptr;
     if (busy) {

@@ -126,7 +126,7 @@ QSize Frm_TxtViewer::layOut() {
     if (w != LastWindowWidth || h != LastWindowHeight) {
         // Before start-up has finished the saved page count stands; after it, a new size means
         // new pages.
-        if (!TmrPlay->tag().isEmpty()) RelayoutPages();
+        if (m_started) RelayoutPages();
         LastWindowWidth = w;
         LastWindowHeight = h;
     }

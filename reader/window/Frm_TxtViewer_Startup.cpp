@@ -130,6 +130,8 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     if (ending()) return;
     RichTextBox1->setText(DocumentText);
     RelayoutPages();
+    // Start-up has finished; the timer's tag says so too, as it always has.
+    m_started = true;
     TmrPlay->setTag(QStringLiteral("play"));
     // A book resumed without a usable saved position is shown as opening it would show it.
     if (m_positionUnknown) {
@@ -342,7 +344,7 @@ void Frm_TxtViewer::takeDownProgressPanel() {
 bool Frm_TxtViewer::stateWhole() const {
     // Mid-operation (counting pages, extracting, the start-up question, any box) the state is
     // half old, half new. A turn only shows a place already taken.
-    return !m_unloaded && (isEnabled() || m_turning) && !TmrPlay->tag().isEmpty() &&
+    return !m_unloaded && (isEnabled() || m_turning) && m_started &&
            !PicSplash->isVisible() && QApplication::activeModalWidget() == nullptr;
 }
 
