@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "bytes/LittleEndian.h"
+#include "bytes/Pages.h"
 #include "files/EntryName.h"
 #include "threads/Section.h"
 #include "unzip/Unzip.h"
@@ -187,12 +188,8 @@ private:
     // The whole pages of the bytes before `to` that are not given back yet, once they are many.
     void giveBack(size_t to) {
         if (to < m_released + kGiveBack) return;
-        const uintptr_t page = uintptr_t(::getpagesize());
-        const uintptr_t first = (uintptr_t(m_data) + m_released + page - 1) / page * page;
-        const uintptr_t last = (uintptr_t(m_data) + to) / page * page;
-        if (last <= first) return;
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
-        m_released = last - uintptr_t(m_data);
+        const void* end = bytes::releaseInside(m_data + m_released, m_data + to);
+        m_released = size_t(static_cast<const char*>(end) - m_data);
     }
 
     FileOut m_file;

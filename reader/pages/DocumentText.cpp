@@ -14,6 +14,7 @@
 #include <new>
 #include <vector>
 
+#include "bytes/Pages.h"
 #include "files/Files.h"
 #include "textbox/Cp949.h"
 #include "threads/Section.h"
@@ -242,14 +243,7 @@ qsizetype cp949Backward(Window& w, qsizetype from, qsizetype to, char16_t* end) 
     return end - at;
 }
 
-// Gives back to the system the whole pages within [from, to) of memory this program owns and will
-// not read before writing it again.
-void releaseInside(const void* from, const void* to) {
-    const uintptr_t page = uintptr_t(::getpagesize());
-    const uintptr_t first = (uintptr_t(from) + page - 1) / page * page;
-    const uintptr_t last = uintptr_t(to) / page * page;
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
-}
+using bytes::releaseInside;
 
 // Moves `units` units down from `from` to `to`, a few MiB at a time, giving back each stretch of
 // the source once it is copied and lies past what has been written: the move never holds more
