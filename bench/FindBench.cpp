@@ -17,7 +17,7 @@
 #include "find/Chapters.h"
 #include "find/FindBar.h"
 #include "find/TextFind.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "window/Frm_TxtViewer.h"
 
 namespace {

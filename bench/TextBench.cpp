@@ -10,7 +10,7 @@
 
 #include "Bench.h"
 #include "Book.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "pages/Mo_TxtPublic.h"
 #include "textbox/LineBreaker.h"
 

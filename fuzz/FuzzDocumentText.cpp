@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "FuzzFiles.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 
-#include "textbox/Cp949.h"
+#include "encodings/Cp949.h"
 
 namespace files {
 
@@ -38,7 +38,7 @@ bool hasHangul(const QString& text) {
 void UnflaggedNames::add(const QByteArray& raw) {
     const QString asUtf8 = utf8OrNull(raw);
     // Undecodable pairs come out as U+FFFD, which no CP949 pair stands for.
-    const QString asCp949 = textbox::decodeCp949(raw.constData(), raw.size());
+    const QString asCp949 = encodings::decodeCp949(raw.constData(), raw.size());
     const bool cp949 = !asCp949.contains(QChar(0xFFFD));
     if (asUtf8.isNull())
         m_notUtf8 = true;
@@ -49,7 +49,7 @@ void UnflaggedNames::add(const QByteArray& raw) {
 
 QString decodeEntryName(const QByteArray& raw, bool flaggedUtf8, bool unflaggedCp949) {
     const QString text = !flaggedUtf8 && unflaggedCp949
-                             ? textbox::decodeCp949(raw.constData(), raw.size())
+                             ? encodings::decodeCp949(raw.constData(), raw.size())
                              : QString::fromUtf8(raw);
     return text.normalized(QString::NormalizationForm_C);
 }

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "textbox/AdvanceTable.h"
-#include "textbox/AnsiUnits.h"
+#include "encodings/AnsiUnits.h"
 #include "textbox/CharClass.h"
 #include "threads/Section.h"
 
 namespace textbox {
+
+namespace ansi = encodings::ansi;
 
 using namespace charclass;
 using ansi::isHighSurrogate;

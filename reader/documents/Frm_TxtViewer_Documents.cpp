@@ -19,7 +19,7 @@
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
-#include "textbox/AnsiUnits.h"
+#include "encodings/AnsiUnits.h"
 
 namespace chapters {
 
@@ -101,7 +101,7 @@ int64_t bytesOf(const char16_t* s, qsizetype n) {
         wide += s[i] >= 0x80;
         low += (s[i] & 0xFC00) == 0xDC00;
     }
-    return low == 0 ? n + wide : textbox::ansi::length(s, n);
+    return low == 0 ? n + wide : encodings::ansi::length(s, n);
 }
 
 bool isBlank(QStringView line) {

@@ -10,7 +10,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "forms/Timer.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "pages/OncePerPress.h"
 #include "pages/Pagination.h"
 #include "textbox/TextBox.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "dialogs/Dialogs.h"
-#include "textbox/AnsiUnits.h"
+#include "encodings/AnsiUnits.h"
 
 namespace Mo_TxtPublic {
 
@@ -28,18 +28,18 @@ QString MidAnsi(const QString& text, double start, double length) {
     start = std::nearbyint(start);
     length = std::nearbyint(length);
     if (!(start >= 1) || !(length >= 0)) return QString();
-    const char16_t* s = textbox::ansi::units(text);
+    const char16_t* s = encodings::ansi::units(text);
     const qsizetype n = text.size();
     const int64_t first = int64_t(std::min(start - 1, 9e18));
     const int64_t end = first + int64_t(std::min(length, 9e18 - double(first)));
     int64_t firstByte = 0;
-    const qsizetype from = textbox::ansi::indexAtByte(s, n, 0, 0, first, &firstByte);
-    const qsizetype to = textbox::ansi::indexAtByte(s, n, from, firstByte, end, nullptr);
+    const qsizetype from = encodings::ansi::indexAtByte(s, n, 0, 0, first, &firstByte);
+    const qsizetype to = encodings::ansi::indexAtByte(s, n, from, firstByte, end, nullptr);
     return text.mid(from, to - from);
 }
 
 double LenAnsi(const QString& text) {
-    return double(textbox::ansi::length(textbox::ansi::units(text), text.size()));
+    return double(encodings::ansi::length(encodings::ansi::units(text), text.size()));
 }
 
 }  // namespace Mo_TxtPublic

@@ -20,7 +20,7 @@
 #include "forms/Timer.h"
 #include "forms/Units.h"
 #include "forms/WebBrowser.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"

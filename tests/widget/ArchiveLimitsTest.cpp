@@ -14,7 +14,7 @@
 #include "../common/ZipWriter.h"
 #include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 
 namespace {
 

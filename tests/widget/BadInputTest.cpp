@@ -16,7 +16,7 @@
 #include "ReaderFixture.h"
 #include "textbox/LineBreaker.h"
 #include "forms/PictureBox.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "TextTestUtil.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 
 namespace {
 

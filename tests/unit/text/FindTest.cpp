@@ -7,7 +7,7 @@
 #include "TextTestUtil.h"
 #include "find/Chapters.h"
 #include "find/TextFind.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "pages/Mo_TxtPublic.h"
 #include "textbox/LineBreaker.h"
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "TextTestUtil.h"
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 #include "textbox/LineBreaker.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace textbox::ansi {
+namespace encodings::ansi {
 
 inline bool isHighSurrogate(char16_t c) {
     return (c & 0xFC00) == 0xD800;
@@ -39,4 +39,4 @@ inline const char16_t* units(const QString& text) {
     return reinterpret_cast<const char16_t*>(text.utf16());
 }
 
-}  // namespace textbox::ansi
+}  // namespace encodings::ansi

@@ -1,4 +1,4 @@
-#include "pages/DocumentText.h"
+#include "encodings/DocumentText.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 
 #include "bytes/Pages.h"
 #include "files/Files.h"
-#include "textbox/Cp949.h"
+#include "encodings/Cp949.h"
 #include "threads/Section.h"
 
 namespace {
@@ -220,7 +220,7 @@ qsizetype cp949Forward(Window& w, qsizetype from, qsizetype to, char16_t* out) {
     qsizetype units = 0;
     for (qsizetype p = from; p < to;) {
         const qsizetype e = pieceEnd(w, p, to);
-        units += textbox::decodeCp949To(w.chars(p, e), e - p, out + units);
+        units += encodings::decodeCp949To(w.chars(p, e), e - p, out + units);
         p = e;
     }
     return units;
@@ -236,7 +236,7 @@ qsizetype cp949Backward(Window& w, qsizetype from, qsizetype to, char16_t* end) 
     for (size_t k = cuts.size() - 1; k > 0; --k) {
         const qsizetype a = cuts[k - 1], b = cuts[k];
         char16_t* put = at - (b - a);
-        const qsizetype units = textbox::decodeCp949To(w.chars(a, b), b - a, put);
+        const qsizetype units = encodings::decodeCp949To(w.chars(a, b), b - a, put);
         std::memmove(at - units, put, size_t(units) * sizeof(char16_t));
         at -= units;
     }
@@ -488,7 +488,7 @@ void StreamedDocument::decodePiece(const char* piece, qsizetype size, bool atEnd
         // Valid UTF-8 beyond ASCII may be a UTF-8 book: only its end could tell.
         if (m_utf8 && multiByte) return stop();
     }
-    m_units += textbox::decodeCp949To(piece, size,
+    m_units += encodings::decodeCp949To(piece, size,
                                       reinterpret_cast<char16_t*>(m_text.data()) + m_units);
     m_decoded += size;
 }

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace textbox {
+namespace encodings {
 
 // Decodes CP949 bytes as iconv "CP949" does; a byte or pair it cannot decode becomes one U+FFFD
 // and decoding goes on, so the text is never cut short (an ASCII byte after a lone lead byte
@@ -13,4 +13,4 @@ QString decodeCp949(const char* data, qsizetype size);
 // The same into out (room for size units); returns the units written.
 qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out);
 
-}  // namespace textbox
+}  // namespace encodings

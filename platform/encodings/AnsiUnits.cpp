@@ -1,6 +1,6 @@
-#include "textbox/AnsiUnits.h"
+#include "encodings/AnsiUnits.h"
 
-namespace textbox::ansi {
+namespace encodings::ansi {
 
 int64_t length(const char16_t* s, qsizetype n) {
     int64_t bytes = 0;
@@ -39,4 +39,4 @@ qsizetype indexHoldingByte(const char16_t* s, qsizetype n, qsizetype from, int64
     return n;
 }
 
-}  // namespace textbox::ansi
+}  // namespace encodings::ansi

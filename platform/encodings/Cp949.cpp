@@ -1,10 +1,10 @@
-#include "textbox/Cp949.h"
+#include "encodings/Cp949.h"
 
 #include <iconv.h>
 #include <array>
 #include <cstdint>
 
-namespace textbox {
+namespace encodings {
 
 namespace {
 
@@ -77,4 +77,4 @@ qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
     return out - begin;
 }
 
-}  // namespace textbox
+}  // namespace encodings
