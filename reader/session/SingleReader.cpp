@@ -39,14 +39,16 @@ QString SingleReader::socketFor(const QString& runtimeFolder, const QString& sta
 
 SingleReader::Start SingleReader::start(const QString& file, bool channel) {
     if (!lockFolder()) {
-        // The owner may be starting this very moment: it listens right after it took the lock.
+        // Without a channel there is nobody to reach. With one, the owner may be starting this
+        // very moment: it listens right after it took the lock.
+        if (!channel) return Start::Refused;
         QElapsedTimer waited;
         waited.start();
-        do {
-            if (channel && handOver(file)) return Start::HandedOver;
+        while (!handOver(file)) {
+            if (waited.elapsed() >= reachMs) return Start::Refused;
             QThread::msleep(100);
-        } while (waited.elapsed() < reachMs);
-        return Start::Refused;
+        }
+        return Start::HandedOver;
     }
     if (!channel) return Start::Alone;
     // This reader owns the folder: a socket there was left by one that did not end well.

@@ -374,6 +374,16 @@ TEST(Unrar, SkippedSolidMembersStillLetLaterOnesExtract) {
     }
 }
 
+// Writes bytes as `name` in dir and opens them as an archive; null when that fails.
+static HANDLE openWritten(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile f(dir.path() + "/" + name);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return nullptr;
+    f.close();
+    RAROpenArchiveData open;
+    open.ArcName = f.fileName().toStdString();
+    return RAROpenArchive(&open);
+}
+
 // A member of a solid RAR 4 archive is reached by decompressing the ones before it, no further
 // than they may declare: one that declares more than an entry may hold stops the extraction.
 TEST(Unrar, ReachingASolidMemberDecompressesNoMoreThanTheLimits) {
@@ -384,13 +394,7 @@ TEST(Unrar, ReachingASolidMemberDecompressesNoMoreThanTheLimits) {
     ASSERT_EQ(rar.mid(20 + 2, 1), "\x74");  // the first member's header, its size at +11
     rar.replace(20 + 11, 4, QByteArray(4, '\xFF'));
     QTemporaryDir dir;
-    QFile f(dir.path() + "/solid.rar");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(rar);
-    f.close();
-    RAROpenArchiveData open;
-    open.ArcName = f.fileName().toStdString();
-    HANDLE h = RAROpenArchive(&open);
+    HANDLE h = openWritten(dir, "solid.rar", rar);
     ASSERT_NE(h, nullptr);
     RARHeaderData header;
     for (int op : {RAR_SKIP, RAR_SKIP, RAR_EXTRACT}) {
@@ -527,13 +531,7 @@ TEST(Unrar, NamesAreCutOnACharacterBoundary) {
 
 TEST(Unrar, AnEntryDeclaredLargerThanTheLimitIsRefused) {
     QTemporaryDir dir;
-    QFile f(dir.path() + "/big.rar");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(rar5OneFile(uint64_t(5) << 30, "hello"));
-    f.close();
-    RAROpenArchiveData open;
-    open.ArcName = f.fileName().toStdString();
-    HANDLE h = RAROpenArchive(&open);
+    HANDLE h = openWritten(dir, "big.rar", rar5OneFile(uint64_t(5) << 30, "hello"));
     ASSERT_NE(h, nullptr);
     RARHeaderData header;
     ASSERT_EQ(RARReadHeader(h, &header), ERAR_SUCCESS);
