@@ -26,7 +26,7 @@
 // The folder of the book read last (of its archive, for an entry), where the next one most
 // likely is; "" lets the dialog choose.
 QString Frm_TxtViewer::lastFolder() const {
-    const QString from = ArchivePath.isEmpty() ? DocumentPath : ArchivePath.trimmed();
+    const QString from = m_book.archivePath.isEmpty() ? m_book.path : m_book.archivePath.trimmed();
     const QFileInfo info(from);
     return from.isEmpty() || !info.dir().exists() ? QString() : info.absolutePath();
 }
@@ -42,20 +42,6 @@ QString Frm_TxtViewer::ChooseDocumentFile() {
 void Frm_TxtViewer::CmdOpen_Action() {
     const QString path = ChooseDocumentFile();
     if (!path.isEmpty()) OpenDocument(path, -1);
-}
-
-QString Frm_TxtViewer::tmpZip() const {
-    return m_places.extract;
-}
-
-void Frm_TxtViewer::createArchiveObjects() {
-    zipObject = std::make_unique<cUnzip>();
-    rarObject = std::make_unique<Cls_Rar>(m_dialogs);
-}
-
-void Frm_TxtViewer::releaseArchiveObjects() {
-    zipObject.reset();
-    rarObject.reset();
 }
 
 
@@ -75,19 +61,22 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         }
         return openText(path, entryIndex);
     }
-    if (!ensureArchiveObjects()) return false;
     // Only a listing that offers books replaces the document state.
-    std::vector<ArchiveEntry> entries =
-        zip ? VBZip_ArchiveUpdate(path) : VBUnRar_ArchiveUpdate(path);
-    if (entries.empty()) return false;
+    QString problem;
+    std::vector<ArchiveEntry> entries = zip ? m_archives.VBZip_ArchiveUpdate(path, &problem)
+                                            : m_archives.VBUnRar_ArchiveUpdate(path, &problem);
+    if (entries.empty()) {
+        if (!problem.isEmpty()) saySo(problem);
+        return false;
+    }
     if (archivelist::FillArchiveList(entries).isEmpty()) {
         saySo(QStringLiteral("압축파일 안에 읽을 수 있는 텍스트 파일(txt)이 없습니다.\n"
                              "(맨 위 폴더의 txt 파일만 열 수 있습니다.)\n%1")
                   .arg(path));
         return false;
     }
-    const DocumentSnapshot before = snapshotDocument();
-    const int32_t page = CurrentPage;
+    const ReaderState before = snapshot();
+    const int32_t page = m_pages.current;
     try {
         if (!openArchive(path, entryIndex, std::move(entries))) {
             restoreDocument(before);
@@ -105,7 +94,7 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     // The book is read before anything changes: a folder, a pipe or a device named like
     // a book, a book gone since it was chosen, or one cut short while it was read leaves
     // the one on screen, and says why.
-    const bool started = m_started;
+    const bool started = m_flags.started;
     bool panel = false;
     DocumentRead read;
     try {
@@ -123,18 +112,18 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
         saySo(ReadProblemText(read.result, path));
         return false;
     }
-    const DocumentSnapshot before = snapshotDocument();
-    const int32_t page = CurrentPage;
+    const ReaderState before = snapshot();
+    const int32_t page = m_pages.current;
     try {
         if (entryIndex == -1) forgetArchive();
-        ShownEntry = -1;
+        m_book.shown = -1;
         CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
-        ArchivePath.clear();
+        m_book.archivePath.clear();
         setPageButtons(false);
-        ArchiveKind = -1;
-        DocumentPath = path;
-        CurrentPage = 1;
+        m_book.archiveKind = -1;
+        m_book.path = path;
+        m_pages.current = 1;
         ShowDocument(std::move(read.text));
     } catch (...) {
         putBack(before, page);
@@ -147,9 +136,9 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
                                 std::vector<ArchiveEntry> entries) {
     const bool zip = archivelist::extensionOf(path) == QLatin1String(".zip");
     if (entryIndex == -1) forgetArchive();
-    ArchivePath = path;
-    ArchiveKind = zip ? 0 : 1;
-    ArchiveEntries = std::move(entries);
+    m_book.archivePath = path;
+    m_book.archiveKind = zip ? 0 : 1;
+    m_book.entries = std::move(entries);
     FillArchiveList();
     CmdList->setEnabled(true);
     CmdList->setPicture(skinPicture(QStringLiteral("b_listview.bmp")));
@@ -158,12 +147,12 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
     // a bookmark in an entry that is gone goes with it.
     const bool savedEntryGone = entryIndex != -1 && (entryIndex < 0 || entryIndex >= List1->count());
     const int row = savedEntryGone || entryIndex == -1 ? 0 : entryIndex;
-    if (savedEntryGone || ReadingSettings.BookmarkEntry > List1->count()) {
-        ReadingSettings.BookmarkSet = 0;
-        ReadingSettings.BookmarkPosition = 0;
-        ReadingSettings.BookmarkEntry = 0;
+    if (savedEntryGone || m_settings.BookmarkEntry > List1->count()) {
+        m_settings.BookmarkSet = 0;
+        m_settings.BookmarkPosition = 0;
+        m_settings.BookmarkEntry = 0;
     }
-    if (!switchEntry(row, m_started, false)) return false;
+    if (!switchEntry(row, m_flags.started, false)) return false;
     if (entryIndex == -1 && List1->count() > 1) {
         PicList->show();
         PicList->raise();
@@ -174,12 +163,12 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
     return true;
 }
 
-void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
+void Frm_TxtViewer::putBack(const ReaderState& before, int32_t page) {
     const auto dropText = [this] {
-        DocumentText = QString();
+        m_pages.text = QString();
         RichTextBox1->setText(QString());
-        DocumentLength = 0;
-        PageCount = 0;
+        m_pages.length = 0;
+        m_pages.count = 0;
         PicSplash->hide();
         setEnabled(true);
     };
@@ -191,11 +180,11 @@ void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
         ShowDocument();
         // The book's own bookmark, which showing it afresh would have taken for another's.
         restoreDocument(before);
-        if (page > 1 && page <= PageCount) {
-            CurrentPage = page;
-            ScrollArmed = false;
+        if (page > 1 && page <= m_pages.count) {
+            m_pages.current = page;
+            m_flags.scrollArmed = false;
             ImageScrollBar1.setValue(page);
-            ScrollArmed = true;
+            m_flags.scrollArmed = true;
             ShowSpread(page, 0);
         }
     } catch (...) {
@@ -205,95 +194,38 @@ void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
     }
 }
 
-bool Frm_TxtViewer::ensureArchiveObjects() {
-    if (!zipObject || !rarObject) createArchiveObjects();
-    return true;
-}
-
-std::vector<ArchiveEntry> Frm_TxtViewer::VBZip_ArchiveUpdate(const QString& path) {
-    zipObject->setZipFile(path);
-    zipObject->Directory();
-    std::vector<ArchiveEntry> entries;
-    const int32_t n = std::min(zipObject->FileCount(), int32_t(archivelist::kMaxEntries));
-    for (int32_t i = 1; i <= n; ++i)
-        entries.push_back({zipObject->FileName(i), zipObject->FileDirectory(i), QString()});
-    if (entries.empty()) {
-        const int32_t result = zipObject->lastResult();
-        saySo(result == unzip::PK_OK || result == unzip::PK_FIND
-                  ? QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path)
-                  : QStringLiteral("압축파일을 열 수 없습니다. 손상되었거나 지원하지 않는 "
-                                   "형식입니다.\n%1")
-                        .arg(path));
-    }
-    return entries;
-}
-
-std::vector<ArchiveEntry> Frm_TxtViewer::VBUnRar_ArchiveUpdate(const QString& path) {
-    rarObject->setRarFile(path);
-    rarObject->Rar_Directory();
-    std::vector<ArchiveEntry> entries;
-    // The box of the library's error was shown already; the archive is abandoned.
-    if (rarObject->failed()) return entries;
-    for (int i = 1; i <= rarObject->Get_FileCount(); ++i)
-        entries.push_back({rarObject->RarFileName(i), rarObject->RarFolderName(i), QString()});
-    if (entries.empty()) saySo(QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path));
-    return entries;
-}
-
 void Frm_TxtViewer::FillArchiveList() {
     List1->clear();
-    if (!HasArchiveEntries()) return;
-    List1->addItems(archivelist::FillArchiveList(ArchiveEntries));
-}
-
-bool Frm_TxtViewer::HasArchiveEntries() const {
-    return !ArchiveEntries.empty();
+    if (m_book.entries.empty()) return;
+    List1->addItems(archivelist::FillArchiveList(m_book.entries));
 }
 
 void Frm_TxtViewer::forgetArchive() {
     List1->clear();
-    ShownEntry = -1;
-    ArchiveEntries.clear();
-    ReadingSettings.BookmarkSet = 0;
-    ReadingSettings.BookmarkPosition = 0;
-    ReadingSettings.BookmarkEntry = 0;
+    m_book.shown = -1;
+    m_book.entries.clear();
+    m_settings.BookmarkSet = 0;
+    m_settings.BookmarkPosition = 0;
+    m_settings.BookmarkEntry = 0;
 }
 
-Frm_TxtViewer::DocumentSnapshot Frm_TxtViewer::snapshotDocument() const {
-    DocumentSnapshot s;
-    s.documentPath = DocumentPath;
-    s.archivePath = ArchivePath;
-    s.archiveKind = ArchiveKind;
-    s.entries = ArchiveEntries;
-    for (int i = 0; i < List1->count(); ++i) s.items << List1->item(i)->text();
-    s.shown = ShownEntry;
-    s.bookmarkSet = ReadingSettings.BookmarkSet;
-    s.bookmarkPosition = ReadingSettings.BookmarkPosition;
-    s.bookmarkEntry = ReadingSettings.BookmarkEntry;
-    s.listEnabled = CmdList->isEnabled();
-    return s;
-}
-
-void Frm_TxtViewer::restoreDocument(const DocumentSnapshot& s) {
-    DocumentPath = s.documentPath;
-    ArchivePath = s.archivePath;
-    ArchiveKind = s.archiveKind;
-    ArchiveEntries = s.entries;
+void Frm_TxtViewer::restoreDocument(const ReaderState& s) {
+    m_book = s.book;
     List1->clear();
-    List1->addItems(s.items);
-    ShownEntry = s.shown;
-    List1->setCurrentRow(s.shown);
-    ReadingSettings.BookmarkSet = s.bookmarkSet;
-    ReadingSettings.BookmarkPosition = s.bookmarkPosition;
-    ReadingSettings.BookmarkEntry = s.bookmarkEntry;
+    List1->addItems(archivelist::FillArchiveList(m_book.entries));
+    List1->setCurrentRow(m_book.shown);
+    // The bookmark is the book's own; the rest of the settings stay as the user left them.
+    m_settings.BookmarkSet = s.settings.BookmarkSet;
+    m_settings.BookmarkPosition = s.settings.BookmarkPosition;
+    m_settings.BookmarkEntry = s.settings.BookmarkEntry;
     CmdList->setEnabled(s.listEnabled);
     CmdList->setPicture(skinPicture(s.listEnabled ? QStringLiteral("b_listview.bmp")
                                                   : QStringLiteral("b_listview_grey.bmp")));
-    setPageButtons(DocumentLength != 0);
+    setPageButtons(m_pages.length != 0);
 }
 
 bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
-    const DocumentSnapshot before = snapshotDocument();
+    const ReaderState before = snapshot();
     List1->setCurrentRow(row);
     if (extractSelectedEntry(show)) return true;
     restoreDocument(before);
@@ -304,18 +236,18 @@ bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
 void Frm_TxtViewer::recoverShownFile() {
     // The failed extraction emptied the extract folder first: the entry on screen is put back
     // on disk, or the next start would resume a file that is no longer there.
-    if (ArchiveKind == -1 || ShownEntry < 0 || files::FileExists(DocumentPath)) return;
-    List1->setCurrentRow(ShownEntry);
+    if (m_book.archiveKind == -1 || m_book.shown < 0 || files::FileExists(m_book.path)) return;
+    List1->setCurrentRow(m_book.shown);
     const QListWidgetItem* item = List1->currentItem();
     if (!item) return;
-    const auto why = ArchiveKind != 0 ? ExtractRarEntry(item->text()) : ExtractZipEntry(item->text());
+    const auto why = m_archives.extract(m_book, item->text());
     (void)why;  // told already, when the entry itself failed
 }
 
 void Frm_TxtViewer::closeListPanel() {
     PicList->hide();
     // Browsing the list chose nothing: it shows the entry on screen again.
-    if (ShownEntry >= 0 && ShownEntry < List1->count()) List1->setCurrentRow(ShownEntry);
+    if (m_book.shown >= 0 && m_book.shown < List1->count()) List1->setCurrentRow(m_book.shown);
 }
 
 bool Frm_TxtViewer::extractSelectedEntry(bool show) {
@@ -325,132 +257,21 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     PicList->hide();
     if (show) showProgressPanel();
     std::optional<QString> text;  // the entry's text, when it was decoded as it was extracted
-    const auto why =
-        ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name, show ? &text : nullptr);
+    const auto why = m_archives.extract(m_book, name, show ? &text : nullptr);
     if (why) {
         if (show) PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
         return false;
     }
-    DocumentPath = tmpZip() + QLatin1Char('/') + name;
-    ShownEntry = List1->currentRow();
+    m_book.path = m_archives.extractFolder() + QLatin1Char('/') + name;
+    m_book.shown = List1->currentRow();
     if (show) ShowDocument(std::move(text));
     return true;
 }
 
-bool Frm_TxtViewer::prepareTmpZip() {
-    if (EmptyExtractFolder(tmpZip())) return true;
-    m_dialogs.MsgBox(tmpZip() + QStringLiteral(" does not exist!"), dlg::vbCritical,
-                     QStringLiteral("Extract folder does not exist"));
-    return false;
-}
-
-namespace {
-
-enum class Problem { Encrypted, TooLarge, Write, Other };
-
-Problem zipProblem(int32_t result) {
-    switch (result) {
-        case unzip::IZ_BADPWD:
-            return Problem::Encrypted;
-        case unzip::kTooLarge:
-            return Problem::TooLarge;
-        case unzip::PK_DISK:
-            return Problem::Write;
-        default:
-            return Problem::Other;
-    }
-}
-
-Problem rarProblem(int code) {
-    switch (code) {
-        case unrar::ERAR_MISSING_PASSWORD:
-        case unrar::ERAR_BAD_PASSWORD:
-            return Problem::Encrypted;
-        case unrar::ERAR_TOO_LARGE:
-            return Problem::TooLarge;
-        case unrar::ERAR_ECREATE:
-        case unrar::ERAR_EWRITE:
-            return Problem::Write;
-        default:
-            return Problem::Other;
-    }
-}
-
-// What the reader tells the user when an entry could not be extracted.
-QString problemText(const QString& name, Problem problem) {
-    switch (problem) {
-        case Problem::Encrypted:
-            return QStringLiteral("암호가 걸린 파일은 열 수 없습니다.\n%1").arg(name);
-        case Problem::TooLarge:
-            return TooLargeText(name);
-        case Problem::Write:
-            return QStringLiteral(
-                       "임시 폴더에 압축을 풀 수 없습니다. 디스크 공간과 권한을 "
-                       "확인해 주십시오.\n%1")
-                .arg(name);
-        case Problem::Other:
-            break;
-    }
-    return QStringLiteral(
-               "압축을 풀 수 없습니다. 압축파일이 손상되었거나 지원하지 않는 "
-               "형식입니다.\n%1")
-        .arg(name);
-}
-
-}  // namespace
-
-std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name,
-                                                      std::optional<QString>* text) {
-    if (!prepareTmpZip()) return QString();
-    // The object may hold the listing of an archive that failed to open since.
-    if (zipObject->ZipFile() != ArchivePath) {
-        zipObject->setZipFile(ArchivePath);
-        zipObject->Directory();
-    }
-    const int32_t n = std::min<int32_t>(zipObject->FileCount(), int32_t(ArchiveEntries.size()));
-    int32_t size = -1;
-    for (int32_t i = 1; i <= n; ++i) {
-        const bool chosen = ArchiveEntries[size_t(i - 1)].TextName == name;
-        zipObject->setFileSelected(i, chosen);
-        if (chosen) size = size < 0 ? zipObject->FileSize(i) : 0;  // two of one name: neither
-    }
-    zipObject->setUnzipFolder(tmpZip());
-    // The entry is decoded on the thread that writes it while this one inflates the rest.
-    std::optional<StreamedDocument> stream;
-    unzip::Content content;
-    if (text && size > 0) {
-        content = [&s = stream.emplace(size)](const char* data, size_t bytes) {
-            data ? s.add(data, qsizetype(bytes)) : s.abandon();
-        };
-    }
-    zipObject->Unzip(std::move(content));
-    if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) {
-        if (stream) *text = stream->take();
-        return std::nullopt;
-    }
-    return problemText(name, zipProblem(zipObject->lastResult()));
-}
-
-std::optional<QString> Frm_TxtViewer::ExtractRarEntry(const QString& name) {
-    if (!prepareTmpZip()) return QString();
-    if (rarObject->RarFile() != ArchivePath || rarObject->Get_FileCount() == 0) {
-        rarObject->setRarFile(ArchivePath);
-        rarObject->Rar_Directory();
-    }
-    const int n = int(std::min<size_t>(size_t(rarObject->Get_FileCount()), ArchiveEntries.size()));
-    for (int i = 1; i <= n; ++i)
-        rarObject->setRarSelected(i, ArchiveEntries[size_t(i - 1)].TextName == name);
-    rarObject->UnCompressRAR(0, rarObject->RarFile(), tmpZip(), QString(), 0);
-    if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) return std::nullopt;
-    // A library error was shown in its own box already.
-    if (rarObject->failed()) return QString();
-    return problemText(name, rarProblem(rarObject->lastProblem()));
-}
-
 void Frm_TxtViewer::stepFile(int delta) {
-    if (ArchiveKind == -1) return;
-    const int j = ShownEntry + delta;
+    if (m_book.archiveKind == -1) return;
+    const int j = m_book.shown + delta;
     if (j < 0 || j > List1->count() - 1) return;
     const QString question = delta < 0 ? QStringLiteral("이전 파일을 보시겠습니까?")
                                        : QStringLiteral("다음 파일을 보시겠습니까?");
@@ -472,5 +293,5 @@ void Frm_TxtViewer::wireDocuments() {
         if (button == 1) closeListPanel();
     });
     connect(List1, &QListWidget::itemDoubleClicked, this,
-            [this] { switchEntry(List1->currentRow(), m_started); });
+            [this] { switchEntry(List1->currentRow(), m_flags.started); });
 }

@@ -53,7 +53,7 @@ void Frm_TxtViewer::placeRightNumber() {
 
 void Frm_TxtViewer::DrawPage(int side, int page) {
     forms::PictureBox* out = PicTmpPage[side];
-    if (page > PageCount) {
+    if (page > m_pages.count) {
         out->Cls();
         out->Refresh();
         // The blank page after the end still shows its number: placed for that number, not
@@ -73,10 +73,10 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
     // The rows a click on the page hits (BookmarkAtPoint).
     const std::vector<bookmark::Row> rows =
         bookmark::pageRows([this](int i) { return Text1->lineIndex(i); }, Text1->lineCount(),
-                           LinesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), LineHeight);
-    const int marked = ReadingSettings.BookmarkSet == -1
+                           m_pages.linesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), m_pages.lineHeight);
+    const int marked = m_settings.BookmarkSet == -1
                            ? bookmark::rowHolding(
-                                 rows, int64_t(ReadingSettings.BookmarkPosition) - 1 - slice.start)
+                                 rows, int64_t(m_settings.BookmarkPosition) - 1 - slice.start)
                            : -1;
     // The matches of the find bar on this page, as parts of its rows.
     std::vector<textfind::Piece> pieces;
@@ -122,18 +122,18 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         lbl_Title->setCaption(QString());
         return;
     }
-    QString title = DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1);
+    QString title = m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1);
     placeRightNumber();
     lbl_Title->resize(ShRead[1]->width() - lblread[1]->width(), lbl_Title->height());
     lbl_Title->move(lblread[1]->x() - lbl_Title->width() - 5, lblread[1]->y());
-    title = fitTitle(title, lbl_Title->width(), WideCharWidth);
+    title = fitTitle(title, lbl_Title->width(), m_pages.wideCharWidth);
     lbl_Title->setAutoSize(true);
     lbl_Title->setCaption(title);
     lbl_Title->setAutoSize(false);
 }
 
 void Frm_TxtViewer::ShowSpread(int p, int direction) {
-    if (p <= 0 || DocumentLength == 0) return;
+    if (p <= 0 || m_pages.length == 0) return;
     // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
     QWidget* focus = QApplication::focusWidget();
     if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);
@@ -161,7 +161,7 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     };
     Picpage->setFont(numberFont);
     sizeForNumber(lblread[0], p);
-    Picpage->setBackColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor));
+    Picpage->setBackColor(static_cast<gdi::COLORREF>(m_settings.PageColor));
     Picpage->setForeColor(gdi::RGB(64, 56, 48));
     Picpage->setAutoRedraw(true);
     Picpage->setCurrentX(0);
@@ -192,7 +192,7 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     PicRead[1]->Refresh();
     Picpage->setAutoRedraw(false);
 
-    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(CurrentPage).arg(PageCount));
+    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
 
     // Compose the spread: the gutter column, then both pages.
     PicReadIn->setAutoRedraw(true);
@@ -211,7 +211,7 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     PicRead[1]->setAutoRedraw(false);
 
     // A turn that cannot be drawn leaves the spread shown at once, as without the effect.
-    if (chkline->isChecked() && !m_turning) playTurn(direction);
+    if (chkline->isChecked() && !m_flags.turning) playTurn(direction);
 
     PicRead[0]->show();
     PicRead[1]->show();
@@ -223,8 +223,8 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
 }
 
 bool Frm_TxtViewer::playTurn(int direction) {
-    m_turning = true;
-    m_stopTurn = false;
+    m_flags.turning = true;
+    m_flags.stopTurn = false;
     const int depth = Pic_Top->height() + 20;
     PicMoveBook->setGeometry(20, 0, PicReadIn->width(), PicReadIn->height() + depth);
     PicMoveBook->raise();
@@ -245,7 +245,7 @@ bool Frm_TxtViewer::playTurn(int direction) {
     QImage previous = img_previmage->picture();
     if (previous.isNull()) {
         previous = gdi::raster::surface(PicReadIn->size(), PicReadIn->devicePixelRatioF());
-        previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor)));
+        previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(m_settings.PageColor)));
     }
     const gdi::HBITMAP lent = gdi::CreateBitmapFromImage(previous);
     bool drawn = false;
@@ -256,8 +256,8 @@ bool Frm_TxtViewer::playTurn(int direction) {
         ani.Set_Depth(static_cast<int16_t>(depth));
         ani.Set_Width(float(PicReadIn->width()));
         ani.Set_Height(float(PicReadIn->height()));
-        ani.setStopWhen([this] { return m_stopTurn; });
-        ani.setFrameInterval(TurnFrameInterval);
+        ani.setStopWhen([this] { return m_flags.stopTurn; });
+        ani.setFrameInterval(m_flags.turnFrameInterval);
         ani.Screen_DepthCapture(PicMoveBook->hDC());
         ani.Load_CurBookHandle(PicReadIn->hDC(), lent);
         ani.Load_FlipBookDc(Picture3->hDC());
@@ -266,10 +266,10 @@ bool Frm_TxtViewer::playTurn(int direction) {
     gdi::DeleteObject(lent);
     PicMoveBook->hide();
     PicMoveBook->setAutoRedraw(false);
-    m_turning = false;
+    m_flags.turning = false;
     // A resize or a restore that came during the turn is laid out now, at the final size.
-    if (m_layoutAfterTurn) {
-        m_layoutAfterTurn = false;
+    if (m_flags.layoutAfterTurn) {
+        m_flags.layoutAfterTurn = false;
         QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
     }
     return drawn;

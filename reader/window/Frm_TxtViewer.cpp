@@ -67,7 +67,10 @@ Frm_TxtViewer::Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWid
     : Frm_TxtViewer(Places::besideProgram(appPath), dialogs, parent) {}
 
 Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), m_places(places), m_dialogs(dialogs, [this] { takeDownProgressPanel(); }) {
+    : QWidget(parent),
+      m_places(places),
+      m_dialogs(dialogs, [this] { takeDownProgressPanel(); }),
+      m_archives(m_dialogs, m_places.extract) {
     setObjectName(QStringLiteral("Frm_TxtViewer"));
     setWindowTitle(QStringLiteral("루모북"));
     setFont(uiFont(9));
@@ -88,7 +91,7 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
                                     [this] { return stateSettled(); }, kSettleDelayMs, this);
     connect(m_settledSave, &SettledSave::writeFailed, this,
             [this](const QString& path, const QString& why) {
-                if (!m_unloaded && !ending()) tellSaveFailed(path, why);
+                if (!m_flags.unloaded && !ending()) tellSaveFailed(path, why);
             });
     resize(800, 600);
 }
