@@ -84,7 +84,7 @@ BENCHMARK(25, find) {
     dlg::ScriptedDialogs dialogs;
     const QString app = bench::linkAppFolder(tmp.filePath(QStringLiteral("app")));
     std::unique_ptr<Frm_TxtViewer> window = bench::startedWindow(app, dialogs);
-    if (!window->OpenDocument(path, -1) || window->PageCount < 3) {
+    if (!window->OpenDocument(path, -1) || window->pages().count < 3) {
         bench::note("find: the book did not open in the window");
         return;
     }
@@ -115,7 +115,7 @@ BENCHMARK(25, find) {
     (void)index;
     bench::report("find: the next match from the spread on screen", lookup * 1000, "us", 5000);
     const double next = bench::medianMs(101, [&] { bar->step(1); });
-    const double spread = bench::medianMs(101, [&] { window->ShowSpread(window->CurrentPage, 0); });
+    const double spread = bench::medianMs(101, [&] { window->ShowSpread(window->pages().current, 0); });
     bench::note(QStringLiteral("  (stepped to with its spread drawn and marked: %1 ms; the spread "
                                "alone: %2 ms)")
                     .arg(next, 0, 'f', 2)

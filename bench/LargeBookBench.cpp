@@ -17,6 +17,7 @@
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
+#include "../tests/common/Controls.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ Run openThroughButton(const QString& app, const QString& book) {
     return measured([&] {
         window->CmdOpen_Action();
         QApplication::processEvents();
-        return window->PageCount;
+        return window->pages().count;
     });
 }
 
@@ -107,11 +108,11 @@ Run resumeAtStart(const QString& app, const QString& book, int32_t pages) {
     window->resize(1920, 1080);
     window->show();
     QApplication::processEvents();
-    window->TmrPlay->setEnabled(false);
+    control<forms::Timer>(*window, "TmrPlay")->setEnabled(false);
     return measured([&] {
-        emit window->TmrPlay->timeout();
+        emit control<forms::Timer>(*window, "TmrPlay")->timeout();
         QApplication::processEvents();
-        return window->DocumentLength > 0 ? window->PageCount : 0;
+        return window->pages().length > 0 ? window->pages().count : 0;
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
+#include "../tests/common/Controls.h"
 
 namespace bench {
 
@@ -34,7 +35,7 @@ std::unique_ptr<Frm_TxtViewer> startedWindow(const QString& app, dlg::Dialogs& d
     window->setWindowState(Qt::WindowNoState);
     window->resize(1920, 1080);
     window->show();
-    emit window->TmrPlay->timeout();
+    emit control<forms::Timer>(*window, "TmrPlay")->timeout();
     QApplication::processEvents();
     return window;
 }

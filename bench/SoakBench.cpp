@@ -21,6 +21,7 @@
 #include "forms/Timer.h"
 #include "graphics/Gdi.h"
 #include "window/Frm_TxtViewer.h"
+#include "../tests/common/Controls.h"
 
 namespace {
 
@@ -157,17 +158,17 @@ BENCHMARK(90, soak) {
 
     auto turn = [&](int i) {
         const int page = 1 + 2 * (i % 1000);
-        window.ImageScrollBar1.setValue(page == window.CurrentPage ? page + 2 : page);
+        window.pageBar().setValue(page == window.pages().current ? page + 2 : page);
     };
     soak("10,000 page turns", 10000, 5, true, turn);
-    window.chkline->setChecked(true);
-    window.TurnFrameInterval = 0;
+    control<QCheckBox>(window, "chkline")->setChecked(true);
+    window.setTurnFrameInterval(0);
     soak("500 page turns with the effect (frames drawn flat out)", 500, 12 * 8, true, turn);
-    window.chkline->setChecked(false);
-    const int twelve = window.Cb_FontSize->findText("12"),
-              fourteen = window.Cb_FontSize->findText("14");
+    control<QCheckBox>(window, "chkline")->setChecked(false);
+    const int twelve = control<QComboBox>(window, "Cb_FontSize")->findText("12"),
+              fourteen = control<QComboBox>(window, "Cb_FontSize")->findText("14");
     soak("200 relayouts by font size", 200, 120, false, [&](int i) {
-        window.Cb_FontSize->setCurrentIndex(i % 2 ? twelve : fourteen);
+        control<QComboBox>(window, "Cb_FontSize")->setCurrentIndex(i % 2 ? twelve : fourteen);
         window.Cb_FontSize_Click();
     });
     soak("100 opens of archive entries", 100, 150, false, [&](int i) {

@@ -23,18 +23,11 @@
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
-// The folder of the book read last (of its archive, for an entry), where the next one most
-// likely is; "" lets the dialog choose.
-QString Frm_TxtViewer::lastFolder() const {
-    const QString from = m_book.archivePath.isEmpty() ? m_book.path : m_book.archivePath.trimmed();
-    const QFileInfo info(from);
-    return from.isEmpty() || !info.dir().exists() ? QString() : info.absolutePath();
-}
 
 QString Frm_TxtViewer::ChooseDocumentFile() {
     const QString path =
         m_dialogs.ShowOpen(QStringLiteral("Text (*.txt) 압축파일 (*.zip;*.rar)|*.zip;*.rar;*.txt|"),
-                           QStringLiteral("열기"), lastFolder());
+                           QStringLiteral("열기"), m_book.lastFolder());
     QCoreApplication::processEvents();
     return path;
 }

@@ -20,4 +20,7 @@ struct OpenBook {
     bool inArchive() const { return archiveKind != -1; }
     // The file name of what is read, shown beside the right page's number.
     QString title() const { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
+    // The folder of the book (of its archive, for an entry), where the next one most likely
+    // is; "" when it is gone or there is no book.
+    QString lastFolder() const;
 };

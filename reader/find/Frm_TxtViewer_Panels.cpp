@@ -10,6 +10,7 @@
 
 #include "find/ChapterPanel.h"
 #include "find/FindBar.h"
+#include "find/FindPanels.h"
 #include "find/PanelHost.h"
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
@@ -65,103 +66,19 @@ private:
     Frm_TxtViewer& w;
 };
 
-// A context-menu command of the pages with its key, shown without the key in the menu.
-QAction* pageCommand(QWidget* window, QMenu* menu, const char* name, const QString& text,
-                     const QKeySequence& key) {
-    auto* action = new QAction(text, window);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setShortcutVisibleInContextMenu(false);
-    window->addAction(action);
-    menu->addAction(action);
-    return action;
-}
-
-
-
 void Frm_TxtViewer::createFindPanels() {
-    m_panelHost = std::make_unique<WindowPanelHost>(*this);
-    m_find = new FindBar(*m_panelHost, this);
-    m_chapters = new ChapterPanel(*m_panelHost, this);
-}
-
-void Frm_TxtViewer::wireFindPanels() {
-    QAction* find = pageCommand(this, PageMenu, "mnu_find", QStringLiteral("찾기(Ctrl+F)"),
-                                QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(find, &QAction::triggered, this, [this] { openFindBar(); });
-    const std::pair<QKeySequence, int> repeats[] = {{QKeySequence(Qt::Key_F3), 1},
-                                                    {QKeySequence(Qt::SHIFT | Qt::Key_F3), -1}};
-    for (const auto& [key, direction] : repeats) {
-        auto* again = new QAction(this);
-        again->setShortcut(key);
-        again->setShortcutContext(Qt::WindowShortcut);
-        addAction(again);
-        connect(again, &QAction::triggered, this, [this, d = direction] {
-            if (m_find->isHidden() && m_find->canStep()) openFindBar();
-            m_find->step(d);
-        });
-    }
-    QAction* list = pageCommand(this, PageMenu, "mnu_chapters", QStringLiteral("목차(Ctrl+T)"),
-                                QKeySequence(Qt::CTRL | Qt::Key_T));
-    connect(list, &QAction::triggered, this, [this] { openChapterList(); });
+    m_panels = new FindPanels(std::make_unique<WindowPanelHost>(*this), this, PageMenu);
+    m_find = &m_panels->findBar();
     // The spread of a match on screen is drawn again for its marks; another is turned to.
-    connect(m_find, &FindBar::spreadWanted, this, [this](int32_t spread) {
+    connect(m_panels, &FindPanels::matchWanted, this, [this](int32_t spread) {
         if (spread == m_pages.current)
             ShowSpread(m_pages.current, 0);
         else
             ImageScrollBar1.setValue(spread);
     });
-    connect(m_find, &FindBar::marksChanged, this, [this] { ShowSpread(m_pages.current, 0); });
-    // A chapter's spread is turned to as the bookmark's is.
-    connect(m_chapters, &ChapterPanel::spreadWanted, this,
+    connect(m_panels, &FindPanels::chapterWanted, this,
             [this](int32_t spread) { ImageScrollBar1.setValue(spread); });
-    // A panel that had the keyboard gives it back to the pages.
-    auto giveBack = [this](bool hadKeyboard) {
-        if (hadKeyboard) PicRead[0]->setFocus(Qt::OtherFocusReason);
-    };
-    connect(m_find, &FindBar::closed, this, giveBack);
-    connect(m_chapters, &ChapterPanel::closed, this, giveBack);
-}
-
-void Frm_TxtViewer::placeFindPanels() {
-    // The bar lies over the frame and the pages' heads, above the first line of text.
-    m_find->move(std::max(0, (width() - m_find->width()) / 2), Pic_TxtOut->y() + 2);
-    m_chapters->move(std::max(0, (width() - m_chapters->width()) / 2),
-                     std::max(Pic_TxtOut->y(), (height() - m_chapters->height()) / 2));
-}
-
-void Frm_TxtViewer::openFindBar() {
-    placeFindPanels();
-    m_find->open();
-}
-
-void Frm_TxtViewer::openChapterList() {
-    placeFindPanels();
-    m_chapters->open();
-}
-
-void Frm_TxtViewer::forgetFindState() {
-    m_find->forgetBook();
-    m_chapters->forgetBook();
-}
-
-bool Frm_TxtViewer::panelKey(QObject* watched, QEvent* event) {
-    const bool press = event->type() == QEvent::KeyPress;
-    if ((!press && event->type() != QEvent::KeyRelease) || !isEnabled()) return false;
-    if (m_find->enterKey(watched, event) || m_chapters->enterKey(watched, event)) return true;
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (!press || key->key() != Qt::Key_Escape) return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this || (widget->windowFlags() & Qt::Popup)) return false;
-    // An open panel takes Escape; the window minimises only when none is open.
-    if (!m_chapters->isHidden()) {
-        m_chapters->close();
-        return true;
-    }
-    if (!m_find->isHidden()) {
-        m_find->close();
-        return true;
-    }
-    return false;
+    connect(m_panels, &FindPanels::marksChanged, this, [this] { ShowSpread(m_pages.current, 0); });
+    connect(m_panels, &FindPanels::keyboardReturned, this,
+            [this] { PicRead[0]->setFocus(Qt::OtherFocusReason); });
 }

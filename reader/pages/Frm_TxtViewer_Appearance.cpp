@@ -38,10 +38,6 @@ void Frm_TxtViewer::Combo1_Click(int index) {
     whileDisabled([this] { RelayoutPages(); });
 }
 
-bool Frm_TxtViewer::IsInstalledFont(const QString& name) const {
-    return palette::isInstalledFont(name, forms::Screen::Fonts());
-}
-
 void Frm_TxtViewer::Cb_Font_Click() {
     const QString chosen = Cb_Font->currentText();
     if (chosen == m_settings.cleanFontName()) return;
@@ -52,7 +48,7 @@ void Frm_TxtViewer::Cb_Font_Click() {
 void Frm_TxtViewer::Cb_Font_Enter() {
     const QString typed = Cb_Font->currentText();
     if (typed == m_settings.cleanFontName()) return;
-    if (IsInstalledFont(typed)) {
+    if (palette::isInstalledFont(typed, forms::Screen::Fonts())) {
         m_settings.setFontName(typed);
     } else {
         // Refused: the box shows the stored name again.

@@ -111,6 +111,7 @@ void Frm_TxtViewer::wireBookmark() {
     addAction(mnu_bookmark);
     connect(mnu_bookmark, &QAction::triggered, this, [this] { mnu_bookmark_Click(); });
     PageMenu = new QMenu(this);
+    PageMenu->setObjectName(QStringLiteral("PageMenu"));
     PageMenu->addAction(mnu_bookmark);
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 
+#include "find/FindPanels.h"
 #include "files/Files.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
@@ -42,7 +43,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     m_pages.length = 0;
     m_pages.count = 0;
     // The matches and headings of the book going away go with it.
-    forgetFindState();
+    m_panels->forgetBook();
     m_pages.text.clear();
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     m_settings.BookmarkSet = 0;

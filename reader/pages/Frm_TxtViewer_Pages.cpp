@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "find/FindPanels.h"
 #include "find/ChapterPanel.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
@@ -65,7 +66,7 @@ void Frm_TxtViewer::RelayoutPages() {
     ImageScrollBar1.setValue(m_pages.current);
     m_flags.scrollArmed = true;
     // An open chapter list shows the pages of the new layout.
-    m_chapters->layoutChanged();
+    m_panels->chapters().layoutChanged();
 }
 
 void Frm_TxtViewer::CountPages() {

@@ -134,6 +134,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
 
 void Frm_TxtViewer::ShowSpread(int p, int direction) {
     if (p <= 0 || m_pages.length == 0) return;
+    m_pages.current = p;
     // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
     QWidget* focus = QApplication::focusWidget();
     if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);

@@ -1,3 +1,4 @@
+#include "find/FindPanels.h"
 #include "window/Frm_TxtViewer.h"
 
 #include <QApplication>
@@ -80,11 +81,10 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     createListPanel();
     createColourPanel();
     createSplashPanel();
-    createFindPanels();
     wireButtons();
     wirePages();
     wireBookmark();
-    wireFindPanels();
+    createFindPanels();
     wireAppearance();
     wireDocuments();
     m_settledSave = new SettledSave([this] { return stateFileContents(); },
@@ -106,8 +106,7 @@ Frm_TxtViewer::~Frm_TxtViewer() {
     for (QObject* control : findChildren<QObject*>())
         QObject::disconnect(control, nullptr, this, nullptr);
     // The panels go while the window still answers them.
-    delete m_find;
-    delete m_chapters;
+    delete m_panels;
 }
 
 void Frm_TxtViewer::createToolBar() {

@@ -25,10 +25,8 @@
 #include "window/WindowFlags.h"
 #include "window/WindowControls.h"
 
-class ChapterPanel;
+class FindPanels;
 class FindBar;
-class PanelHost;
-class QMimeData;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -36,9 +34,9 @@ class QDropEvent;
 class Frm_TxtViewer : public QWidget, private WindowControls {
     Q_OBJECT
 public:
-    // appPath holds skin/, ocx/, TmpZip/ and the state files; dialogs answers every question.
+    // appPath holds skin/, ocx/, TmpZip/ and the state files, or they are where places says (an
+    // installed reader's per-user state); dialogs answers every question.
     Frm_TxtViewer(const QString& appPath, dlg::Dialogs& dialogs, QWidget* parent = nullptr);
-    // The same with its files where places says (an installed reader's per-user state).
     Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidget* parent = nullptr);
     ~Frm_TxtViewer() override;
 
@@ -54,9 +52,8 @@ public:
     const OpenBook& book() const { return m_book; }
     const PageModel& pages() const { return m_pages; }
     const statefiles::ReadingSettings& settings() const { return m_settings; }
-    const PageBar& pageBar() const { return ImageScrollBar1; }
-    // The whole state, as the state files and a put-back take it.
-    ReaderState snapshot() const;
+    PageBar& pageBar() { return ImageScrollBar1; }
+    ReaderState snapshot() const;  // the whole state, for the state files and a put-back
 
     // The file named on the command line, opened at start-up instead of the resume question
     // (resumed at its place when it is the book saved last). Set before formLoad.
@@ -64,8 +61,6 @@ public:
     // Another start asked for file ("" for none): the window comes to the front and opens it
     // as the open button would, once no box or count holds the window.
     void openFromOutside(const QString& file);
-    // The one local book file a drag carries, or "" (the drop is refused).
-    static QString droppedFile(const QMimeData* mime);
 
     // The session is to end (a signal, the session manager, a close mid-operation): what the
     // unload will write is taken now (the settled state when this is no settled moment), and
@@ -109,16 +104,14 @@ public:
     // Cuts a title that does not fit width pixels to its first characters and "..".
     static QString fitTitle(const QString& title, int width, int wideCharWidth);
 
-    // Books and archives (documents/): reads the book.path (or takes its text, decoded
-    // already) and shows spread 1-2.
+    // Books and archives (documents/): reads book().path (or takes its text) and shows 1-2.
     void ShowDocument(std::optional<QString> text = std::nullopt);
     void CmdOpen_Action();
-    // Opens a .txt file, or lists an archive and shows its entry entryIndex (-1: the user chose
-    // the archive: its first entry, and the list panel when it holds several). False, with the
-    // book on screen kept and the reason shown, when the file cannot be opened.
+    // Opens a .txt file, or an archive at entry entryIndex (-1: its first, and the list panel
+    // when it holds several); false, the book on screen kept and the reason shown, if it cannot.
     bool OpenDocument(const QString& path, int32_t entryIndex);
-    // Selects list row `row`, extracts it and (when show) shows it; on failure everything stays.
-    // recover: a failure puts the entry on screen back into TmpZip, which it emptied.
+    // Extracts list row `row` and (when show) shows it; on failure everything stays (recover:
+    // the entry on screen is put back into TmpZip, which the failure emptied).
     bool switchEntry(int row, bool show, bool recover = true);
 
     // The bookmark and the appearance, as their controls set them (pages/).
@@ -174,14 +167,7 @@ private:
     bool pageMenu(QObject* watched, QEvent* event);
     void setPageButtons(bool enabled);
 
-    // The find bar and the chapter list (find/).
     void createFindPanels();
-    void openFindBar();
-    void openChapterList();
-    void wireFindPanels();
-    bool panelKey(QObject* watched, QEvent* event);
-    void placeFindPanels();
-    void forgetFindState();
 
     // Pages and the spread (pages/).
     QFont pageFont() const;
@@ -205,7 +191,6 @@ private:
     // Appearance (pages/).
     void wireAppearance();
     bool appearanceEvent(QObject* watched, QEvent* event);
-    bool IsInstalledFont(const QString& name) const;
     void Cb_Font_Enter();
     void cmdbasic_Click();
     void cmdanother_Click();
@@ -218,7 +203,6 @@ private:
     // Books and archives (documents/).
     void wireDocuments();
     QString ChooseDocumentFile();
-    QString lastFolder() const;
     bool openText(const QString& path, int32_t entryIndex);
     bool openArchive(const QString& path, int32_t entryIndex, std::vector<ArchiveEntry> entries);
     void FillArchiveList();
@@ -238,7 +222,6 @@ private:
     void placeFromWindowFile();
     void fillFontList();
     void TmrPlay_Timer();
-    bool startFileIsSaved(const statefiles::DocumentState& saved) const;
     void openPendingFile();
     void acceptDropsOnWindowOnly();
     void resumeLastDocument();
@@ -247,7 +230,6 @@ private:
     void restoreAppearance();
     void applyDefaultAppearance(bool documentMissing);
     void formUnload();
-    static bool writeStateFiles(const std::vector<SettledSave::File>& files);
     void tellSaveFailed(const QString& path, const QString& why);
 
     Places m_places;
@@ -259,9 +241,8 @@ private:
     WindowFlags m_flags;
     QHash<QString, QImage> m_skin;
     OncePerPress m_pageKeys;
-    std::unique_ptr<PanelHost> m_panelHost;
-    FindBar* m_find = nullptr;
-    ChapterPanel* m_chapters = nullptr;
+    FindPanels* m_panels = nullptr;
+    FindBar* m_find = nullptr;  // the bar of m_panels, whose marks the pages show
     SettledSave* m_settledSave = nullptr;
     // What the unload writes once an end was asked for (see endRequested).
     std::optional<std::vector<SettledSave::File>> m_endContents;

@@ -21,19 +21,22 @@ namespace {
 
 constexpr int kRetryMs = 200;
 
-QString sameFile(const QString& path) {
-    const QFileInfo info(path.trimmed());
-    return info.exists() ? info.canonicalFilePath() : QString();
+// The one local book file a drag carries, or "" (the drop is refused).
+QString droppedFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls()) return {};
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo info(path);
+    if (!info.isFile()) return {};
+    const QString extension = archivelist::extensionOf(path);
+    const bool book = archivelist::IsTextExtension(extension) ||
+                      extension == QLatin1String(".zip") || extension == QLatin1String(".rar");
+    return book ? path : QString();
 }
 
 }  // namespace
 
-bool Frm_TxtViewer::startFileIsSaved(const statefiles::DocumentState& saved) const {
-    const QString wanted = sameFile(m_flags.startFile);
-    if (wanted.isEmpty()) return false;
-    if (saved.archiveKind != -1) return sameFile(saved.archivePath) == wanted;
-    return sameFile(saved.documentPath) == wanted;
-}
 
 void Frm_TxtViewer::openFromOutside(const QString& file) {
     if (m_flags.unloaded) return;
@@ -62,18 +65,6 @@ void Frm_TxtViewer::openPendingFile() {
     OpenDocument(file, -1);
 }
 
-QString Frm_TxtViewer::droppedFile(const QMimeData* mime) {
-    if (!mime || !mime->hasUrls()) return {};
-    const QList<QUrl> urls = mime->urls();
-    if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
-    const QString path = urls.first().toLocalFile();
-    const QFileInfo info(path);
-    if (!info.isFile()) return {};
-    const QString extension = archivelist::extensionOf(path);
-    const bool book = archivelist::IsTextExtension(extension) ||
-                      extension == QLatin1String(".zip") || extension == QLatin1String(".rar");
-    return book ? path : QString();
-}
 
 void Frm_TxtViewer::dragEnterEvent(QDragEnterEvent* event) {
     if (!m_flags.unloaded && !droppedFile(event->mimeData()).isEmpty())

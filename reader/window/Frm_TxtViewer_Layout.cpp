@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "find/FindPanels.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -119,7 +120,7 @@ QSize Frm_TxtViewer::layOut() {
     ShRead[1]->setGeometry(r.textFrame[1]);
     PicSplash->move(r.splash);
     PicList->move(r.list);
-    placeFindPanels();
+    m_panels->place(Pic_TxtOut->y());
     Text1->move(r.lineBox);
 
     const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());

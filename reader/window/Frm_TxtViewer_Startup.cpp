@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include "find/FindPanels.h"
 #include "documents/ClearFolder.h"
 #include "files/Files.h"
 #include "find/ChapterPanel.h"
@@ -26,6 +27,31 @@
 #include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
+
+namespace {
+
+QString sameFile(const QString& path) {
+    const QFileInfo info(path.trimmed());
+    return info.exists() ? info.canonicalFilePath() : QString();
+}
+
+// Writes the given state files; false when one of them could not be written.
+bool writeStateFiles(const std::vector<SettledSave::File>& files) {
+    bool written = true;
+    for (const auto& [path, bytes] : files)
+        written = statefiles::writeFileAtomically(path, bytes) && written;
+    return written;
+}
+
+// Whether the saved book is the file named at start (as a book or as its archive).
+bool sameBook(const QString& startFile, const statefiles::DocumentState& saved) {
+    const QString wanted = sameFile(startFile);
+    if (wanted.isEmpty()) return false;
+    if (saved.archiveKind != -1) return sameFile(saved.archivePath) == wanted;
+    return sameFile(saved.documentPath) == wanted;
+}
+
+}  // namespace
 
 void Frm_TxtViewer::formLoad() {
     // A window loaded again after its unload began does not come back.
@@ -94,7 +120,7 @@ void Frm_TxtViewer::LoadSkinPictures() {
     PicList->setPicture(skinPicture(QStringLiteral("bg_listview.bmp")));
     CmdOk->setPicture(skinPicture(QStringLiteral("b_listv_ok.bmp")));
     cmdCancel->setPicture(skinPicture(QStringLiteral("b_listv_cancel.bmp")));
-    m_chapters->loadSkinPictures();
+    m_panels->chapters().loadSkinPictures();
     imgHelp->setPicture(skinPicture(QStringLiteral("b_helpdesk.bmp")));
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
 }
@@ -164,7 +190,7 @@ void Frm_TxtViewer::resumeLastDocument() {
         // A file named at start is its own answer: Yes when it is the book saved last.
         int answer = dlg::vbNo;
         if (!m_flags.startFile.isEmpty()) {
-            m_flags.startFileResumed = state && startFileIsSaved(*state);
+            m_flags.startFileResumed = state && sameBook(m_flags.startFile, *state);
             if (m_flags.startFileResumed) answer = dlg::vbYes;
         } else {
             m_flags.askingToResume = true;
@@ -378,12 +404,6 @@ ReaderState Frm_TxtViewer::snapshot() const {
     return s;
 }
 
-bool Frm_TxtViewer::writeStateFiles(const std::vector<SettledSave::File>& files) {
-    bool written = true;
-    for (const auto& [path, bytes] : files)
-        written = statefiles::writeFileAtomically(path, bytes) && written;
-    return written;
-}
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
     m_flags.stopTurn = true;
     // Closed in the middle of something (a count, an extraction, a turn): the unload must not

@@ -15,6 +15,7 @@
 #include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -99,8 +100,8 @@ TEST_F(ArchiveLimits, ZipBombsAreRefusedWhetherTheirHeadersTellOrLie) {
                     lastBox().contains(QStringLiteral("압축을 풀 수 없습니다")))
             << lastBox().toStdString();
         // The book on screen stays, and no part of the bomb is left.
-        EXPECT_EQ(window->DocumentPath, book);
-        EXPECT_EQ(window->ArchiveKind, -1);
+        EXPECT_EQ(window->book().path, book);
+        EXPECT_EQ(window->book().archiveKind, -1);
         EXPECT_TRUE(QDir(folder.file("TmpZip")).isEmpty());
     }
 }
@@ -117,14 +118,14 @@ TEST_F(ArchiveLimits, TenThousandEntriesAreListedAndTheFirstOpens) {
     clock.start();
     open(path);
     EXPECT_LT(clock.elapsed(), 20000);
-    EXPECT_EQ(window->List1->count(), 10000);
-    EXPECT_EQ(window->DocumentPath, folder.file("TmpZip/00000장.txt"));
-    EXPECT_TRUE(window->PicList->isVisible());
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->count(), 10000);
+    EXPECT_EQ(window->book().path, folder.file("TmpZip/00000장.txt"));
+    EXPECT_TRUE(control<forms::PictureBox>(*window, "PicList")->isVisible());
     // The last one, from the list.
-    window->List1->setCurrentRow(9999);
-    release(window->CmdOk);
-    EXPECT_EQ(window->DocumentPath, folder.file("TmpZip/09999장.txt"));
-    EXPECT_EQ(window->PageCount, 1);
+    control<QListWidget>(*window, "List1")->setCurrentRow(9999);
+    release(control<forms::Image>(*window, "CmdOk"));
+    EXPECT_EQ(window->book().path, folder.file("TmpZip/09999장.txt"));
+    EXPECT_EQ(window->pages().count, 1);
 }
 
 TEST_F(ArchiveLimits, EntriesThatClimbOutOrLinkAreNeverWrittenOutside) {
@@ -158,7 +159,7 @@ TEST_F(ArchiveLimits, EntriesThatClimbOutOrLinkAreNeverWrittenOutside) {
     open(path);
     // Only the plain book at the top level is offered, and it is what opens.
     EXPECT_EQ(listed(), QStringList{QStringLiteral("바른.txt")}) << lastBox().toStdString();
-    EXPECT_EQ(window->DocumentPath, folder.file("TmpZip/바른.txt"));
+    EXPECT_EQ(window->book().path, folder.file("TmpZip/바른.txt"));
     EXPECT_TRUE(strayFiles({"나쁜.zip"}).isEmpty())
         << strayFiles({"나쁜.zip"}).join(", ").toStdString();
     EXPECT_FALSE(QFile::exists(QDir(folder.path()).absoluteFilePath("../탈출.txt")));
@@ -177,10 +178,10 @@ TEST_F(ArchiveLimits, LinksInRarArchivesAreNotOfferedAsBooks) {
         open(samples + file);
         // The list shows only for several books; the entries behind it are what matters.
         QStringList offered;
-        for (const ArchiveEntry& e : window->ArchiveEntries)
+        for (const ArchiveEntry& e : window->book().entries)
             if (!e.TextName.isEmpty()) offered << e.TextName;
         EXPECT_EQ(offered, books) << file;
-        EXPECT_EQ(window->DocumentPath, folder.file("TmpZip/" + books.first())) << file;
+        EXPECT_EQ(window->book().path, folder.file("TmpZip/" + books.first())) << file;
     }
 }
 
@@ -224,10 +225,10 @@ TEST_F(ArchiveLimits, NamesInEveryEncodingAreListedAsHangul) {
     EXPECT_TRUE(names.contains(QStringLiteral("가나.txt"))) << names.join(", ").toStdString();
     EXPECT_TRUE(names.contains(QStringLiteral("국문ab.txt"))) << names.join(", ").toStdString();
     // The composed name is the file's name in TmpZip too.
-    window->List1->setCurrentRow(int(names.indexOf(QStringLiteral("가나.txt"))));
-    release(window->CmdOk);
-    EXPECT_EQ(window->DocumentPath, folder.file(QStringLiteral("TmpZip/가나.txt")));
-    EXPECT_EQ(window->DocumentText, QStringLiteral("nfd"));
+    control<QListWidget>(*window, "List1")->setCurrentRow(int(names.indexOf(QStringLiteral("가나.txt"))));
+    release(control<forms::Image>(*window, "CmdOk"));
+    EXPECT_EQ(window->book().path, folder.file(QStringLiteral("TmpZip/가나.txt")));
+    EXPECT_EQ(window->pages().text, QStringLiteral("nfd"));
 }
 
 TEST_F(ArchiveLimits, NamesAreReadOneWayPerArchive) {
@@ -264,10 +265,10 @@ TEST_F(ArchiveLimits, NamesAreReadOneWayPerArchive) {
             open(path);
             ASSERT_EQ(listed(), c.names) << lastBox().toStdString();
             // The last one opens from the list: extracted under its name and read.
-            window->List1->setCurrentRow(int(c.names.size()) - 1);
-            release(window->CmdOk);
-            EXPECT_EQ(window->DocumentPath, tmpZip(c.names.last()));
-            EXPECT_EQ(window->DocumentText, "책 " + QString::number(c.names.size() - 1));
+            control<QListWidget>(*window, "List1")->setCurrentRow(int(c.names.size()) - 1);
+            release(control<forms::Image>(*window, "CmdOk"));
+            EXPECT_EQ(window->book().path, tmpZip(c.names.last()));
+            EXPECT_EQ(window->pages().text, "책 " + QString::number(c.names.size() - 1));
         }
     }
 }
@@ -280,12 +281,12 @@ TEST_F(ArchiveLimits, ARarOfMoreEntriesThanCanBeListedOpensItsFirst32767) {
     const QString path = writeBook("많은.rar", storedRar4(entries));
     start();
     open(path);
-    ASSERT_EQ(window->List1->count(), 32767) << lastBox().toStdString();
-    EXPECT_EQ(window->DocumentPath, tmpZip("00000.txt"));
-    window->List1->setCurrentRow(32766);
-    release(window->CmdOk);
-    EXPECT_EQ(window->DocumentPath, tmpZip("32766.txt"));
-    EXPECT_EQ(window->DocumentText, QStringLiteral("줄 32766"));
+    ASSERT_EQ(control<QListWidget>(*window, "List1")->count(), 32767) << lastBox().toStdString();
+    EXPECT_EQ(window->book().path, tmpZip("00000.txt"));
+    control<QListWidget>(*window, "List1")->setCurrentRow(32766);
+    release(control<forms::Image>(*window, "CmdOk"));
+    EXPECT_EQ(window->book().path, tmpZip("32766.txt"));
+    EXPECT_EQ(window->pages().text, QStringLiteral("줄 32766"));
 }
 
 }  // namespace

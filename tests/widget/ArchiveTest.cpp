@@ -9,19 +9,20 @@
 #include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
 #include "window/StateFiles.h"
+#include "../common/Controls.h"
 
 namespace {
 
 TEST_F(Archives, OneEntryOpensAtOnceAndKeepsTheListButton) {
     start();
     open(zip("한 권.zip", {{"날개.txt", numberedBook(300)}}));
-    EXPECT_EQ(window->ArchiveKind, 0);
-    EXPECT_EQ(window->DocumentPath, tmpZip("날개.txt"));
+    EXPECT_EQ(window->book().archiveKind, 0);
+    EXPECT_EQ(window->book().path, tmpZip("날개.txt"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [날개.txt]"));
-    EXPECT_GT(window->PageCount, 1);
-    EXPECT_FALSE(window->PicList->isVisible());
-    EXPECT_TRUE(window->CmdList->isEnabled());
-    EXPECT_TRUE(window->CmdNext->isEnabled());
+    EXPECT_GT(window->pages().count, 1);
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    EXPECT_TRUE(control<forms::Image>(*window, "CmdList")->isEnabled());
+    EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled());
 }
 
 // An entry's text is decoded as it is extracted where it can be: it is the text its file holds,
@@ -37,9 +38,9 @@ TEST_F(Archives, AnEntryShowsTheTextItsFileHolds) {
     start();
     for (const auto& [what, bytes] : books) {
         open(zip(QStringLiteral("%1.zip").arg(what), {{"책.txt", bytes}}));
-        ASSERT_EQ(window->DocumentPath, tmpZip("책.txt")) << what;
-        EXPECT_EQ(window->DocumentText, LoadDocumentText(window->DocumentPath)) << what;
-        EXPECT_GT(window->PageCount, 0) << what;
+        ASSERT_EQ(window->book().path, tmpZip("책.txt")) << what;
+        EXPECT_EQ(window->pages().text, LoadDocumentText(window->book().path)) << what;
+        EXPECT_GT(window->pages().count, 0) << what;
     }
 }
 
@@ -52,42 +53,42 @@ TEST_F(Archives, SeveralEntriesShowTheListAndStepBetweenFiles) {
                           {"모음/", {}},
                           {"1장.txt", numberedBook(3)}}));
     EXPECT_EQ(listed(), (QStringList{"1장.txt", "2장.TXT"}));
-    EXPECT_TRUE(window->PicList->isVisible());
-    EXPECT_EQ(window->List1->currentRow(), 0);
-    EXPECT_EQ(window->DocumentPath, tmpZip("1장.txt"));
+    EXPECT_TRUE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
+    EXPECT_EQ(window->book().path, tmpZip("1장.txt"));
 
     // The first file has no previous one: no question.
-    release(window->CmdPrev);
+    release(control<forms::Image>(*window, "CmdPrev"));
     EXPECT_TRUE(dialogs.shownOf("msgbox").isEmpty());
     // At the last spread, next asks; No keeps everything.
-    release(window->CmdLast);
+    release(control<forms::Image>(*window, "CmdLast"));
     dialogs.answerMsgBox(dlg::vbNo);
-    release(window->CmdNext);
+    release(control<forms::Image>(*window, "CmdNext"));
     EXPECT_EQ(lastBox(), QStringLiteral("다음 파일을 보시겠습니까?"));
-    EXPECT_EQ(window->List1->currentRow(), 0);
-    EXPECT_EQ(window->DocumentPath, tmpZip("1장.txt"));
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
+    EXPECT_EQ(window->book().path, tmpZip("1장.txt"));
     dialogs.answerMsgBox(dlg::vbYes);
-    release(window->CmdNext);
-    EXPECT_EQ(window->List1->currentRow(), 1);
-    EXPECT_EQ(window->DocumentPath, tmpZip("2장.TXT"));
-    EXPECT_EQ(window->CurrentPage, 1);
+    release(control<forms::Image>(*window, "CmdNext"));
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 1);
+    EXPECT_EQ(window->book().path, tmpZip("2장.TXT"));
+    EXPECT_EQ(window->pages().current, 1);
     EXPECT_FALSE(QFile::exists(tmpZip("1장.txt")));  // TmpZip holds one name at a time
     // Back with a click on the left page at the first spread.
     dialogs.answerMsgBox(dlg::vbYes);
-    QTest::mouseClick(window->PicRead[0], Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 0), Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_EQ(lastBox(), QStringLiteral("이전 파일을 보시겠습니까?"));
-    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
     // The panel: every extraction closed it; the list button toggles it, OK opens the choice.
-    EXPECT_FALSE(window->PicList->isVisible());
-    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(window->PicList->isVisible());
-    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(window->PicList->isVisible());
-    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
-    ASSERT_TRUE(window->PicList->isVisible());
-    window->List1->setCurrentRow(1);
-    QTest::mousePress(window->CmdOk, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(window->PicList->isVisible());
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    QTest::mousePress(control<forms::Image>(*window, "CmdList"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    QTest::mousePress(control<forms::Image>(*window, "CmdList"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    QTest::mousePress(control<forms::Image>(*window, "CmdList"), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    control<QListWidget>(*window, "List1")->setCurrentRow(1);
+    QTest::mousePress(control<forms::Image>(*window, "CmdOk"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicList")->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [2장.TXT]"));
 }
 
@@ -112,11 +113,11 @@ TEST_F(Archives, AFileThatCannotBeOpenedKeepsTheBookOnScreen) {
         dialogs.clear();
         open(path);
         EXPECT_FALSE(lastBox().isEmpty()) << path.toStdString();  // it says why
-        EXPECT_EQ(window->DocumentPath, book) << path.toStdString();
-        EXPECT_EQ(window->ArchiveKind, -1) << path.toStdString();
-        EXPECT_TRUE(window->ArchivePath.isEmpty()) << path.toStdString();
+        EXPECT_EQ(window->book().path, book) << path.toStdString();
+        EXPECT_EQ(window->book().archiveKind, -1) << path.toStdString();
+        EXPECT_TRUE(window->book().archivePath.isEmpty()) << path.toStdString();
         EXPECT_EQ(window->windowTitle(), title);
-        EXPECT_TRUE(window->CmdNext->isEnabled());
+        EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled());
     }
     // A RAR library error has its own box; the reader goes on instead of ending.
     dialogs.clear();
@@ -136,11 +137,11 @@ TEST_F(Archives, AnEntryIsResumedWithItsBookmark) {
     const QString path =
         zip("이어.zip", {{"가.txt", numberedBook(50)}, {"나.txt", numberedBook(600)}});
     open(path);
-    window->List1->setCurrentRow(1);
-    QTest::mousePress(window->CmdOk, Qt::LeftButton, {}, QPoint(5, 5));
-    release(window->CmdNext);
-    QTest::mouseClick(window->PicRead[1], Qt::RightButton, {}, QPoint(100, 55));
-    ASSERT_EQ(window->ReadingSettings.BookmarkEntry, 2);
+    control<QListWidget>(*window, "List1")->setCurrentRow(1);
+    QTest::mousePress(control<forms::Image>(*window, "CmdOk"), Qt::LeftButton, {}, QPoint(5, 5));
+    release(control<forms::Image>(*window, "CmdNext"));
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {}, QPoint(100, 55));
+    ASSERT_EQ(window->settings().BookmarkEntry, 2);
     window->close();
     window.reset();
     EXPECT_FALSE(QFile::exists(tmpZip("나.txt")));  // emptied at exit
@@ -152,10 +153,10 @@ TEST_F(Archives, AnEntryIsResumedWithItsBookmark) {
 
     dialogs.answerMsgBox(dlg::vbYes);
     start();
-    EXPECT_EQ(window->List1->currentRow(), 1);
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 1);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [나.txt]"));
-    EXPECT_EQ(window->CurrentPage, 3);
-    EXPECT_TRUE(window->ImgRead[1]->isVisible());
+    EXPECT_EQ(window->pages().current, 3);
+    EXPECT_TRUE(control<forms::Image>(*window, "ImgRead", 1)->isVisible());
     window->close();
     window.reset();
 
@@ -165,7 +166,7 @@ TEST_F(Archives, AnEntryIsResumedWithItsBookmark) {
     writeFile("txtlumofile.txt", statefiles::encodeDocument(changed));
     dialogs.answerMsgBox(dlg::vbYes);
     start();
-    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [가.txt]"));
 }
 
@@ -182,15 +183,15 @@ TEST_F(Archives, RealArchivesWithKoreanNames) {
         dialogs.clear();
         open(data + name);
         EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [읽어보기.txt]")) << name;
-        EXPECT_GT(window->PageCount, 0) << name;
-        EXPECT_EQ(window->CmdList->isEnabled(), QString(name).endsWith(".zip")) << name;
+        EXPECT_GT(window->pages().count, 0) << name;
+        EXPECT_EQ(control<forms::Image>(*window, "CmdList")->isEnabled(), QString(name).endsWith(".zip")) << name;
     }
     // An encrypted entry says so and leaves the book that was open.
     dialogs.clear();
     open(data + "/zip/synthetic/encrypted_zipcrypto.zip");
     EXPECT_TRUE(lastBox().contains(QStringLiteral("암호"))) << lastBox().toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [읽어보기.txt]"));
-    EXPECT_EQ(window->ArchivePath, data + "/rar/synthetic/korean_names_rar5.rar");
+    EXPECT_EQ(window->book().archivePath, data + "/rar/synthetic/korean_names_rar5.rar");
 }
 
 TEST_F(Archives, EveryTestArchiveOpensOrSaysWhy) {
@@ -211,10 +212,10 @@ TEST_F(Archives, EveryTestArchiveOpensOrSaysWhy) {
     for (const QString& path : archives) {
         dialogs.clear();
         const bool opened = window->OpenDocument(path, -1);
-        const QString shown = window->DocumentPath.mid(window->DocumentPath.lastIndexOf('/') + 1);
+        const QString shown = window->book().path.mid(window->book().path.lastIndexOf('/') + 1);
         // Opened: the entry is on screen, extracted into TmpZip; refused: a box said why.
         if (opened) {
-            EXPECT_EQ(window->ArchivePath, path);
+            EXPECT_EQ(window->book().archivePath, path);
             EXPECT_TRUE(QFile::exists(folder.file("TmpZip/" + shown))) << path.toStdString();
             EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [%1]").arg(shown))
                 << path.toStdString();
@@ -225,7 +226,7 @@ TEST_F(Archives, EveryTestArchiveOpensOrSaysWhy) {
             "%-60s %s\n", qPrintable(path.mid(data.size() + 1)),
             qPrintable(opened ? QStringLiteral("opens %1 (%2 in the list)")
                                     .arg(shown)
-                                    .arg(window->List1->count())
+                                    .arg(control<QListWidget>(*window, "List1")->count())
                               : QStringLiteral("refused: %1").arg(lastBox().replace('\n', ' '))));
         // Nothing was written beside TmpZip, and TmpZip holds only plain files.
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
@@ -259,19 +260,19 @@ TEST_F(Archives, TheEntryOnScreenIsWhatIsSavedWhateverTheListShows) {
     f.close();
     open(path);
     ASSERT_EQ(window->windowTitle(), QStringLiteral("루모북 [a.txt]"));
-    ASSERT_TRUE(window->PicList->isVisible());
-    window->List1->setCurrentRow(2);
-    QTest::mousePress(window->cmdCancel, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(window->List1->currentRow(), 0);
+    ASSERT_TRUE(control<forms::PictureBox>(*window, "PicList")->isVisible());
+    control<QListWidget>(*window, "List1")->setCurrentRow(2);
+    QTest::mousePress(control<forms::Image>(*window, "cmdCancel"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
 
-    QTest::mousePress(window->CmdList, Qt::LeftButton, {}, QPoint(5, 5));
-    window->List1->setCurrentRow(2);
-    QTest::mousePress(window->CmdOk, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(control<forms::Image>(*window, "CmdList"), Qt::LeftButton, {}, QPoint(5, 5));
+    control<QListWidget>(*window, "List1")->setCurrentRow(2);
+    QTest::mousePress(control<forms::Image>(*window, "CmdOk"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(lastBox().contains(QStringLiteral("압축을 풀 수 없습니다"))) << lastBox().toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [a.txt]"));
-    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
     EXPECT_TRUE(QFile::exists(tmpZip("a.txt")));
-    EXPECT_FALSE(window->PicSplash->isVisible());  // no panel left behind the box
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());  // no panel left behind the box
 
     window->close();
     const auto saved =

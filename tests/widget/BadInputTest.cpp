@@ -19,6 +19,7 @@
 #include "encodings/DocumentText.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -57,15 +58,15 @@ TEST_F(BadInput, StrangeDocumentsOpenAsWhatTheyHold) {
     for (const Case& c : cases) {
         const QString path = writeBook(QStringLiteral("%1.txt").arg(c.name), c.bytes);
         ASSERT_TRUE(window->OpenDocument(path, -1)) << c.name;
-        EXPECT_EQ(window->DocumentPath, path) << c.name;
-        EXPECT_EQ(window->PageCount > 0, c.pages) << c.name;
+        EXPECT_EQ(window->book().path, path) << c.name;
+        EXPECT_EQ(window->pages().count > 0, c.pages) << c.name;
         if (c.pages) {
-            EXPECT_EQ(window->CurrentPage, 1) << c.name;
-            EXPECT_EQ(window->lbl_Totpage->caption(), QStringLiteral("1/%1").arg(window->PageCount))
+            EXPECT_EQ(window->pages().current, 1) << c.name;
+            EXPECT_EQ(control<forms::Label>(*window, "lbl_Totpage")->caption(), QStringLiteral("1/%1").arg(window->pages().count))
                 << c.name;
-            release(window->CmdLast);
-            EXPECT_EQ(window->CurrentPage % 2, 1) << c.name;
-            EXPECT_GE(window->CurrentPage, window->PageCount - 1) << c.name;
+            release(control<forms::Image>(*window, "CmdLast"));
+            EXPECT_EQ(window->pages().current % 2, 1) << c.name;
+            EXPECT_GE(window->pages().current, window->pages().count - 1) << c.name;
         }
     }
     // A page of the endless line holds a page of it, no more.
@@ -91,9 +92,9 @@ TEST_F(BadInput, AFolderNamedLikeABookOrATooLargeBookOpensNothing) {
     // The book that was open stays on screen, and it is what is saved.
     ASSERT_EQ(dialogs.shownOf("msgbox").size(), 3);
     EXPECT_TRUE(dialogs.shownOf("msgbox")[2].text.contains(QStringLiteral("너무 커서")));
-    EXPECT_EQ(window->DocumentPath, book);
-    EXPECT_GT(window->DocumentLength, 0);
-    EXPECT_TRUE(window->CmdNext->isEnabled());
+    EXPECT_EQ(window->book().path, book);
+    EXPECT_GT(window->pages().length, 0);
+    EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [진짜.txt]"));
 }
 
@@ -119,8 +120,8 @@ TEST_F(BadInput, APipeNamedLikeABookIsRefusedWithoutWaiting) {
     const auto boxes = dialogs.shownOf("msgbox");
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].text, QStringLiteral("파일을 열 수 없습니다.\n") + pipe);
-    EXPECT_EQ(window->DocumentPath, book);
-    EXPECT_GT(window->DocumentLength, 0);
+    EXPECT_EQ(window->book().path, book);
+    EXPECT_GT(window->pages().length, 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [진짜.txt]"));
 }
 
@@ -135,8 +136,8 @@ TEST_F(BadInput, ABookThatFailsToLayOutLeavesTheOneBefore) {
     const QString first = writeBook("읽던 책.txt", numberedBook(400));
     start();
     open(first);
-    release(window->CmdNext);
-    ASSERT_EQ(window->CurrentPage, 3);
+    release(control<forms::Image>(*window, "CmdNext"));
+    ASSERT_EQ(window->pages().current, 3);
     // Past the size wrapped on two threads, where the parts are handed out.
     const QByteArray big = numberedBook(150000);
     const QString cases[] = {writeBook("큰 책.txt", big), folder.file("큰 책.zip")};
@@ -146,12 +147,12 @@ TEST_F(BadInput, ABookThatFailsToLayOutLeavesTheOneBefore) {
         textbox::LineBreaker::setPartHook([](size_t) { throw std::bad_alloc(); });
         EXPECT_THROW(window->OpenDocument(path, -1), std::bad_alloc);
         textbox::LineBreaker::setPartHook(nullptr);
-        EXPECT_EQ(window->DocumentPath, first);
-        EXPECT_EQ(window->ArchiveKind, -1);
-        EXPECT_EQ(window->CurrentPage, 3);
-        EXPECT_GT(window->DocumentLength, 0);
+        EXPECT_EQ(window->book().path, first);
+        EXPECT_EQ(window->book().archiveKind, -1);
+        EXPECT_EQ(window->pages().current, 3);
+        EXPECT_GT(window->pages().length, 0);
         EXPECT_TRUE(window->isEnabled());
-        EXPECT_FALSE(window->PicSplash->isVisible());
+        EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());
         EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("읽던 책")));
     }
 }
@@ -185,9 +186,9 @@ TEST_F(DamagedState, EveryCutOfEveryStateFileStartsAndWritesBackValidFiles) {
             writeFile(cut.file, cut.full.left(length));
             dialogs.answerMsgBox(dlg::vbYes);
             start();
-            if (window->DocumentLength > 0) {
-                EXPECT_EQ(window->CurrentPage % 2, 1);
-                EXPECT_LE(window->CurrentPage, window->PageCount);
+            if (window->pages().length > 0) {
+                EXPECT_EQ(window->pages().current % 2, 1);
+                EXPECT_LE(window->pages().current, window->pages().count);
             }
             window->close();
             window.reset();
@@ -216,11 +217,11 @@ TEST_F(DamagedState, HugeAndNegativeSettingsNeverReachTheLayout) {
         writeFile("txtlumoinfo.txt", statefiles::encode(s));
         dialogs.answerMsgBox(dlg::vbYes);
         start();
-        EXPECT_GE(window->ReadingSettings.FontSize, 8) << v;
-        EXPECT_LE(window->ReadingSettings.FontSize, 72) << v;
-        EXPECT_GE(window->ReadingSettings.LineSpacing, 1) << v;
-        EXPECT_LE(window->ReadingSettings.LineSpacing, 20) << v;
-        EXPECT_GT(window->PageCount, 0) << v;
+        EXPECT_GE(window->settings().FontSize, 8) << v;
+        EXPECT_LE(window->settings().FontSize, 72) << v;
+        EXPECT_GE(window->settings().LineSpacing, 1) << v;
+        EXPECT_LE(window->settings().LineSpacing, 20) << v;
+        EXPECT_GT(window->pages().count, 0) << v;
         window->close();
         window.reset();
     }
@@ -232,7 +233,7 @@ TEST_F(DamagedState, StateFilesThatCannotBeWrittenAreReportedAndTheOldOnesKept) 
     const QByteArray settings = *statefiles::readFile(folder.file("txtlumoinfo.txt"));
     dialogs.answerMsgBox(dlg::vbYes);
     start();
-    release(window->CmdNext);
+    release(control<forms::Image>(*window, "CmdNext"));
     // Something in the way of the document file: it cannot be replaced.
     QFile::remove(folder.file("txtlumofile.txt"));
     QDir().mkpath(folder.file("txtlumofile.txt/x"));
@@ -262,8 +263,8 @@ TEST_F(DamagedState, ABookThatGrewTooLargeSaysSoAtResume) {
     const auto boxes = dialogs.shownOf("msgbox");
     ASSERT_FALSE(boxes.isEmpty());
     EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("너무 커서")));
-    EXPECT_EQ(window->DocumentLength, 0);
-    EXPECT_EQ(window->PageCount, 0);
+    EXPECT_EQ(window->pages().length, 0);
+    EXPECT_EQ(window->pages().count, 0);
 }
 
 TEST_F(BadInput, AMissingOrBrokenSkinStillReads) {
@@ -278,12 +279,12 @@ TEST_F(BadInput, AMissingOrBrokenSkinStillReads) {
     }
     start();
     open(writeBook(QStringLiteral("책.txt"), numberedBook(300)));
-    EXPECT_GT(window->PageCount, 2);
-    release(window->CmdNext);
-    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_GT(window->pages().count, 2);
+    release(control<forms::Image>(*window, "CmdNext"));
+    EXPECT_EQ(window->pages().current, 3);
     window->resize(900, 650);
     QTest::qWait(100);
-    EXPECT_EQ(window->Pic_TxtOut->width(), 900);
+    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_TxtOut")->width(), 900);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
         window->resize(QSize(1000, 700));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->TmrPlay->tag() == "play"; }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
         QTest::qWait(50);  // the file is opened right after start-up
     }
     int boxes() const { return int(dialogs.shownOf("msgbox").size()); }
@@ -46,9 +47,9 @@ TEST_F(FromDesktop, AFileNamedAtStartIsOpenedWithoutTheQuestionAndResumedWhenItW
         startWith(c.file);
         EXPECT_EQ(window->windowTitle(), c.title);
         if (c.page) {
-            EXPECT_EQ(window->CurrentPage, c.page);
+            EXPECT_EQ(window->pages().current, c.page);
         }
-        EXPECT_EQ(window->ReadingSettings.FontSize, 14) << "the saved appearance is kept";
+        EXPECT_EQ(window->settings().FontSize, 14) << "the saved appearance is kept";
         const auto shown = dialogs.shownOf("msgbox");
         ASSERT_EQ(shown.size(), *c.says ? 1 : 0);  // never the resume question
         if (*c.says) {
@@ -86,7 +87,7 @@ TEST_F(FromDesktop, ADroppedBookOpensAndAnythingElseIsRefusedQuietly) {
         {"two books", files({"dropped.txt", "dropped.txt"}), false},
         {"a book", files({"dropped.txt"}), true},
     };
-    const QPoint onPage = window->mapFromGlobal(window->Pic_TxtOut->mapToGlobal(QPoint(50, 50)));
+    const QPoint onPage = window->mapFromGlobal(control<forms::PictureBox>(*window, "Pic_TxtOut")->mapToGlobal(QPoint(50, 50)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QDragEnterEvent enter(onPage, Qt::CopyAction, c.mime, Qt::NoButton, {});

@@ -16,6 +16,7 @@
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
 #include "textbox/TextBox.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -44,9 +45,9 @@ protected:
         QTest::keyClick(w, key, mods);
     }
     // The left page of the spread holding 1-based line n of a book of one layout line each.
-    int32_t spreadOfLine(int n) const { return bookmark::spreadOfLine(n - 1, window->LinesPerPage); }
+    int32_t spreadOfLine(int n) const { return bookmark::spreadOfLine(n - 1, window->pages().linesPerPage); }
     bool marked(QColor c) const {
-        return showsColour(window->PicRead[0], c) || showsColour(window->PicRead[1], c);
+        return showsColour(::control<forms::PictureBox>(*window, "PicRead", 0), c) || showsColour(::control<forms::PictureBox>(*window, "PicRead", 1), c);
     }
     const QColor kMatch{255, 228, 128}, kCurrent{255, 164, 72};
     // The panels and their controls, by name.
@@ -62,8 +63,8 @@ protected:
     ChapterPanel* chapterPanel() const { return control<ChapterPanel>("PicChapter"); }
     // The page that holds byte `position` of the book in the current layout.
     int32_t pageOfPosition(int32_t position) const {
-        const int lines = std::max(1, window->LinesPerPage);
-        return window->RichTextBox1->lineFromChar(position) / lines + 1;
+        const int lines = std::max(1, window->pages().linesPerPage);
+        return ::control<textbox::TextBox>(*window, "RichTextBox1")->lineFromChar(position) / lines + 1;
     }
 };
 
@@ -72,12 +73,12 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     open(writeBook(QStringLiteral("찾기.txt"),
                    bookWith(3000, {{700, "바늘"}, {701, "바늘 바늘"}, {2500, "바늘"},
                                    {1200, "NEEDLE"}, {1300, "Needle"}})));
-    ASSERT_GT(window->PageCount, 50);
+    ASSERT_GT(window->pages().count, 50);
     QStringList menu;
-    for (QAction* a : window->PageMenu->actions()) menu << a->text();
+    for (QAction* a : ::control<QMenu>(*window, "PageMenu")->actions()) menu << a->text();
     EXPECT_TRUE(menu.contains("찾기(Ctrl+F)") && menu.contains("목차(Ctrl+T)")) << menu.join('|').toStdString();
 
-    press(window->PicRead[0], Qt::Key_F, Qt::ControlModifier);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(findBar()->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), txtFind());
     // Hangul comes through the input method: composed, then committed syllable by syllable.
@@ -93,7 +94,7 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     EXPECT_TRUE(findBar()->matches().empty());
     EXPECT_EQ(findBar()->state(), "");
     ASSERT_TRUE(QTest::qWaitFor([&] { return findBar()->state() == "전체 4개"; }, 2000));
-    EXPECT_EQ(window->CurrentPage, 1);
+    EXPECT_EQ(window->pages().current, 1);
 
     // Enter steps from the spread on screen; the marks show on the spread of the match.
     const struct {
@@ -113,19 +114,19 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
         SCOPED_TRACE(step.state);
         press(txtFind(), Qt::Key_Return, step.mods);
         EXPECT_EQ(findBar()->state(), step.state);
-        EXPECT_EQ(window->CurrentPage, spreadOfLine(step.line));
+        EXPECT_EQ(window->pages().current, spreadOfLine(step.line));
         EXPECT_TRUE(marked(kCurrent));
     }
     EXPECT_EQ(lblFind()->caption(), "3 / 4");
     EXPECT_TRUE(marked(kMatch));  // the other match of the line, beside the current one
 
     // F3 goes on from the spread on screen once the reader has turned elsewhere.
-    release(window->CmdFirst);
-    ASSERT_EQ(window->CurrentPage, 1);
+    release(::control<forms::Image>(*window, "CmdFirst"));
+    ASSERT_EQ(window->pages().current, 1);
     EXPECT_FALSE(marked(kCurrent));
-    press(window->PicRead[0], Qt::Key_F3);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_F3);
     EXPECT_EQ(findBar()->state(), "1 / 4");
-    press(window->PicRead[0], Qt::Key_F3, Qt::ShiftModifier);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(findBar()->state(), "4 / 4 (끝부터 다시)");
 
     // Latin letters without case; a word that is not there.
@@ -133,12 +134,12 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     press(txtFind(), Qt::Key_Return);
     // From line 2500's spread on there is none: round to line 1200.
     EXPECT_EQ(findBar()->state(), "1 / 2 (처음부터 다시)");
-    EXPECT_EQ(window->CurrentPage, spreadOfLine(1200));
+    EXPECT_EQ(window->pages().current, spreadOfLine(1200));
     txtFind()->setText(QStringLiteral("없는 말"));
-    const int32_t before = window->CurrentPage;
+    const int32_t before = window->pages().current;
     press(txtFind(), Qt::Key_Return);
     EXPECT_EQ(lblFind()->caption(), "찾을 수 없습니다");
-    EXPECT_EQ(window->CurrentPage, before);
+    EXPECT_EQ(window->pages().current, before);
 
     // Escape closes the bar and only the bar; without it Escape minimises as ever.
     txtFind()->setText(QStringLiteral("바늘"));
@@ -148,8 +149,8 @@ TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     EXPECT_FALSE(findBar()->isVisible());
     EXPECT_FALSE(window->isMinimized());
     EXPECT_FALSE(marked(kCurrent) || marked(kMatch));
-    window->PicRead[0]->setFocus();
-    press(window->PicRead[0], Qt::Key_Escape);
+    ::control<forms::PictureBox>(*window, "PicRead", 0)->setFocus();
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_Escape);
     EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
 }
 
@@ -165,10 +166,10 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     ASSERT_EQ(headings.size(), 5u);
     auto pageOf = [&](int k) { return pageOfPosition(headings[size_t(k)].position); };
     // Somewhere inside the third chapter.
-    window->ImageScrollBar1.setValue(pageOf(2) + 4);
-    ASSERT_GT(pageOf(3), window->CurrentPage + 1);
+    window->pageBar().setValue(pageOf(2) + 4);
+    ASSERT_GT(pageOf(3), window->pages().current + 1);
 
-    press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_T, Qt::ControlModifier);
     ASSERT_TRUE(chapterPanel()->isVisible());
     QTreeWidget* list = control<QTreeWidget>("LstChapter");
     EXPECT_EQ(QApplication::focusWidget(), list);
@@ -185,13 +186,13 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     QTest::keyPress(list, Qt::Key_Return);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(chapterPanel()->isVisible());
-    EXPECT_EQ(window->CurrentPage, pageOf(3) % 2 ? pageOf(3) : pageOf(3) - 1);
+    EXPECT_EQ(window->pages().current, pageOf(3) % 2 ? pageOf(3) : pageOf(3) - 1);
 
     // A larger font: the same chapters on other pages, in the open list too.
-    press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_T, Qt::ControlModifier);
     const QString fifthBefore = list->topLevelItem(4)->text(1);
     EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 3);
-    window->Cb_FontSize->setCurrentIndex(window->Cb_FontSize->findText("24"));
+    ::control<QComboBox>(*window, "Cb_FontSize")->setCurrentIndex(::control<QComboBox>(*window, "Cb_FontSize")->findText("24"));
     window->Cb_FontSize_Click();
     ASSERT_TRUE(chapterPanel()->isVisible());
     EXPECT_NE(list->topLevelItem(4)->text(1), fifthBefore);
@@ -202,19 +203,19 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_FALSE(chapterPanel()->isVisible());
-    EXPECT_EQ(window->CurrentPage, pageOf(1) % 2 ? pageOf(1) : pageOf(1) - 1);
+    EXPECT_EQ(window->pages().current, pageOf(1) % 2 ? pageOf(1) : pageOf(1) - 1);
 
     // Escape closes the list, not the window; a book without headings says so.
-    press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_T, Qt::ControlModifier);
     press(list, Qt::Key_Escape);
     EXPECT_FALSE(chapterPanel()->isVisible());
     EXPECT_FALSE(window->isMinimized());
     open(writeBook(QStringLiteral("줄.txt"), numberedBook(200)));
-    press(window->PicRead[0], Qt::Key_T, Qt::ControlModifier);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_T, Qt::ControlModifier);
     EXPECT_TRUE(control<forms::Label>("lblChapterNone")->isVisible());
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(control<forms::Label>("lblChapterNone")->caption(), "목차가 없습니다");
-    press(window->PicRead[0], Qt::Key_Escape);
+    press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_Escape);
     EXPECT_FALSE(chapterPanel()->isVisible());
     EXPECT_FALSE(window->isMinimized());
 }

@@ -16,6 +16,7 @@
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
+#include "../common/Controls.h"
 
 // A book of `lines` short numbered lines, one layout line each, in UTF-8.
 inline QByteArray numberedBook(int lines) {
@@ -45,19 +46,19 @@ protected:
         window->resize(size);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->TmrPlay->tag() == "play"; }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
     }
     void open(const QString& path) {
         dialogs.answerOpen(path);
-        QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mousePress(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
         // Let go, or the test tool holds the left button down for every later click.
-        QTest::mouseRelease(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
     }
     void release(forms::Image* button, Qt::MouseButton b = Qt::LeftButton) {
         QTest::mousePress(button, b, {}, QPoint(5, 5));
         QTest::mouseRelease(button, b, {}, QPoint(5, 5));
     }
-    QString counter() const { return window->lbl_Totpage->caption(); }
+    QString counter() const { return control<forms::Label>(*window, "lbl_Totpage")->caption(); }
 
     AppFolder folder;
     dlg::ScriptedDialogs dialogs;
@@ -94,7 +95,7 @@ protected:
         saveSession(book, 1, 1);
         dialogs.answerMsgBox(dlg::vbYes);
         start();
-        const int pages = window->PageCount;
+        const int pages = window->pages().count;
         window->close();
         window.reset();
         dialogs.clear();

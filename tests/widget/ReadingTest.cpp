@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "ReaderFixture.h"
+#include "pages/PageModel.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
@@ -23,16 +24,17 @@
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
+#include "../common/Controls.h"
 
 namespace {
 
 TEST_F(Reading, FirstStartAsksNothingAndShowsTheDefaults) {
     start();
     EXPECT_TRUE(dialogs.shownOf("msgbox").isEmpty());
-    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
-    EXPECT_EQ(window->Combo1[1]->currentText(), "7");
-    EXPECT_EQ(window->ReadingSettings.PageColor, 0x00EDF9FF);
-    EXPECT_EQ(window->ReadingSettings.LineSpacing, 7);
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "12");
+    EXPECT_EQ(control<QComboBox>(*window, "Combo1", 1)->currentText(), "7");
+    EXPECT_EQ(window->settings().PageColor, 0x00EDF9FF);
+    EXPECT_EQ(window->settings().LineSpacing, 7);
     window->close();
     window.reset();
     EXPECT_FALSE(QFile::exists(folder.file("txtlumofile.txt")));
@@ -43,39 +45,39 @@ TEST_F(Reading, OpenTurnAndCloseWritesTheStateFiles) {
     const QString book = writeBook(QStringLiteral("숫자책.txt"), numberedBook(400));
     start();
     open(book);
-    ASSERT_GT(window->PageCount, 8);
-    EXPECT_EQ(window->CurrentPage, 1);
+    ASSERT_GT(window->pages().count, 8);
+    EXPECT_EQ(window->pages().current, 1);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [숫자책.txt]"));
-    EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->PageCount));
-    EXPECT_TRUE(window->CmdNext->isEnabled());
+    EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->pages().count));
+    EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled());
 
-    release(window->CmdNext, Qt::RightButton);  // any mouse button turns the page
-    EXPECT_EQ(window->CurrentPage, 3);
+    release(control<forms::Image>(*window, "CmdNext"), Qt::RightButton);  // any mouse button turns the page
+    EXPECT_EQ(window->pages().current, 3);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::mouseMove(window->PicRead[1], QPoint(40, 40));
-    QTest::keyClick(window->PicRead[1], Qt::Key_Right);
-    EXPECT_EQ(window->CurrentPage, 5);
-    QTest::keyClick(window->PicRead[1], Qt::Key_Space);
-    EXPECT_EQ(window->CurrentPage, 7);
-    QTest::keyClick(window->PicRead[1], Qt::Key_Backspace);
-    EXPECT_EQ(window->CurrentPage, 5);
-    QTest::mouseClick(window->PicRead[0], Qt::LeftButton, {}, QPoint(40, 40));
-    EXPECT_EQ(window->CurrentPage, 3);
-    QTest::mouseClick(window->PicRead[1], Qt::LeftButton, {}, QPoint(40, 40));
-    EXPECT_EQ(window->CurrentPage, 5);
-    release(window->CmdLast);
-    const int last = window->PageCount % 2 ? window->PageCount : window->PageCount - 1;
-    EXPECT_EQ(window->CurrentPage, last);
-    release(window->CmdNext);  // beyond the end: a plain file stays
-    EXPECT_EQ(window->CurrentPage, last);
-    release(window->CmdFirst);
-    EXPECT_EQ(window->CurrentPage, 1);
-    release(window->CmdPrev);
-    EXPECT_EQ(window->CurrentPage, 1);
-    release(window->CmdNext);
-    release(window->CmdNext);
-    const int pages = window->PageCount;
+    QTest::mouseMove(control<forms::PictureBox>(*window, "PicRead", 1), QPoint(40, 40));
+    QTest::keyClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::Key_Right);
+    EXPECT_EQ(window->pages().current, 5);
+    QTest::keyClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::Key_Space);
+    EXPECT_EQ(window->pages().current, 7);
+    QTest::keyClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::Key_Backspace);
+    EXPECT_EQ(window->pages().current, 5);
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 0), Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(window->pages().current, 3);
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(window->pages().current, 5);
+    release(control<forms::Image>(*window, "CmdLast"));
+    const int last = window->pages().count % 2 ? window->pages().count : window->pages().count - 1;
+    EXPECT_EQ(window->pages().current, last);
+    release(control<forms::Image>(*window, "CmdNext"));  // beyond the end: a plain file stays
+    EXPECT_EQ(window->pages().current, last);
+    release(control<forms::Image>(*window, "CmdFirst"));
+    EXPECT_EQ(window->pages().current, 1);
+    release(control<forms::Image>(*window, "CmdPrev"));
+    EXPECT_EQ(window->pages().current, 1);
+    release(control<forms::Image>(*window, "CmdNext"));
+    release(control<forms::Image>(*window, "CmdNext"));
+    const int pages = window->pages().count;
     const int outerWidth = window->frameGeometry().width();
 
     window->close();
@@ -103,17 +105,17 @@ TEST_F(Reading, WheelTurnsMergeIntoOneSpread) {
     start();
     open(book);
     auto wheel = [&](int amount) {
-        QWheelEvent e(QPointF(50, 50), window->PicRead[0]->mapToGlobal(QPointF(50, 50)), QPoint(),
+        QWheelEvent e(QPointF(50, 50), control<forms::PictureBox>(*window, "PicRead", 0)->mapToGlobal(QPointF(50, 50)), QPoint(),
                       QPoint(0, amount), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(window->PicRead[0], &e);
+        QCoreApplication::sendEvent(control<forms::PictureBox>(*window, "PicRead", 0), &e);
     };
     for (int i = 0; i < 3; ++i) wheel(-120);
-    EXPECT_EQ(window->CurrentPage, 1);  // nothing until the merging timer fires
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->CurrentPage == 3; }, 2000));
+    EXPECT_EQ(window->pages().current, 1);  // nothing until the merging timer fires
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->pages().current == 3; }, 2000));
     QTest::qWait(400);
-    EXPECT_EQ(window->CurrentPage, 3);  // three events, one spread
+    EXPECT_EQ(window->pages().current, 3);  // three events, one spread
     wheel(120);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->CurrentPage == 1; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->pages().current == 1; }, 2000));
 }
 
 TEST_F(Reading, ThreePageBookShowsABlankFourthPage) {
@@ -121,17 +123,17 @@ TEST_F(Reading, ThreePageBookShowsABlankFourthPage) {
     // Learn the page size of this window, then write a book of exactly 2L + 1 lines.
     const QString probe = writeBook(QStringLiteral("probe.txt"), numberedBook(10));
     open(probe);
-    const int L = window->LinesPerPage;
+    const int L = window->pages().linesPerPage;
     ASSERT_GT(L, 2);
     const QString book = writeBook(QStringLiteral("three.txt"), numberedBook(2 * L + 1).chopped(2));
     open(book);
-    ASSERT_EQ(window->PageCount, 3);
-    release(window->CmdNext);
-    EXPECT_EQ(window->CurrentPage, 3);
+    ASSERT_EQ(window->pages().count, 3);
+    release(control<forms::Image>(*window, "CmdNext"));
+    EXPECT_EQ(window->pages().current, 3);
     EXPECT_EQ(counter(), "3/3");
-    EXPECT_EQ(window->lblread[1]->caption(), "");
+    EXPECT_EQ(control<forms::Label>(*window, "lblread", 1)->caption(), "");
     // The right page holds no text, only its number.
-    const QImage right = window->PicTmpPage[1]->image();
+    const QImage right = control<forms::PictureBox>(*window, "PicTmpPage", 1)->image();
     const QColor paper(255, 249, 237);
     int ink = 0;
     for (int y = 60; y < right.height() - 20; y += 3)
@@ -144,15 +146,15 @@ TEST_F(Reading, ResizeKeepsTheReadingPosition) {
     const QString book = writeBook(QStringLiteral("r.txt"), numberedBook(2000));
     start(QSize(1000, 700));
     open(book);
-    window->ImageScrollBar1.setValue(window->PageCount / 2 | 1);
-    const double ratio = double(window->CurrentPage) / window->PageCount;
-    const int pagesBefore = window->PageCount;
+    window->pageBar().setValue(window->pages().count / 2 | 1);
+    const double ratio = double(window->pages().current) / window->pages().count;
+    const int pagesBefore = window->pages().count;
     window->resize(700, 500);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == 700; }, 2000));
-    EXPECT_GT(window->PageCount, pagesBefore);  // smaller pages, more of them
-    EXPECT_EQ(window->CurrentPage % 2, 1);
-    EXPECT_NEAR(double(window->CurrentPage) / window->PageCount, ratio, 0.02);
-    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->CurrentPage).arg(window->PageCount));
+    EXPECT_GT(window->pages().count, pagesBefore);  // smaller pages, more of them
+    EXPECT_EQ(window->pages().current % 2, 1);
+    EXPECT_NEAR(double(window->pages().current) / window->pages().count, ratio, 0.02);
+    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->pages().current).arg(window->pages().count));
 }
 
 TEST_F(Reading, AHeldPageKeyTurnsOneSpread) {
@@ -162,7 +164,7 @@ TEST_F(Reading, AHeldPageKeyTurnsOneSpread) {
     auto key = [&](QEvent::Type type, bool autoRepeat, ulong time) {
         QKeyEvent e(type, Qt::Key_Right, Qt::NoModifier, QString(), autoRepeat);
         e.setTimestamp(time);
-        QCoreApplication::sendEvent(window->PicRead[1], &e);
+        QCoreApplication::sendEvent(control<forms::PictureBox>(*window, "PicRead", 1), &e);
     };
     // The platform repeats a held key as release-press pairs with one time stamp each; most are
     // marked as repeats, but one read before its press arrived looks like a real release.
@@ -173,62 +175,63 @@ TEST_F(Reading, AHeldPageKeyTurnsOneSpread) {
         key(QEvent::KeyPress, marked, t);
     }
     key(QEvent::KeyRelease, false, 2530);
-    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_EQ(window->pages().current, 3);
     // Quick presses each turn, also without time stamps (as from a test tool).
     for (ulong t : {3000, 3100, 0, 0}) {
         key(QEvent::KeyPress, false, t);
         key(QEvent::KeyRelease, false, t ? t + 50 : 0);
     }
-    EXPECT_EQ(window->CurrentPage, 11);
+    EXPECT_EQ(window->pages().current, 11);
 }
 
 // Also when the last spread is reached from one whose number had fewer digits.
 TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
     start();
     open(writeBook(QStringLiteral("probe.txt"), numberedBook(10)));
-    const int L = window->LinesPerPage;
+    const int L = window->pages().linesPerPage;
     ASSERT_GT(L, 2);
     for (const int pages : {1, 99}) {
         SCOPED_TRACE(pages);
         open(writeBook(QStringLiteral("book%1.txt").arg(pages),
                        numberedBook(pages * L).chopped(2)));
-        ASSERT_EQ(window->PageCount, pages);
-        release(window->CmdLast);
-        ASSERT_EQ(window->lblread[1]->caption(), "");
+        ASSERT_EQ(window->pages().count, pages);
+        release(control<forms::Image>(*window, "CmdLast"));
+        ASSERT_EQ(control<forms::Label>(*window, "lblread", 1)->caption(), "");
         // Columns of ink in the top margin of the right page, from the number's place on, short
         // of the page's shaded edge.
-        const QImage spread = window->Picture3->image();
-        const int page = window->PicRead[1]->x(), left = page + window->lblread[1]->x() - 2;
+        const QImage spread = control<forms::PictureBox>(*window, "Picture3")->image();
+        const int page = control<forms::PictureBox>(*window, "PicRead", 1)->x(), left = page + control<forms::Label>(*window, "lblread", 1)->x() - 2;
         const QColor paper(255, 249, 237);
         int columns = 0, last = 0;
-        for (int x = std::max(left, 0); x < page + window->PicRead[1]->width() - 10; ++x)
+        for (int x = std::max(left, 0); x < page + control<forms::PictureBox>(*window, "PicRead", 1)->width() - 10; ++x)
             for (int y = 0; y < 50; ++y)
                 if (spread.pixelColor(x, y) != paper) {
                     ++columns;
                     last = x;
                     break;
                 }
-        QFont numberFont = window->lblread[1]->font();
+        QFont numberFont = control<forms::Label>(*window, "lblread", 1)->font();
         numberFont.setBold(true);
         const QString number = QString::number(pages + 1);
         // The glyphs' ink spans most of their advance; a cut number shows fewer columns.
         EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance(number) * 3 / 4);
         // It ends where a number placed for its width ends, 30 pixels from the page's edge.
-        EXPECT_LE(last, page + window->PicRead[1]->width() - 30) << "into the right margin";
+        EXPECT_LE(last, page + control<forms::PictureBox>(*window, "PicRead", 1)->width() - 30) << "into the right margin";
     }
 }
 
-TEST_F(Reading, PageTextNeverCutsMoreThanAPage) {
-    start();
-    // A document whose text is not in the layout box yet (as early in start-up): the last page
-    // runs to the end of what the box holds, not to the end of the document.
-    window->DocumentText = QString(200000, QLatin1Char('x'));
-    window->DocumentLength = window->DocumentText.size();
-    window->LinesPerPage = 20;
-    window->RichTextBox1->setText(QString());
-    EXPECT_LE(window->PageText(1).text.size(), 2);
-    window->RichTextBox1->setText(QStringLiteral("짧은 글\r\n"));
-    EXPECT_LE(window->PageText(1).text.size(), 10);
+TEST(PageSlices, NeverCutMoreThanAPage) {
+    // A book whose text is not in the layout box yet (as early in start-up): the last page runs
+    // to the end of what the box holds, not to the end of the book.
+    PageModel model;
+    model.text = QString(200000, QLatin1Char('x'));
+    model.length = model.text.size();
+    model.linesPerPage = 20;
+    textbox::TextBox box;
+    box.setText(QString());
+    EXPECT_LE(sliceOfPage(model, box, 1).text.size(), 2);
+    box.setText(QStringLiteral("짧은 글\r\n"));
+    EXPECT_LE(sliceOfPage(model, box, 1).text.size(), 10);
 }
 
 TEST_F(Reading, AResizeWhilePagesAreCountedIsLaidOutToo) {
@@ -244,16 +247,16 @@ TEST_F(Reading, AResizeWhilePagesAreCountedIsLaidOutToo) {
         }
     } onShow;
     onShow.act = [&] { QTimer::singleShot(0, window.get(), [&] { window->resize(760, 560); }); };
-    window->PicSplash->installEventFilter(&onShow);
+    control<forms::PictureBox>(*window, "PicSplash")->installEventFilter(&onShow);
     window->resize(900, 650);
-    window->PicSplash->removeEventFilter(&onShow);
+    control<forms::PictureBox>(*window, "PicSplash")->removeEventFilter(&onShow);
     ASSERT_EQ(window->size(), QSize(760, 560));
     // Everything is laid out for the final size, and the pages counted for it.
-    EXPECT_EQ(window->Pic_TxtOut->width(), 760);
-    EXPECT_EQ(window->PicRead[0]->height(), window->Pic_TxtOut->height() - 40);
-    const int pages = window->PageCount;
+    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_TxtOut")->width(), 760);
+    EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->height(), control<forms::PictureBox>(*window, "Pic_TxtOut")->height() - 40);
+    const int pages = window->pages().count;
     window->RelayoutPages();
-    EXPECT_EQ(window->PageCount, pages);
+    EXPECT_EQ(window->pages().count, pages);
 }
 
 TEST_F(Resume, YesOpensTheSavedSpread) {
@@ -267,14 +270,14 @@ TEST_F(Resume, YesOpensTheSavedSpread) {
     EXPECT_EQ(asked[0].title, QStringLiteral("기존파일읽기"));
     EXPECT_EQ(asked[0].style & 7, dlg::vbYesNo);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [이어읽기.txt]"));
-    EXPECT_EQ(window->CurrentPage, 5);
-    EXPECT_EQ(window->PageCount, pages);
+    EXPECT_EQ(window->pages().current, 5);
+    EXPECT_EQ(window->pages().count, pages);
     EXPECT_EQ(counter(), QStringLiteral("5/%1").arg(pages));
-    EXPECT_TRUE(window->chkline->isChecked());
-    EXPECT_EQ(window->Cb_FontSize->currentText(), "14");
-    EXPECT_EQ(window->Combo1[1]->currentText(), "3");
-    EXPECT_EQ(window->ReadingSettings.PageColor, 0x00D0E0F0);
-    EXPECT_TRUE(window->CmdNext->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(*window, "chkline")->isChecked());
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "14");
+    EXPECT_EQ(control<QComboBox>(*window, "Combo1", 1)->currentText(), "3");
+    EXPECT_EQ(window->settings().PageColor, 0x00D0E0F0);
+    EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled());
 }
 
 TEST_F(Resume, NoKeepsTheBookClosedButTheAppearance) {
@@ -282,10 +285,10 @@ TEST_F(Resume, NoKeepsTheBookClosedButTheAppearance) {
     saveSession(book, 5, 40);
     dialogs.answerMsgBox(dlg::vbNo);
     start();
-    EXPECT_EQ(window->DocumentLength, 0);
+    EXPECT_EQ(window->pages().length, 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북"));
-    EXPECT_FALSE(window->CmdNext->isEnabled());
-    EXPECT_EQ(window->Cb_FontSize->currentText(), "14");
+    EXPECT_FALSE(control<forms::Image>(*window, "CmdNext")->isEnabled());
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "14");
     window->close();
     window.reset();
     // The same document is remembered again.
@@ -300,9 +303,9 @@ TEST_F(Resume, AMissingDocumentAsksNothingAndUsesTheDefaults) {
         start();
         for (const auto& box : dialogs.shownOf("msgbox"))
             EXPECT_NE(box.title, QStringLiteral("기존파일읽기")) << name;
-        EXPECT_EQ(window->Cb_FontSize->currentText(), "12") << name;
-        EXPECT_EQ(window->ReadingSettings.PageColor, 0x00EDF9FF) << name;
-        EXPECT_EQ(window->DocumentLength, 0) << name;
+        EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "12") << name;
+        EXPECT_EQ(window->settings().PageColor, 0x00EDF9FF) << name;
+        EXPECT_EQ(window->pages().length, 0) << name;
         window->close();
         window.reset();
     }
@@ -315,11 +318,11 @@ TEST_F(Resume, DamagedStateFilesFallBackToDefaults) {
     writeFile(windowfile::fileName(), "x");
     dialogs.answerMsgBox(dlg::vbYes);
     start();
-    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "12");
     // No reading position to go back to: the book opens at its first page.
-    EXPECT_GT(window->DocumentLength, 0);
-    EXPECT_EQ(window->CurrentPage, 1);
-    EXPECT_GT(window->PageCount, 0);
+    EXPECT_GT(window->pages().length, 0);
+    EXPECT_EQ(window->pages().current, 1);
+    EXPECT_GT(window->pages().count, 0);
 }
 
 TEST_F(Resume, WithoutAUsablePositionTheBookOpensAtPageOne) {
@@ -338,13 +341,13 @@ TEST_F(Resume, WithoutAUsablePositionTheBookOpensAtPageOne) {
         if (c.pages == 0 && c.current == 0) QFile::remove(folder.file(windowfile::fileName()));
         dialogs.answerMsgBox(dlg::vbYes);
         start();
-        EXPECT_EQ(window->CurrentPage, 1) << c.name;
-        EXPECT_GT(window->PageCount, 1) << c.name;
-        EXPECT_LT(window->PageCount, 600) << c.name;
-        EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->PageCount)) << c.name;
-        EXPECT_TRUE(window->CmdNext->isEnabled()) << c.name;
-        release(window->CmdNext);
-        const int pages = window->PageCount;
+        EXPECT_EQ(window->pages().current, 1) << c.name;
+        EXPECT_GT(window->pages().count, 1) << c.name;
+        EXPECT_LT(window->pages().count, 600) << c.name;
+        EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->pages().count)) << c.name;
+        EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled()) << c.name;
+        release(control<forms::Image>(*window, "CmdNext"));
+        const int pages = window->pages().count;
         window->close();
         window.reset();
         // What is written back is the position the reader really had.
@@ -365,15 +368,15 @@ TEST_F(Resume, ACountMadeForAnotherLayoutIsCountedAgainAtTheSamePlace) {
     QFile::remove(folder.file("txtlumoinfo.txt"));
     dialogs.answerMsgBox(dlg::vbYes);
     start();
-    EXPECT_EQ(window->Cb_FontSize->currentText(), "12");
-    const int pages = window->PageCount;
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "12");
+    const int pages = window->pages().count;
     EXPECT_NE(pages, pages14);
-    EXPECT_EQ(pages, (window->RichTextBox1->lineCount() + window->LinesPerPage - 1) /
-                         window->LinesPerPage);
+    EXPECT_EQ(pages, (control<textbox::TextBox>(*window, "RichTextBox1")->lineCount() + window->pages().linesPerPage - 1) /
+                         window->pages().linesPerPage);
     const int place = int(8.0 / pages14 * pages) + 1;
-    EXPECT_EQ(window->CurrentPage, place % 2 ? place : place - 1);
-    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->CurrentPage).arg(pages));
-    EXPECT_EQ(window->lblread[0]->caption(), QString::number(window->CurrentPage));
+    EXPECT_EQ(window->pages().current, place % 2 ? place : place - 1);
+    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->pages().current).arg(pages));
+    EXPECT_EQ(control<forms::Label>(*window, "lblread", 0)->caption(), QString::number(window->pages().current));
     // The last line of the book is on the last pages, which the page bar reaches.
     const auto last = window->PageText(pages - 1).text + window->PageText(pages).text;
     EXPECT_TRUE(last.contains(QStringLiteral("줄 600")))

@@ -11,6 +11,7 @@
 #include "graphics/Gdi.h"
 #include "window/StateFiles.h"
 #include "window/WindowFile.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -52,11 +53,11 @@ protected:
     void openWithEffect() {
         start(QSize(700, 500));
         open(writeBook(QStringLiteral("넘김.txt"), numberedBook(600)));
-        window->chkline->setChecked(true);
+        control<QCheckBox>(*window, "chkline")->setChecked(true);
     }
     // The stage's page area (below the band) of a spread image of the window's spread size.
     QRect pages(bool left) const {
-        const int w = window->PicReadIn->width(), h = window->PicReadIn->height(), d = 62;
+        const int w = control<forms::PictureBox>(*window, "PicReadIn")->width(), h = control<forms::PictureBox>(*window, "PicReadIn")->height(), d = 62;
         return left ? QRect(0, d + 60, w / 2 - 40, h - 120)
                     : QRect(w / 2 + 40, d + 60, w / 2 - 45, h - 120);
     }
@@ -64,11 +65,11 @@ protected:
 
 TEST_F(Turns, AForwardTurnShowsTheOldSpreadGivingWayToTheNew) {
     openWithEffect();
-    const QImage before = window->Picture3->image();  // spread 1-2
-    FrameRecorder recorder(window->PicMoveBook);
-    release(window->CmdNext);
-    ASSERT_EQ(window->CurrentPage, 3);
-    const QImage after = window->Picture3->image();  // spread 3-4
+    const QImage before = control<forms::PictureBox>(*window, "Picture3")->image();  // spread 1-2
+    FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
+    release(control<forms::Image>(*window, "CmdNext"));
+    ASSERT_EQ(window->pages().current, 3);
+    const QImage after = control<forms::PictureBox>(*window, "Picture3")->image();  // spread 3-4
     // 2 N frames, N from the spread's width, plus the stage's first showing.
     ASSERT_GE(recorder.frames.size(), 12u);
     auto shifted = [](const QImage& spread) {  // a spread as the stage shows it, below the band
@@ -86,29 +87,29 @@ TEST_F(Turns, AForwardTurnShowsTheOldSpreadGivingWayToTheNew) {
     // Last: the new spread has come down on both sides.
     EXPECT_GT(agreement(last, now, pages(true)), 0.9);
     EXPECT_GT(agreement(last, now, pages(false)), 0.98);
-    EXPECT_FALSE(window->PicMoveBook->isVisible());
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicMoveBook")->isVisible());
 }
 
 TEST_F(Turns, NothingDoneDuringATurnIsQueuedAsAnotherTurn) {
     openWithEffect();
-    FrameRecorder recorder(window->PicMoveBook);
+    FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
     recorder.onFrame = [&](int frame) {
         if (frame != 3) return;
         EXPECT_FALSE(window->isEnabled());
-        QTest::mouseClick(window->CmdNext, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseClick(window->PicRead[1], Qt::LeftButton, {}, QPoint(50, 50));
+        QTest::mouseClick(control<forms::Image>(*window, "CmdNext"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::LeftButton, {}, QPoint(50, 50));
         QKeyEvent right(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
-        QCoreApplication::sendEvent(window->PicRead[1], &right);
+        QCoreApplication::sendEvent(control<forms::PictureBox>(*window, "PicRead", 1), &right);
     };
-    release(window->CmdNext);
+    release(control<forms::Image>(*window, "CmdNext"));
     QTest::qWait(300);
-    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_EQ(window->pages().current, 3);
     EXPECT_TRUE(window->isEnabled());
     // Backward plays too, and a redraw (a relayout) plays no turn.
     recorder.frames.clear();
     recorder.onFrame = nullptr;
-    release(window->CmdPrev);
-    EXPECT_EQ(window->CurrentPage, 1);
+    release(control<forms::Image>(*window, "CmdPrev"));
+    EXPECT_EQ(window->pages().current, 1);
     EXPECT_GE(recorder.frames.size(), 12u);
     recorder.frames.clear();
     window->RelayoutPages();
@@ -135,10 +136,10 @@ TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        window->PicRead[1]->setFocus();
-        ASSERT_EQ(window->windowHandle()->focusObject(), window->PicRead[1]);
-        const int from = window->CurrentPage;
-        FrameRecorder recorder(window->PicMoveBook);
+        control<forms::PictureBox>(*window, "PicRead", 1)->setFocus();
+        ASSERT_EQ(window->windowHandle()->focusObject(), control<forms::PictureBox>(*window, "PicRead", 1));
+        const int from = window->pages().current;
+        FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
         recorder.onFrame = [&](int frame) {
             if (frame != 3) return;
             key(QEvent::KeyPress);
@@ -150,7 +151,7 @@ TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
         };
         key(QEvent::KeyPress);
         key(QEvent::KeyRelease);
-        ASSERT_EQ(window->CurrentPage, from + 2);
+        ASSERT_EQ(window->pages().current, from + 2);
         ASSERT_GE(recorder.frames.size(), 3u);
         recorder.onFrame = nullptr;
         for (int i = 0; i < c.repeats; ++i) {
@@ -158,7 +159,7 @@ TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
             key(QEvent::KeyPress, true);
         }
         if (!c.releasedDuringTheTurn) key(QEvent::KeyRelease);
-        EXPECT_EQ(window->CurrentPage, from + 2 + 2 * c.turns);
+        EXPECT_EQ(window->pages().current, from + 2 + 2 * c.turns);
     }
 }
 
@@ -166,28 +167,28 @@ TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
 // of a width rounded down to even takes 18.
 TEST_F(Turns, AnOddSpreadWidthTurnsInItsOwnNumberOfFrames) {
     openWithEffect();
-    window->resize(window->width() + 1025 - window->PicReadIn->width(), window->height());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->PicReadIn->width() == 1025; }, 2000));
-    FrameRecorder recorder(window->PicMoveBook);
-    release(window->CmdNext);
-    ASSERT_EQ(window->CurrentPage, 3);
+    window->resize(window->width() + 1025 - control<forms::PictureBox>(*window, "PicReadIn")->width(), window->height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control<forms::PictureBox>(*window, "PicReadIn")->width() == 1025; }, 2000));
+    FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
+    release(control<forms::Image>(*window, "CmdNext"));
+    ASSERT_EQ(window->pages().current, 3);
     EXPECT_GE(recorder.frames.size(), 6u);
     EXPECT_LE(recorder.frames.size(), 13u);  // and the stage's first showing
 }
 
 TEST_F(Turns, AResizeDuringATurnEndsItAndLaysTheWindowOut) {
     openWithEffect();
-    FrameRecorder recorder(window->PicMoveBook);
+    FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
     recorder.onFrame = [&](int frame) {
         if (frame == 3) window->resize(800, 560);
     };
     const int live = gdi::LiveDCs(), bitmaps = gdi::LiveBitmaps();
-    release(window->CmdNext);
+    release(control<forms::Image>(*window, "CmdNext"));
     EXPECT_LT(recorder.frames.size(), 10u);  // ended early
     QTest::qWait(200);
-    EXPECT_EQ(window->Pic_TxtOut->width(), 800);
-    EXPECT_EQ(window->CurrentPage % 2, 1);
-    EXPECT_FALSE(window->PicMoveBook->isVisible());
+    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_TxtOut")->width(), 800);
+    EXPECT_EQ(window->pages().current % 2, 1);
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicMoveBook")->isVisible());
     EXPECT_EQ(gdi::LiveDCs(), live);
     EXPECT_EQ(gdi::LiveBitmaps(), bitmaps);
 }
@@ -195,13 +196,13 @@ TEST_F(Turns, AResizeDuringATurnEndsItAndLaysTheWindowOut) {
 TEST_F(Turns, ClosingOrMinimisingDuringATurnEndsItCleanly) {
     openWithEffect();
     const int live = gdi::LiveDCs(), bitmaps = gdi::LiveBitmaps();
-    FrameRecorder recorder(window->PicMoveBook);
+    FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
     recorder.onFrame = [&](int frame) {
         if (frame == 3) window->showMinimized();
     };
-    release(window->CmdNext);
+    release(control<forms::Image>(*window, "CmdNext"));
     EXPECT_LT(recorder.frames.size(), 10u);
-    EXPECT_EQ(window->CurrentPage, 3);
+    EXPECT_EQ(window->pages().current, 3);
     window->showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     QTest::qWait(100);
@@ -209,10 +210,10 @@ TEST_F(Turns, ClosingOrMinimisingDuringATurnEndsItCleanly) {
     recorder.onFrame = [&](int frame) {
         if (frame == 3) window->close();
     };
-    release(window->CmdNext);
+    release(control<forms::Image>(*window, "CmdNext"));
     EXPECT_GE(recorder.frames.size(), 3u);
     EXPECT_LT(recorder.frames.size(), 10u);
-    EXPECT_FALSE(window->PicMoveBook->isVisible());
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicMoveBook")->isVisible());
     EXPECT_EQ(gdi::LiveDCs(), live);
     EXPECT_EQ(gdi::LiveBitmaps(), bitmaps);
     window.reset();

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -16,6 +17,7 @@
 #include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -54,24 +56,24 @@ TEST_F(WindowTest, CannotBeMadeSmallerThanTheMinimum) {
 
 TEST_F(WindowTest, NarrowWindowScrollsTheToolBar) {
     showAt(800, 600);
-    ASSERT_TRUE(window->HScroll1->isVisible());
-    EXPECT_EQ(window->HScroll1->geometry(), QRect(768, 0, 32, 42));
-    EXPECT_EQ(window->HScroll1->maximum(), 1024 - 800 + 32);
-    EXPECT_EQ(window->HScroll1->singleStep(), 50);
-    window->HScroll1->setValue(window->HScroll1->maximum());
+    ASSERT_TRUE(control<QScrollBar>(*window, "HScroll1")->isVisible());
+    EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->geometry(), QRect(768, 0, 32, 42));
+    EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->maximum(), 1024 - 800 + 32);
+    EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->singleStep(), 50);
+    control<QScrollBar>(*window, "HScroll1")->setValue(control<QScrollBar>(*window, "HScroll1")->maximum());
     // At the end the tool bar's right edge meets the scroll bar's left edge.
-    EXPECT_EQ(window->Pic_Top->x() + 1024, window->HScroll1->x());
+    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_Top")->x() + 1024, control<QScrollBar>(*window, "HScroll1")->x());
 
     window->resize(1100, 600);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(window->HScroll1->isVisible());
-    EXPECT_EQ(window->HScroll1->value(), 0);
-    EXPECT_EQ(window->Pic_Top->x(), 0);
+    EXPECT_FALSE(control<QScrollBar>(*window, "HScroll1")->isVisible());
+    EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->value(), 0);
+    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_Top")->x(), 0);
 }
 
 TEST_F(WindowTest, WideWindowStretchesTheToolBarBackground) {
     showAt(1300, 700);
-    const QImage bar = window->PicTopOut->screenImage();
+    const QImage bar = control<forms::PictureBox>(*window, "PicTopOut")->screenImage();
     const QImage back = skin("bg_Topback.bmp");
     ASSERT_FALSE(back.isNull());
     for (int y : {2, 20, 40}) {
@@ -86,10 +88,10 @@ TEST_F(WindowTest, WideWindowStretchesTheToolBarBackground) {
 
 TEST_F(WindowTest, BookFrameAndGutterAreDrawn) {
     showAt(1000, 700);
-    const int pw = window->PicRead[0]->width();
+    const int pw = control<forms::PictureBox>(*window, "PicRead", 0)->width();
     EXPECT_EQ(pw, 480);  // (1000 - 41) / 2 = 479.5 -> 480
-    EXPECT_EQ(pixel(window->PicReadIn->screenImage(), pw, 10), QColor(162, 165, 165));
-    const QImage area = window->Pic_TxtOut->screenImage();
+    EXPECT_EQ(pixel(control<forms::PictureBox>(*window, "PicReadIn")->screenImage(), pw, 10), QColor(162, 165, 165));
+    const QImage area = control<forms::PictureBox>(*window, "Pic_TxtOut")->screenImage();
     const QImage strip = skin("bg_vertical.bmp");
     EXPECT_EQ(pixel(area, 5, 120), pixel(strip, 5, (120 - 20) % strip.height()));
     const QImage spine = skin("bg_centerright.bmp");
@@ -99,7 +101,7 @@ TEST_F(WindowTest, BookFrameAndGutterAreDrawn) {
 TEST_F(WindowTest, EveryPieceIsCopiedWhole) {
     // The stretched tool bar background goes through the same loader as the frame pieces.
     showAt(1300, 700);
-    const QImage area = window->Pic_TxtOut->screenImage();
+    const QImage area = control<forms::PictureBox>(*window, "Pic_TxtOut")->screenImage();
     const QImage left = skin("bg_vertical.bmp");
     const QImage top = skin("bg_htop.bmp");
     const QImage corner = skin("bg_btnsideright.bmp");
@@ -108,19 +110,29 @@ TEST_F(WindowTest, EveryPieceIsCopiedWhole) {
     for (int x = 20; x < 20 + 3 * top.width(); ++x)
         EXPECT_EQ(pixel(area, x, 10), pixel(top, (x - 20) % top.width(), 10 - (20 - top.height())))
             << x;
-    const int ph = window->PicRead[0]->height();
+    const int ph = control<forms::PictureBox>(*window, "PicRead", 0)->height();
     const int cornerTop = ph + 42 - corner.height();
     EXPECT_EQ(pixel(area, 1300 - 1, cornerTop + 5), pixel(corner, corner.width() - 1, 5));
 }
 
 TEST_F(WindowTest, PageEdgeLinesFollowThePageNumbers) {
+    // A book open in its middle: pages read on the left, pages to come on the right.
+    window->formLoad();
+    window->setWindowState(Qt::WindowNoState);
     showAt(1000, 700);
-    window->PageCount = 100;
-    window->CurrentPage = 51;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
+    QFile book(folder.file(QStringLiteral("책.txt")));
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 5000; ++i) book.write("줄 " + QByteArray::number(i) + "\r\n");
+    book.close();
+    ASSERT_TRUE(window->OpenDocument(book.fileName(), -1));
+    ASSERT_GE(window->pages().count, 100);
+    window->pageBar().setValue(window->pages().count / 2 | 1);
     window->PaintBookFrame();
-    const QImage area = window->Pic_TxtOut->screenImage();
+    const QImage area = control<forms::PictureBox>(*window, "Pic_TxtOut")->screenImage();
     const QColor edge(255, 255, 216);
-    const int right = 20 + 2 * window->PicRead[0]->width() + 1;
+    const int right = 20 + 2 * control<forms::PictureBox>(*window, "PicRead", 0)->width() + 1;
     EXPECT_EQ(pixel(area, 19, 300), edge);
     EXPECT_EQ(pixel(area, right + 1, 300), edge);
     EXPECT_NE(pixel(area, 18, 300), edge);
@@ -131,7 +143,7 @@ TEST_F(WindowTest, PageEdgeLinesFollowThePageNumbers) {
 
 TEST_F(WindowTest, PageButtonsSwapPicturesOnAnyMouseButton) {
     showAt(1100, 700);
-    forms::Image* next = window->CmdNext;
+    forms::Image* next = control<forms::Image>(*window, "CmdNext");
     next->setEnabled(true);
     next->setPicture(skin("b_play.bmp"));
     QTest::mousePress(next, Qt::RightButton, {}, QPoint(5, 5));
@@ -140,14 +152,14 @@ TEST_F(WindowTest, PageButtonsSwapPicturesOnAnyMouseButton) {
     EXPECT_EQ(next->picture(), skin("b_play.bmp"));
 
     // Disabled, it takes no presses and keeps its grey picture.
-    forms::Image* last = window->CmdLast;
+    forms::Image* last = control<forms::Image>(*window, "CmdLast");
     QTest::mousePress(last, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(last->picture(), skin("b_back_grey.bmp"));
 }
 
 TEST_F(WindowTest, BookmarkAndHelpReactToTheLeftButtonOnly) {
     showAt(1100, 700);
-    forms::Image* mark = window->Cmdleaves;
+    forms::Image* mark = control<forms::Image>(*window, "Cmdleaves");
     mark->setEnabled(true);
     mark->setPicture(skin("b_bookmark.bmp"));
     QTest::mousePress(mark, Qt::RightButton, {}, QPoint(5, 5));
@@ -157,7 +169,7 @@ TEST_F(WindowTest, BookmarkAndHelpReactToTheLeftButtonOnly) {
     QTest::mouseRelease(mark, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(mark->picture(), skin("b_bookmark.bmp"));
 
-    forms::Image* help = window->imgHelp;
+    forms::Image* help = control<forms::Image>(*window, "imgHelp");
     QTest::mousePress(help, Qt::RightButton, {}, QPoint(5, 5));
     QTest::mouseRelease(help, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_TRUE(dialogs.shownOf("browser").isEmpty());
@@ -173,8 +185,8 @@ TEST_F(WindowTest, BookmarkAndHelpReactToTheLeftButtonOnly) {
 TEST_F(WindowTest, HelpSaysSoWhenNoBrowserStarts) {
     showAt(1100, 700);
     dialogs.setBrowserWorks(false);
-    QTest::mousePress(window->imgHelp, Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(window->imgHelp, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(control<forms::Image>(*window, "imgHelp"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(control<forms::Image>(*window, "imgHelp"), Qt::LeftButton, {}, QPoint(5, 5));
     const auto boxes = dialogs.shownOf("msgbox");
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral(READER_SITE_URL)));
@@ -182,17 +194,17 @@ TEST_F(WindowTest, HelpSaysSoWhenNoBrowserStarts) {
 
 TEST_F(WindowTest, OpenShowsItsPressedPictureOnlyWhilePressed) {
     showAt(1100, 700);
-    QTest::mousePress(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(window->CmdOpen->picture(), skin("b_open.bmp"));
-    QTest::mouseRelease(window->CmdOpen, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(window->CmdOpen->picture(), skin("b_open.bmp"));
+    QTest::mousePress(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(control<forms::Image>(*window, "CmdOpen")->picture(), skin("b_open.bmp"));
+    QTest::mouseRelease(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(control<forms::Image>(*window, "CmdOpen")->picture(), skin("b_open.bmp"));
 }
 
 TEST_F(WindowTest, EscapeMinimisesFromAnyControl) {
     showAt(1100, 700);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(window->Cb_FontSize, Qt::Key_Escape);
+    QTest::keyClick(control<QComboBox>(*window, "Cb_FontSize"), Qt::Key_Escape);
     EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
 }
 
@@ -200,10 +212,10 @@ TEST_F(WindowTest, FocusFollowsTheMouseAcrossThePages) {
     showAt(1100, 700);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::mouseMove(window->PicRead[1], QPoint(50, 50));
-    EXPECT_TRUE(window->PicRead[1]->hasFocus());
-    QTest::mouseMove(window->PicRead[0], QPoint(60, 60));
-    EXPECT_TRUE(window->PicRead[0]->hasFocus());
+    QTest::mouseMove(control<forms::PictureBox>(*window, "PicRead", 1), QPoint(50, 50));
+    EXPECT_TRUE(control<forms::PictureBox>(*window, "PicRead", 1)->hasFocus());
+    QTest::mouseMove(control<forms::PictureBox>(*window, "PicRead", 0), QPoint(60, 60));
+    EXPECT_TRUE(control<forms::PictureBox>(*window, "PicRead", 0)->hasFocus());
 }
 
 TEST_F(WindowTest, FirstStartIsMaximisedWithFontsAndSplash) {
@@ -212,17 +224,17 @@ TEST_F(WindowTest, FirstStartIsMaximisedWithFontsAndSplash) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     EXPECT_TRUE(window->isMaximized());
     EXPECT_TRUE(QDir(folder.file("TmpZip")).exists());
-    EXPECT_GT(window->Cb_Font->count(), 0);
-    for (int i = 0; i < window->Cb_Font->count(); ++i)
-        EXPECT_FALSE(window->Cb_Font->itemText(i).contains('@'));
-    EXPECT_TRUE(window->PicSplash->isVisible());
-    EXPECT_EQ(window->Cb_FontSize->count(), 16);
-    EXPECT_EQ(window->Cb_FontSize->itemText(4), "12");
-    EXPECT_EQ(window->Combo1[1]->count(), 20);
-    EXPECT_EQ(window->chkline->text(), QStringLiteral("책장효과 "));
+    EXPECT_GT(control<QComboBox>(*window, "Cb_Font")->count(), 0);
+    for (int i = 0; i < control<QComboBox>(*window, "Cb_Font")->count(); ++i)
+        EXPECT_FALSE(control<QComboBox>(*window, "Cb_Font")->itemText(i).contains('@'));
+    EXPECT_TRUE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->count(), 16);
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->itemText(4), "12");
+    EXPECT_EQ(control<QComboBox>(*window, "Combo1", 1)->count(), 20);
+    EXPECT_EQ(control<QCheckBox>(*window, "chkline")->text(), QStringLiteral("책장효과 "));
     // The deferred start-up hides the splash and marks start-up as finished.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->TmrPlay->tag() == "play"; }, 2000));
-    EXPECT_FALSE(window->PicSplash->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 2000));
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());
 }
 
 TEST_F(WindowTest, SavedPlacementIsRestored) {
@@ -271,19 +283,19 @@ TEST_F(WindowTest, DamagedPlacementsOpenMaximised) {
 
 TEST_F(WindowTest, SizeAndSpacingListsTakeListChoicesOnly) {
     showAt(1100, 700);
-    EXPECT_FALSE(window->Cb_FontSize->isEditable());
-    EXPECT_FALSE(window->Combo1[0]->isEditable());
-    EXPECT_FALSE(window->Combo1[1]->isEditable());
+    EXPECT_FALSE(control<QComboBox>(*window, "Cb_FontSize")->isEditable());
+    EXPECT_FALSE(control<QComboBox>(*window, "Combo1", 0)->isEditable());
+    EXPECT_FALSE(control<QComboBox>(*window, "Combo1", 1)->isEditable());
     // The font box takes typed names, but a name typed there never joins the list.
-    ASSERT_TRUE(window->Cb_Font->isEditable());
-    window->Cb_Font->addItem(QStringLiteral("NanumGothic"));
-    const int fonts = window->Cb_Font->count();
-    window->Cb_Font->setFocus();
-    window->Cb_Font->lineEdit()->selectAll();
-    QTest::keyClicks(window->Cb_Font->lineEdit(), QStringLiteral("NoSuchFace13"));
-    QTest::keyClick(window->Cb_Font->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(window->Cb_Font->count(), fonts);
-    EXPECT_EQ(window->Cb_Font->findText(QStringLiteral("NoSuchFace13")), -1);
+    ASSERT_TRUE(control<QComboBox>(*window, "Cb_Font")->isEditable());
+    control<QComboBox>(*window, "Cb_Font")->addItem(QStringLiteral("NanumGothic"));
+    const int fonts = control<QComboBox>(*window, "Cb_Font")->count();
+    control<QComboBox>(*window, "Cb_Font")->setFocus();
+    control<QComboBox>(*window, "Cb_Font")->lineEdit()->selectAll();
+    QTest::keyClicks(control<QComboBox>(*window, "Cb_Font")->lineEdit(), QStringLiteral("NoSuchFace13"));
+    QTest::keyClick(control<QComboBox>(*window, "Cb_Font")->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_Font")->count(), fonts);
+    EXPECT_EQ(control<QComboBox>(*window, "Cb_Font")->findText(QStringLiteral("NoSuchFace13")), -1);
 }
 
 }  // namespace

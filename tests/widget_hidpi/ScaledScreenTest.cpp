@@ -10,6 +10,7 @@
 
 #include "../widget/ReaderFixture.h"
 #include "forms/PictureBox.h"
+#include "../common/Controls.h"
 
 namespace {
 
@@ -43,9 +44,9 @@ protected:
         start();
         ASSERT_EQ(window->devicePixelRatioF(), expectedRatio());
         open(writeBook(QStringLiteral("책.txt"), numberedBook(3000)));
-        ASSERT_GT(window->PageCount, 10);
-        window->ImageScrollBar1.setValue(5);
-        ASSERT_EQ(window->CurrentPage, 5);
+        ASSERT_GT(window->pages().count, 10);
+        window->pageBar().setValue(5);
+        ASSERT_EQ(window->pages().current, 5);
     }
 };
 
@@ -55,12 +56,12 @@ TEST_F(ScaledScreen, LayoutIsTheUnscaledOneAndTheTextIsDrawnAtTheScreensResoluti
         const char* what;
         QRect got, want;
     } places[] = {
-        {"left page", window->PicRead[0]->geometry(), QRect(0, 0, 480, 618)},
-        {"right page", window->PicRead[1]->geometry(), QRect(481, 0, 480, 618)},
-        {"left number", window->lblread[0]->geometry(), QRect(30, 18, 7, 14)},
-        {"right number", window->lblread[1]->geometry(), QRect(443, 18, 7, 14)},
-        {"title", window->lbl_Title->geometry(), QRect(22, 18, 30, 14)},
-        {"rows", QRect(0, 0, window->LinesPerPage, window->LineHeight), QRect(0, 0, 20, 26)},
+        {"left page", control<forms::PictureBox>(*window, "PicRead", 0)->geometry(), QRect(0, 0, 480, 618)},
+        {"right page", control<forms::PictureBox>(*window, "PicRead", 1)->geometry(), QRect(481, 0, 480, 618)},
+        {"left number", control<forms::Label>(*window, "lblread", 0)->geometry(), QRect(30, 18, 7, 14)},
+        {"right number", control<forms::Label>(*window, "lblread", 1)->geometry(), QRect(443, 18, 7, 14)},
+        {"title", control<forms::Label>(*window, "lbl_Title")->geometry(), QRect(22, 18, 30, 14)},
+        {"rows", QRect(0, 0, window->pages().linesPerPage, window->pages().lineHeight), QRect(0, 0, 20, 26)},
     };
     auto str = [](const QRect& q) {
         return QStringLiteral("%1,%2 %3x%4").arg(q.x()).arg(q.y()).arg(q.width()).arg(q.height());
@@ -69,11 +70,11 @@ TEST_F(ScaledScreen, LayoutIsTheUnscaledOneAndTheTextIsDrawnAtTheScreensResoluti
         EXPECT_EQ(str(p.got), str(p.want)) << p.what;
 
     const qreal r = expectedRatio();
-    const QImage page = window->PicRead[0]->image();
+    const QImage page = control<forms::PictureBox>(*window, "PicRead", 0)->image();
     EXPECT_EQ(page.devicePixelRatio(), r);
     EXPECT_EQ(page.size(), QSize(std::lround(480 * r), std::lround(618 * r)));
     // The lines of text, below the page number.
-    const QRect text = QRect(30, 50, 300, 10 * window->LineHeight);
+    const QRect text = QRect(30, 50, 300, 10 * window->pages().lineHeight);
     const QRect device(std::lround(text.x() * r), std::lround(text.y() * r),
                        std::lround(text.width() * r), std::lround(text.height() * r));
     const double share = doubledShare(page, device, page.pixel(device.topLeft()));
@@ -86,20 +87,20 @@ TEST_F(ScaledScreen, LayoutIsTheUnscaledOneAndTheTextIsDrawnAtTheScreensResoluti
 // A click on a row sets the bookmark there, a click on the marker takes it away, and a click
 // on the bar's track moves by the same pages, whatever the ratio.
 TEST_F(ScaledScreen, ClicksHitWhatTheyHitUnscaled) {
-    const int L = window->LinesPerPage;
-    const int y = 50 + 3 * window->LineHeight + 3;
-    QTest::mousePress(window->PicRead[1], Qt::RightButton, {}, QPoint(200, y));
-    QTest::mouseRelease(window->PicRead[1], Qt::RightButton, {}, QPoint(200, y));
-    ASSERT_EQ(window->ReadingSettings.BookmarkSet, -1);
-    EXPECT_EQ(window->ImgRead[1]->pos(), QPoint(15, 50 + 3 * window->LineHeight));
+    const int L = window->pages().linesPerPage;
+    const int y = 50 + 3 * window->pages().lineHeight + 3;
+    QTest::mousePress(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {}, QPoint(200, y));
+    QTest::mouseRelease(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {}, QPoint(200, y));
+    ASSERT_EQ(window->settings().BookmarkSet, -1);
+    EXPECT_EQ(control<forms::Image>(*window, "ImgRead", 1)->pos(), QPoint(15, 50 + 3 * window->pages().lineHeight));
     const QStringList lines = window->PageText(6).text.split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines.value(3), QStringLiteral("줄 %1").arg(5 * L + 4));
-    QTest::mouseClick(window->ImgRead[1], Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(window->ReadingSettings.BookmarkSet, 0);
-    EXPECT_FALSE(window->ImgRead[1]->isVisible());
+    QTest::mouseClick(control<forms::Image>(*window, "ImgRead", 1), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window->settings().BookmarkSet, 0);
+    EXPECT_FALSE(control<forms::Image>(*window, "ImgRead", 1)->isVisible());
 
     // The tick dragged 100 pixels along: the same page as unscaled.
-    QWidget* bar = window->ImageScrollBar1.widget();
+    QWidget* bar = window->pageBar().widget();
     ASSERT_TRUE(bar);
     QWidget* tick = nullptr;
     for (QWidget* w : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -109,16 +110,16 @@ TEST_F(ScaledScreen, ClicksHitWhatTheyHitUnscaled) {
     QTest::mousePress(tick, Qt::LeftButton, {}, grip);
     QTest::mouseMove(tick, grip + QPoint(100, 0));
     QTest::mouseRelease(tick, Qt::LeftButton, {}, grip + QPoint(100, 0));
-    EXPECT_EQ(window->CurrentPage, 127);
+    EXPECT_EQ(window->pages().current, 127);
 }
 
 // While a page turns, the band above the book (the tool bar's lower part, the frame) is shown
 // as it was, at the screen's resolution: not enlarged, not shifted.
 TEST_F(ScaledScreen, TheBandAboveTheBookStaysInPlaceDuringATurn) {
-    window->chkline->setChecked(true);
-    const int depth = window->Pic_Top->height() + 20;
+    control<QCheckBox>(*window, "chkline")->setChecked(true);
+    const int depth = control<forms::PictureBox>(*window, "Pic_Top")->height() + 20;
     const QImage band =
-        window->grab(QRect(20, 0, window->PicReadIn->width(), depth)).toImage().convertToFormat(
+        window->grab(QRect(20, 0, control<forms::PictureBox>(*window, "PicReadIn")->width(), depth)).toImage().convertToFormat(
             QImage::Format_RGB32);
     std::vector<QImage> frames;
     struct Recorder : QObject {
@@ -129,12 +130,12 @@ TEST_F(ScaledScreen, TheBandAboveTheBookStaysInPlaceDuringATurn) {
             return false;
         }
     } recorder;
-    recorder.stage = window->PicMoveBook;
+    recorder.stage = control<forms::PictureBox>(*window, "PicMoveBook");
     recorder.frames = &frames;
-    window->PicMoveBook->installEventFilter(&recorder);
-    release(window->CmdNext);
-    window->PicMoveBook->removeEventFilter(&recorder);
-    ASSERT_EQ(window->CurrentPage, 7);
+    control<forms::PictureBox>(*window, "PicMoveBook")->installEventFilter(&recorder);
+    release(control<forms::Image>(*window, "CmdNext"));
+    control<forms::PictureBox>(*window, "PicMoveBook")->removeEventFilter(&recorder);
+    ASSERT_EQ(window->pages().current, 7);
     ASSERT_GE(frames.size(), 3u);
     const QImage first = frames[1].convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(first.devicePixelRatio(), expectedRatio());
@@ -159,7 +160,7 @@ TEST_F(Reading, AWindowMovedToAScreenOfAnotherRatioRedrawsAtIt) {
         GTEST_SKIP() << "needs two screens of different ratios";
     start();
     open(writeBook(QStringLiteral("책.txt"), numberedBook(3000)));
-    window->ImageScrollBar1.setValue(7);
+    window->pageBar().setValue(7);
     for (QScreen* screen : {screens[1], screens[0], screens[1]}) {
         const qreal r = screen->devicePixelRatio();
         SCOPED_TRACE(testing::Message() << "ratio " << r);
@@ -167,12 +168,12 @@ TEST_F(Reading, AWindowMovedToAScreenOfAnotherRatioRedrawsAtIt) {
         window->move(screen->geometry().topLeft() + QPoint(10, 10));
         ASSERT_TRUE(QTest::qWaitFor([&] { return window->devicePixelRatioF() == r; }, 2000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return window->CmdOpen->picture().devicePixelRatio() == r; }, 2000));
-        EXPECT_EQ(window->PicRead[0]->image().devicePixelRatio(), r);
-        EXPECT_EQ(window->Pic_Top->picture().devicePixelRatio(), r);
-        EXPECT_EQ(window->Pic_TxtOut->image().devicePixelRatio(), r);
-        EXPECT_EQ(window->CurrentPage, 7);
-        EXPECT_EQ(window->lblread[0]->caption(), QStringLiteral("7"));
+            [&] { return control<forms::Image>(*window, "CmdOpen")->picture().devicePixelRatio() == r; }, 2000));
+        EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->image().devicePixelRatio(), r);
+        EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_Top")->picture().devicePixelRatio(), r);
+        EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_TxtOut")->image().devicePixelRatio(), r);
+        EXPECT_EQ(window->pages().current, 7);
+        EXPECT_EQ(control<forms::Label>(*window, "lblread", 0)->caption(), QStringLiteral("7"));
     }
 }
 
