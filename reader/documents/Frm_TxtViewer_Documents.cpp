@@ -83,6 +83,7 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
     return true;
 }
 
+// Reads a .txt book and shows it; false, with the book on screen kept, when it could not.
 bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     // The book is read before anything changes: a folder, a pipe or a device named like
     // a book, a book gone since it was chosen, or one cut short while it was read leaves
@@ -125,6 +126,7 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     return true;
 }
 
+// Lists an archive's entries and shows entry entryIndex; false when it could not.
 bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
                                 std::vector<ArchiveEntry> entries) {
     const bool zip = archivelist::extensionOf(path) == QLatin1String(".zip");
@@ -156,6 +158,8 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
     return true;
 }
 
+// A book failed with an exception while it was laid out: the one read before comes back
+// at `page`, or no book when even that cannot be had.
 void Frm_TxtViewer::putBack(const ReaderState& before, int32_t page) {
     const auto dropText = [this] {
         m_pages.text = QString();
@@ -237,6 +241,7 @@ void Frm_TxtViewer::recoverShownFile() {
     (void)why;  // told already, when the entry itself failed
 }
 
+// Closes the list panel without choosing: the list shows the entry on screen again.
 void Frm_TxtViewer::closeListPanel() {
     PicList->hide();
     // Browsing the list chose nothing: it shows the entry on screen again.
@@ -262,6 +267,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     return true;
 }
 
+// The previous (-1) or next (+1) file of the archive, after asking.
 void Frm_TxtViewer::stepFile(int delta) {
     if (m_book.archiveKind == -1) return;
     const int j = m_book.shown + delta;

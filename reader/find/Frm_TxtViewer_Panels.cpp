@@ -66,6 +66,7 @@ private:
     Frm_TxtViewer& w;
 };
 
+// The find bar and the chapter list, and the window's answers to them.
 void Frm_TxtViewer::createFindPanels() {
     m_panels = new FindPanels(std::make_unique<WindowPanelHost>(*this), this, PageMenu);
     m_find = &m_panels->findBar();

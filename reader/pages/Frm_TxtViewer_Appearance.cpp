@@ -45,6 +45,7 @@ void Frm_TxtViewer::Cb_Font_Click() {
     whileDisabled([this] { RelayoutPages(); });
 }
 
+// Enter in the font box: an installed name is taken, any other refused.
 void Frm_TxtViewer::Cb_Font_Enter() {
     const QString typed = Cb_Font->currentText();
     if (typed == m_settings.cleanFontName()) return;
@@ -69,6 +70,7 @@ void Frm_TxtViewer::cmdBold_Click() {
     whileDisabled([this] { RelayoutPages(); });
 }
 
+// Creates the palette's colour cells 1 to 27 and places all 28.
 void Frm_TxtViewer::BuildColourPalette() {
     const QSize cell = lblcolor0->size();
     for (int k = 0; k < palette::kCells; ++k) {

@@ -20,6 +20,8 @@ namespace {
 constexpr int kLeftButton = 1;
 }
 
+// The top of the line of page m_pages.current + side at y, and its position stored as the
+// bookmark's; 0 (nothing stored) when no line is there.
 int Frm_TxtViewer::BookmarkAtPoint(int side, int y) {
     const int page = m_pages.current + side;
     // The blank page after the end of the book holds no line to mark.

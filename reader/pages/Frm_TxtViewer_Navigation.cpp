@@ -18,6 +18,7 @@
 #include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
 
+// Runs body with the window disabled, then gives the keyboard focus back.
 void Frm_TxtViewer::whileDisabled(const std::function<void()>& body) {
     QWidget* focus = QApplication::focusWidget();
     setEnabled(false);
@@ -65,6 +66,8 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     if (started) PicSplash->hide();  // an empty book counts no pages
 }
 
+// Shows the progress panel and draws it before a step that holds the window (reading a
+// book, extracting an entry); CountPages hides it.
 void Frm_TxtViewer::showProgressPanel() {
     Sh_Bar->resize(1, Sh_Bar->height());
     PicSplash->show();
@@ -72,6 +75,7 @@ void Frm_TxtViewer::showProgressPanel() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// Counts the pages of the text in the layout box and shows spread 1-2.
 void Frm_TxtViewer::showFromFirstPage() {
     m_pages.current = 1;
     if (m_flags.started) CountPages();

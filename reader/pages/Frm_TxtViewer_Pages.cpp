@@ -87,6 +87,8 @@ void Frm_TxtViewer::CountPages() {
     setEnabled(true);
 }
 
+// A resumed count made for another layout (another screen, a font gone) is counted again
+// here, keeping the place in the book, so every line stays reachable.
 void Frm_TxtViewer::keepPlaceInThisLayout() {
     if (m_pages.length == 0 || m_pages.count <= 0) return;
     // The spread on screen has wrapped the whole book already: the count costs nothing more.

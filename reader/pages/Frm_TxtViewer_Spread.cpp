@@ -46,6 +46,7 @@ QString Frm_TxtViewer::fitTitle(const QString& title, int width, int wideCharWid
     return title.left(keep) + QStringLiteral("..");
 }
 
+// Puts the right page's number label where its caption's width places it.
 void Frm_TxtViewer::placeRightNumber() {
     lblread[1]->move(PicRead[0]->width() - (lblread[1]->width() + 20) - 10,
                      forms::roundToInt((50 - lblread[1]->height()) / 2.0));
@@ -223,6 +224,8 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
         focus->setFocus(Qt::OtherFocusReason);
 }
 
+// Plays the page turn from the spread shown last to the one composed in Picture3 (direction
+// 1 backward, 2 forward, 0 none) on the stage PicMoveBook; false when it could not be drawn.
 bool Frm_TxtViewer::playTurn(int direction) {
     m_flags.turning = true;
     m_flags.stopTurn = false;

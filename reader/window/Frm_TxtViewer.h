@@ -166,7 +166,6 @@ private:
     void wireBookmark();
     bool pageMenu(QObject* watched, QEvent* event);
     void setPageButtons(bool enabled);
-
     void createFindPanels();
 
     // Pages and the spread (pages/).

@@ -49,6 +49,7 @@ void Frm_TxtViewer::openFromOutside(const QString& file) {
     if (!m_flags.pendingOpenQueued) openPendingFile();
 }
 
+// Opens the file handed over when the window is free for it; else tries again shortly.
 void Frm_TxtViewer::openPendingFile() {
     m_flags.pendingOpenQueued = false;
     if (m_flags.unloaded || ending() || m_flags.pendingOpen.isEmpty()) return;

@@ -40,6 +40,7 @@ QImage Frm_TxtViewer::designPicture(const QString& name) {
     return gdi::LoadImageFor(QStringLiteral(":/design/") + name, m_flags.pictureRatio);
 }
 
+// Repaints the book frame for the current sizes and page numbers.
 void Frm_TxtViewer::PaintBookFrame() {
     Pic_TxtOut->setAutoRedraw(true);
     PicReadIn->setAutoRedraw(true);

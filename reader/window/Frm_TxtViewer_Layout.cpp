@@ -28,6 +28,7 @@ double Frm_TxtViewer::heightTwips() const {
     return frameGeometry().height() * forms::Screen::TwipsPerPixelY();
 }
 
+// Sets the outer geometry in twips; the frame is taken into account once it is known.
 void Frm_TxtViewer::setGeometryTwips(double left, double top, double width, double height) {
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
     // The frame adds to the client size; until the window manager has framed the window it
@@ -76,6 +77,7 @@ void Frm_TxtViewer::formResize() {
     m_flags.inResize = false;
 }
 
+// One run of the resize handler's steps; returns the client size it laid out.
 QSize Frm_TxtViewer::layOut() {
     applyMinimumSize();
     const QSize laidOut = size();

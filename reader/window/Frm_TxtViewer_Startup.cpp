@@ -103,6 +103,7 @@ void Frm_TxtViewer::fillFontList() {
     Cb_Font->lineEdit()->setCursorPosition(0);
 }
 
+// Sets the initial skin pictures of the tool bar and panels.
 void Frm_TxtViewer::LoadSkinPictures() {
     Pic_Top->setPicture(skinPicture(QStringLiteral("bg_top.bmp")));
     const std::pair<forms::Image*, const char*> pictures[] = {
@@ -211,6 +212,7 @@ void Frm_TxtViewer::resumeLastDocument() {
     }
 }
 
+// The book saved last, read (its archive opened first) once the user chose to go on.
 void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
     if (m_book.archiveKind != -1) {
         m_book.archivePath = m_book.archivePath.trimmed();
@@ -229,6 +231,7 @@ void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
     m_pages.length = m_pages.text.size();
 }
 
+// The page and count of the window file, where they can belong to the book read.
 void Frm_TxtViewer::takeSavedPosition() {
     const auto saved = statefiles::readFile(m_places.state + "/" + windowfile::fileName());
     const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
@@ -320,6 +323,7 @@ void Frm_TxtViewer::formUnload() {
     EmptyExtractFolder(m_places.extract);
 }
 
+// Says, once, that the place could not be saved.
 void Frm_TxtViewer::tellSaveFailed(const QString& path, const QString& why) {
     const QString folder = QFileInfo(path).isDir() ? path : QFileInfo(path).path();
     QString text = QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
@@ -362,6 +366,8 @@ void Frm_TxtViewer::saveAtExit() {
     EmptyExtractFolder(m_places.extract);
 }
 
+// Takes the progress panel down before a box; the start-up panel stays behind the resume
+// question, which is asked while the reader starts.
 void Frm_TxtViewer::takeDownProgressPanel() {
     if (m_flags.askingToResume || !PicSplash || !PicSplash->isVisible()) return;
     PicSplash->hide();
@@ -379,6 +385,7 @@ bool Frm_TxtViewer::stateSettled() const {
     return stateWhole() && !m_flags.turning;
 }
 
+// What the state files hold when the state is settled now, else what it held when it last was.
 std::vector<SettledSave::File> Frm_TxtViewer::settledContents() const {
     if (stateWhole()) return stateFileContents();
     return m_settledSave ? m_settledSave->lastSettled() : std::vector<SettledSave::File>{};
