@@ -18,8 +18,8 @@
 #include "pages/PageBar.h"
 #include "session/Places.h"
 #include "session/SettledSave.h"
+#include "session/StateFiles.h"
 #include "window/PanelFirstDialogs.h"
-#include "window/StateFiles.h"
 
 class ChapterPanel;
 class Cls_Rar;

@@ -14,7 +14,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "pages/Palette.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 namespace {
 
