@@ -14,8 +14,8 @@
 #include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Timer.h"
+#include "session/StateFiles.h"
 #include "window/Frm_TxtViewer.h"
-#include "window/StateFiles.h"
 #include "window/WindowFile.h"
 #include "../tests/common/Controls.h"
 

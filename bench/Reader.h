@@ -5,7 +5,7 @@
 #include <QString>
 #include <memory>
 
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 class Frm_TxtViewer;
 namespace dlg {

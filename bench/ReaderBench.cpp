@@ -20,7 +20,7 @@
 #include "graphics/Raster.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 #include "window/WindowFile.h"
 #include "../tests/common/Controls.h"
 

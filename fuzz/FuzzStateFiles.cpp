@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 #include "window/WindowFile.h"
 
 namespace {

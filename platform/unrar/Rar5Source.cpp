@@ -4,7 +4,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 #include "unrar/RarSource.h"
 #include "unrar/Unrar.h"
 
@@ -67,7 +67,7 @@ private:
         if (auto header = matchHeader(name)) {
             info = std::move(header->info);
         } else {
-            info.name = files::decodeEntryName(name, true, false).toUtf8().toStdString();
+            info.name = encodings::decodeEntryName(name, true, false).toUtf8().toStdString();
         }
         if (info.kind == Kind::Regular) info.kind = libarchiveKind(e);
         if (archive_entry_is_data_encrypted(e) > 0) info.encrypted = true;

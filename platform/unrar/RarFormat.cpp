@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bytes/LittleEndian.h"
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 
 namespace unrar::detail {
 
@@ -123,16 +123,16 @@ std::string utf8(const QString& text) {
 // unflagged names are; flagged ones are UTF-8, or the OEM name followed by a NUL and the packed
 // UTF-16 form.
 std::string rar4Name(const QByteArray& raw, bool unicode, bool unflaggedCp949) {
-    if (!unicode) return utf8(files::decodeEntryName(raw, false, unflaggedCp949));
+    if (!unicode) return utf8(encodings::decodeEntryName(raw, false, unflaggedCp949));
     const qsizetype nul = raw.indexOf('\0');
-    if (nul < 0) return utf8(files::decodeEntryName(raw, true, false));
+    if (nul < 0) return utf8(encodings::decodeEntryName(raw, true, false));
     const QString packed = rar4UnicodeName(raw.left(nul), raw.mid(nul + 1));
     if (packed.isNull()) {
         // Only the OEM name is left; in an archive of flagged names it alone decides.
         const QByteArray oem = raw.left(nul);
-        files::UnflaggedNames alone;
+        encodings::UnflaggedNames alone;
         alone.add(oem);
-        return utf8(files::decodeEntryName(oem, false, unflaggedCp949 || alone.cp949()));
+        return utf8(encodings::decodeEntryName(oem, false, unflaggedCp949 || alone.cp949()));
     }
     return utf8(packed.normalized(QString::NormalizationForm_C));
 }
@@ -272,7 +272,7 @@ std::optional<Rar5File> parseRar5File(const Rar5Block& b) {
     e.kind =
         (fileFlags & kRar5FileIsDirectory) ? Kind::Directory : kindFromAttributes(e.hostOS, e.attr);
     readRar5Extra(b, e);
-    e.name = utf8(files::decodeEntryName(f.name, true, false));
+    e.name = utf8(encodings::decodeEntryName(f.name, true, false));
     f.service = b.type == kRar5ServiceBlock;
     f.dataOffset = b.dataOffset;
     f.next = b.next;
@@ -320,7 +320,7 @@ bool rar4HeadersEncrypted(int fd) {
 }
 
 bool rar4UnflaggedCp949(int fd) {
-    files::UnflaggedNames unflagged;
+    encodings::UnflaggedNames unflagged;
     int64_t offset = kRar4SignatureSize;
     for (int i = 0; i < kRar4MaxBlocks; ++i) {
         const auto b = readRar4Block(fd, offset);

@@ -42,7 +42,7 @@ constexpr int64_t kRar5SignatureSize = 8;
 // True when a RAR 1.5-4 archive encrypts its headers, so nothing can be listed without a key.
 bool rar4HeadersEncrypted(int fd);
 // Whether the names a RAR 1.5-4 archive stores without the Unicode flag read as CP949, decided
-// from all of them (files::UnflaggedNames), its blocks walked once from the first.
+// from all of them (encodings::UnflaggedNames), its blocks walked once from the first.
 bool rar4UnflaggedCp949(int fd);
 // The file header block at offset, its unflagged name read as CP949 or UTF-8; nullopt when it
 // is not one or is cut short.

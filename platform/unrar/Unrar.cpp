@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 #include "files/NewFile.h"
 #include "unrar/RarSource.h"
 
@@ -78,7 +78,7 @@ void fillHeader(const Archive& a, RARHeaderData* h) {
 // name leaves nothing safe to create.
 std::string targetPath(const char* destPath, const char* destName, const std::string& name) {
     if (destName && *destName) return destName;
-    const QString flat = files::flatEntryName(QString::fromStdString(name));
+    const QString flat = encodings::flatEntryName(QString::fromStdString(name));
     if (flat.isEmpty()) return {};
     std::string dir = destPath ? destPath : "";
     if (!dir.empty() && dir.back() != '/') dir += '/';

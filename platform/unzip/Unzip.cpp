@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 #include "files/NewFile.h"
 #include "unzip/ZipDirectory.h"
 
@@ -216,7 +216,7 @@ void Call::readNames() {
         m_unflaggedCp949 = m_directory->unflaggedCp949();
         return;
     }
-    files::UnflaggedNames unflagged;
+    encodings::UnflaggedNames unflagged;
     if (const Reader a = openReader(m_options.ZipFile, {})) {
         const int32_t result = m_result;
         walk(a.get(), [&](archive_entry* e) {
@@ -236,7 +236,7 @@ std::string Call::entryName(archive* a, archive_entry* e) const {
     if (!raw) return {};
     // After a header libarchive stands at the entry's first data byte, which names the entry.
     const bool flagged = m_directory && m_directory->utf8Name(archive_filter_bytes(a, 0));
-    QString name = files::decodeEntryName(QByteArray(raw), flagged, m_unflaggedCp949);
+    QString name = encodings::decodeEntryName(QByteArray(raw), flagged, m_unflaggedCp949);
     if (archive_entry_filetype(e) == AE_IFDIR && !name.endsWith(QLatin1Char('/')))
         name += QLatin1Char('/');
     return name.toStdString();
@@ -313,7 +313,7 @@ int32_t Call::extract() {
 }
 
 void Call::extractEntry(archive* a, archive_entry* e, const std::string& name) {
-    const QString flat = files::flatEntryName(QString::fromStdString(name));
+    const QString flat = encodings::flatEntryName(QString::fromStdString(name));
     if (flat.isEmpty()) return;
     if (archive_entry_is_encrypted(e) && m_cancelled) return note(IZ_BADPWD);
     if (archive_entry_size_is_set(e) && archive_entry_size(e) > kMaxEntryBytes)

@@ -17,7 +17,7 @@
 
 #include "bytes/LittleEndian.h"
 #include "bytes/Pages.h"
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 #include "threads/Section.h"
 #include "unzip/Unzip.h"
 
@@ -506,7 +506,7 @@ std::unique_ptr<ZipDirectory> ZipDirectory::open(const std::string& path, bool& 
     hostile = walk && walk->count > kMaxRecords;
     // The local headers of a sound archive lie apart, so reading them all reads less than the
     // file holds; headers that overlap to be read again and again are no archive's.
-    files::UnflaggedNames unflagged;
+    encodings::UnflaggedNames unflagged;
     std::vector<uint8_t> name;
     int64_t budget = st.st_size;
     for (size_t i = 0; walk && !hostile && i < walk->records.size(); ++i) {

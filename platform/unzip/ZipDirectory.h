@@ -56,7 +56,7 @@ public:
     // Whether the entry whose data starts at dataOffset has a UTF-8 name; false for an entry
     // the directory does not hold.
     bool utf8Name(int64_t dataOffset) const;
-    // How the names stored without the UTF-8 flag read (files::UnflaggedNames::cp949).
+    // How the names stored without the UTF-8 flag read (encodings::UnflaggedNames::cp949).
     bool unflaggedCp949() const { return m_unflaggedCp949; }
     // The records kept, by header offset.
     const std::vector<ZipRecord>& records() const { return m_records; }

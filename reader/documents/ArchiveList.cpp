@@ -2,7 +2,7 @@
 
 #include <QSet>
 
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 
 namespace archivelist {
 
@@ -19,7 +19,7 @@ QStringList FillArchiveList(std::vector<ArchiveEntry>& entries) {
         e.TextName.clear();
         if (!e.FolderName.isEmpty() || !e.FileName.contains(QLatin1Char('.'))) continue;
         // A name that could not be written as a plain file inside the folder is no book.
-        if (files::flatEntryName(e.FileName) != e.FileName) continue;
+        if (encodings::flatEntryName(e.FileName) != e.FileName) continue;
         // The extension is compared lower-cased, the name itself as it stands.
         if (IsTextExtension(extensionOf(e.FileName))) e.TextName = e.FileName;
     }

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "dialogs/Dialogs.h"
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ void Cls_Rar::UnCompressRAR(int32_t, const QString& rarFile, const QString& desP
             continue;
         }
         // Only a name that stays a plain file inside the folder is ever written.
-        if (files::flatEntryName(e.name) != e.name || e.name.isEmpty()) {
+        if (encodings::flatEntryName(e.name) != e.name || e.name.isEmpty()) {
             unrar::RARProcessFile(archive, unrar::RAR_SKIP, "", "");
             m_lastProblem = unrar::ERAR_ECREATE;
             continue;

@@ -11,7 +11,7 @@
 #include "find/PanelHost.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
-#include "window/UiFont.h"
+#include "forms/UiFont.h"
 
 namespace {
 constexpr int kLeftButton = 1;

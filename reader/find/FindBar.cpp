@@ -12,7 +12,7 @@
 #include "find/PanelHost.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
-#include "window/UiFont.h"
+#include "forms/UiFont.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "controls/HostedControl.h"
 #include "controls/Library.h"
 #include "controls/Picture.h"
-#include "window/DesignBag.h"
+#include "pages/DesignBag.h"
 
 namespace isb = Qm_ImgScrollBar::_ImageScrollBar;
 

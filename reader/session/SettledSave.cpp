@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 SettledSave::SettledSave(Snapshot snapshot, Settled settled, int delayMs, QObject* parent)
     : QObject(parent),

@@ -19,10 +19,10 @@
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "forms/Timer.h"
+#include "forms/UiFont.h"
 #include "forms/WebBrowser.h"
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"
-#include "window/UiFont.h"
 
 using gdi::RGB;
 

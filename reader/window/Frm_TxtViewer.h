@@ -19,11 +19,11 @@
 #include "pages/PageModel.h"
 #include "session/Places.h"
 #include "session/SettledSave.h"
+#include "session/StateFiles.h"
 #include "window/PanelFirstDialogs.h"
 #include "window/ReaderState.h"
-#include "window/StateFiles.h"
-#include "window/WindowFlags.h"
 #include "window/WindowControls.h"
+#include "window/WindowFlags.h"
 
 class FindPanels;
 class FindBar;

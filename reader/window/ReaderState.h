@@ -8,7 +8,7 @@
 
 #include "documents/OpenBook.h"
 #include "session/SettledSave.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 struct ReaderState {
     OpenBook book;

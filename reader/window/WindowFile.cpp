@@ -1,8 +1,8 @@
 #include "window/WindowFile.h"
 
-#include "window/Binary.h"
+#include "session/Binary.h"
+#include "session/StateFiles.h"
 #include "window/Layout.h"
-#include "window/StateFiles.h"
 
 #include <algorithm>
 #include <type_traits>

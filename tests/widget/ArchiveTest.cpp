@@ -8,7 +8,7 @@
 #include "ArchiveFixture.h"
 #include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 #include "../common/Controls.h"
 
 namespace {

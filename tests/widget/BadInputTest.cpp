@@ -17,7 +17,7 @@
 #include "textbox/LineBreaker.h"
 #include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 #include "window/WindowFile.h"
 #include "../common/Controls.h"
 

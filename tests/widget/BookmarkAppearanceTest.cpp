@@ -16,7 +16,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "pages/Palette.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 #include "../common/Controls.h"
 
 namespace {

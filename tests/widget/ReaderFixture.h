@@ -13,8 +13,8 @@
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/Timer.h"
+#include "session/StateFiles.h"
 #include "window/Frm_TxtViewer.h"
-#include "window/StateFiles.h"
 #include "window/WindowFile.h"
 #include "../common/Controls.h"
 

@@ -20,9 +20,9 @@
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
 #include "pages/Pagination.h"
+#include "session/StateFiles.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
-#include "window/StateFiles.h"
 #include "window/WindowFile.h"
 #include "../common/Controls.h"
 

@@ -9,7 +9,7 @@
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
 #include "graphics/Gdi.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 #include "window/WindowFile.h"
 #include "../common/Controls.h"
 

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 #include "unrar/RarFormat.h"
 #include "unrar/Unrar.h"
 
@@ -146,7 +146,7 @@ TEST(Unrar, EveryArchiveListsAndExtractsOnlyFlatRegularFiles) {
                 EXPECT_TRUE(e.written.isEmpty()) << e.result;
             }
             if (e.written.size() == 1) {
-                EXPECT_EQ(e.written[0], files::flatEntryName(QString::fromStdString(e.name)));
+                EXPECT_EQ(e.written[0], encodings::flatEntryName(QString::fromStdString(e.name)));
                 EXPECT_EQ(uint32_t(e.data.size()), e.unpSize);
             }
         }

@@ -9,7 +9,7 @@
 #include "Qm_ImgScrollBar/ImageScrollBar.h"
 #include "controls/HostedControl.h"
 #include "dialogs/ScriptedDialogs.h"
-#include "window/DesignBag.h"
+#include "pages/DesignBag.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "session/ReaderApplication.h"
 #include "session/SessionEnd.h"
 #include "session/SettledSave.h"
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 namespace {
 

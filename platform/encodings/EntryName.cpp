@@ -1,11 +1,11 @@
-#include "files/EntryName.h"
+#include "encodings/EntryName.h"
 
 #include <QStringDecoder>
 #include <algorithm>
 
 #include "encodings/Cp949.h"
 
-namespace files {
+namespace encodings {
 
 namespace {
 
@@ -64,4 +64,4 @@ QString flatEntryName(const QString& name) {
     return base;
 }
 
-}  // namespace files
+}  // namespace encodings

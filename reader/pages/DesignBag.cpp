@@ -1,4 +1,4 @@
-#include "window/DesignBag.h"
+#include "pages/DesignBag.h"
 
 #include <QFile>
 #include <QTextStream>

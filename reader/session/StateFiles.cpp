@@ -1,7 +1,7 @@
-#include "window/StateFiles.h"
+#include "session/StateFiles.h"
 
 #include "files/NewFile.h"
-#include "window/Binary.h"
+#include "session/Binary.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace files {
+namespace encodings {
 
 // How one archive's names without a UTF-8 flag are read, decided from all of them at once:
 // archives made on Korean Windows store every name in CP949 without saying so, and a CP949 name
@@ -34,4 +34,4 @@ QString decodeEntryName(const QByteArray& raw, bool flaggedUtf8, bool unflaggedC
 // character here. "" when it is not safe.
 QString flatEntryName(const QString& name);
 
-}  // namespace files
+}  // namespace encodings
