@@ -18,6 +18,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
 #include "graphics/Raster.h"
+#include "pages/PageRenderer.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/StateFiles.h"
@@ -77,19 +78,21 @@ Resumed resume(const QString& dir, dlg::Dialogs& dialogs) {
 // The least a spread can cost: the lines of pages 1 to 200, two by two, drawn with
 // QPainter::drawText into one image of the spread's size, on the page colour.
 double drawTextFloor(Frm_TxtViewer& window) {
+    // Cut into rows as the reader cuts them, by the page renderer.
+    pages::PageRenderer renderer;
+    pages::PageLook look;
+    look.font = window.PicRead[0]->font();
+    look.lineHeight = window.LineHeight;
+    look.linesPerPage = window.LinesPerPage;
+    look.size = window.PicRead[0]->size();
     std::vector<QStringList> pages;
     for (int p = 1; p <= 202; ++p) {
-        const QString text = window.PageText(p).text;
-        window.Text1->setText(text);
+        const Frm_TxtViewer::PageSlice slice = window.PageText(p);
         QStringList lines;
-        for (int i = 0; i + 1 < window.Text1->lineCount() && i <= window.LinesPerPage; ++i) {
-            const int from = window.Text1->charIndexOfLine(i),
-                      to = window.Text1->charIndexOfLine(i + 1);
-            lines << text.mid(from, to - from).remove('\r').remove('\n');
-        }
+        for (const auto& [from, to] : renderer.layOut(slice, look).shown)
+            lines << slice.text.mid(from, to - from).remove('\r').remove('\n');
         pages.push_back(lines);
     }
-    window.Text1->setText(QString());
     // At the screen's ratio, as the reader's own surfaces are.
     QImage image = gdi::raster::surface(window.PicReadIn->size(), window.devicePixelRatioF());
     const int pw = window.PicRead[0]->width();

@@ -12,7 +12,6 @@
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
-#include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
@@ -25,14 +24,9 @@ int Frm_TxtViewer::BookmarkAtPoint(int side, int y) {
     // The blank page after the end of the book holds no line to mark.
     if (page < 1 || page > PageCount) return 0;
     const PageSlice slice = PageText(page);
-    Text1->setSelStart(1);
-    Text1->setText(slice.text);
-    // The rows as DrawPage draws them, so the marker shows on the row clicked.
-    const std::vector<bookmark::Row> rows =
-        bookmark::pageRows([this](int i) { return Text1->lineIndex(i); }, Text1->lineCount(),
-                           LinesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), LineHeight);
-    Text1->setText(QString());
-    const bookmark::Hit hit = bookmark::lineAt(rows, LineHeight, y);
+    // The rows the page was drawn in, so the marker shows on the row clicked.
+    const pages::PageRows rows = m_pages.rowsOf(side, slice, pageLook());
+    const bookmark::Hit hit = bookmark::lineAt(rows.rows, LineHeight, y);
     if (hit.top != 0) ReadingSettings.BookmarkPosition = slice.start + hit.start + 1;
     return hit.top;
 }

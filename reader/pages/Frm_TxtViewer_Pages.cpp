@@ -28,16 +28,14 @@ void Frm_TxtViewer::RelayoutPages() {
     const gdi::COLORREF text = static_cast<gdi::COLORREF>(ReadingSettings.TextColor);
     const gdi::COLORREF paper = static_cast<gdi::COLORREF>(ReadingSettings.PageColor);
     for (int i = 0; i < 2; ++i) {
-        for (forms::PictureBox* page : {PicRead[i], PicTmpPage[i]}) {
-            page->setForeColor(text);
-            page->setFont(font);
-            page->setBackColor(paper);
-        }
+        // The page renderer draws in the visible pages' font and colours (pageLook).
+        PicRead[i]->setForeColor(text);
+        PicRead[i]->setFont(font);
+        PicRead[i]->setBackColor(paper);
         ShRead[i]->setBorderColor(text);
     }
     // Every change of the layout box's font re-wraps the whole book, so only real changes.
     if (RichTextBox1->font() != font) RichTextBox1->setFont(font);
-    Text1->setFont(font);
     ReadingSettings.SpacingValue0 = SpacingValue0Copy;
     ReadingSettings.LineSpacing = LineSpacingValue;
     Shape2->setBackColor(paper);

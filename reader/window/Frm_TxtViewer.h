@@ -16,6 +16,7 @@
 #include "documents/ArchiveList.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageBar.h"
+#include "pages/PageRenderer.h"
 #include "session/Places.h"
 #include "session/SettledSave.h"
 #include "window/PanelFirstDialogs.h"
@@ -123,17 +124,15 @@ public:
     void setGeometryTwips(double left, double top, double width, double height);
 
     // --- Pagination and drawing (pages/Frm_TxtViewer_Pages.cpp, _Spread.cpp) ---------------
-    struct PageSlice {
-        QString text;   // the page's text, ending with CR LF
-        int start = 0;  // its offset in the document, CP949 bytes, 0-based
-        int from = 0;   // the index of its first character in DocumentText
-    };
+    using PageSlice = pages::PageSlice;
     void RelayoutPages();
     void CountPages();
     // A resumed count made for another layout (another screen, a font gone) is counted again
     // here, keeping the place in the book, so every line stays reachable.
     void keepPlaceInThisLayout();
     PageSlice PageText(int page) const;
+    // Draws page `page` as side 0 or 1 of the spread with the page renderer, and sets its
+    // number and (on the right) the title, and the bookmark's marker.
     void DrawPage(int side, int page);
     // Puts the right page's number label where its caption's width places it.
     void placeRightNumber();
@@ -278,11 +277,8 @@ public:
     forms::Label* lbltemp = nullptr;
 
     forms::PictureBox* PicTs = nullptr;
-    forms::PictureBox* Picpage = nullptr;
-    std::array<forms::PictureBox*, 2> PicTmpPage{};
     forms::PictureBox* Picture3 = nullptr;
     forms::PictureBox* PicMoveBook = nullptr;
-    textbox::TextBox* Text1 = nullptr;
     textbox::TextBox* RichTextBox1 = nullptr;
     PageBar ImageScrollBar1;
     wheel::WheelSource* WheelMouse1 = nullptr;
@@ -324,6 +320,17 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Drawing the spread (pages/Frm_TxtViewer_Spread.cpp).
+    // How the pages look now, for the page renderer.
+    pages::PageLook pageLook() const;
+    // Copies the drawn page of `side` onto its visible page with its number `page` (and, on the
+    // right, the title) printed in numberFont.
+    void copyPage(int side, int page, const QFont& numberFont);
+    // Composes both visible pages and the gutter into Picture3.
+    void composeSpread();
+    // The pages drawn last, and the rows a click on them hits.
+    pages::PageRenderer m_pages;
+
     // Control tree (Frm_TxtViewer.cpp).
     void createToolBar();
     void createToolBarButtons();

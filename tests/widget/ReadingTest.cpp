@@ -131,7 +131,7 @@ TEST_F(Reading, ThreePageBookShowsABlankFourthPage) {
     EXPECT_EQ(counter(), "3/3");
     EXPECT_EQ(window->lblread[1]->caption(), "");
     // The right page holds no text, only its number.
-    const QImage right = window->PicTmpPage[1]->image();
+    const QImage right = window->PicRead[1]->image();
     const QColor paper(255, 249, 237);
     int ink = 0;
     for (int y = 60; y < right.height() - 20; y += 3)
