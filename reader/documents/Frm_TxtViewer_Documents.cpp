@@ -26,7 +26,7 @@
 // The folder of the book read last (of its archive, for an entry), where the next one most
 // likely is; "" lets the dialog choose.
 QString Frm_TxtViewer::lastFolder() const {
-    const QString from = ArchivePath.isEmpty() ? DocumentPath : ArchivePath.trimmed();
+    const QString from = m_book.archivePath.isEmpty() ? m_book.path : m_book.archivePath.trimmed();
     const QFileInfo info(from);
     return from.isEmpty() || !info.dir().exists() ? QString() : info.absolutePath();
 }
@@ -87,7 +87,7 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
         return false;
     }
     const DocumentSnapshot before = snapshotDocument();
-    const int32_t page = CurrentPage;
+    const int32_t page = m_pages.current;
     try {
         if (!openArchive(path, entryIndex, std::move(entries))) {
             restoreDocument(before);
@@ -105,7 +105,7 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     // The book is read before anything changes: a folder, a pipe or a device named like
     // a book, a book gone since it was chosen, or one cut short while it was read leaves
     // the one on screen, and says why.
-    const bool started = m_started;
+    const bool started = m_flags.started;
     bool panel = false;
     DocumentRead read;
     try {
@@ -124,17 +124,17 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
         return false;
     }
     const DocumentSnapshot before = snapshotDocument();
-    const int32_t page = CurrentPage;
+    const int32_t page = m_pages.current;
     try {
         if (entryIndex == -1) forgetArchive();
-        ShownEntry = -1;
+        m_book.shown = -1;
         CmdList->setEnabled(false);
         CmdList->setPicture(skinPicture(QStringLiteral("b_listview_grey.bmp")));
-        ArchivePath.clear();
+        m_book.archivePath.clear();
         setPageButtons(false);
-        ArchiveKind = -1;
-        DocumentPath = path;
-        CurrentPage = 1;
+        m_book.archiveKind = -1;
+        m_book.path = path;
+        m_pages.current = 1;
         ShowDocument(std::move(read.text));
     } catch (...) {
         putBack(before, page);
@@ -147,9 +147,9 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
                                 std::vector<ArchiveEntry> entries) {
     const bool zip = archivelist::extensionOf(path) == QLatin1String(".zip");
     if (entryIndex == -1) forgetArchive();
-    ArchivePath = path;
-    ArchiveKind = zip ? 0 : 1;
-    ArchiveEntries = std::move(entries);
+    m_book.archivePath = path;
+    m_book.archiveKind = zip ? 0 : 1;
+    m_book.entries = std::move(entries);
     FillArchiveList();
     CmdList->setEnabled(true);
     CmdList->setPicture(skinPicture(QStringLiteral("b_listview.bmp")));
@@ -158,12 +158,12 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
     // a bookmark in an entry that is gone goes with it.
     const bool savedEntryGone = entryIndex != -1 && (entryIndex < 0 || entryIndex >= List1->count());
     const int row = savedEntryGone || entryIndex == -1 ? 0 : entryIndex;
-    if (savedEntryGone || ReadingSettings.BookmarkEntry > List1->count()) {
-        ReadingSettings.BookmarkSet = 0;
-        ReadingSettings.BookmarkPosition = 0;
-        ReadingSettings.BookmarkEntry = 0;
+    if (savedEntryGone || m_settings.BookmarkEntry > List1->count()) {
+        m_settings.BookmarkSet = 0;
+        m_settings.BookmarkPosition = 0;
+        m_settings.BookmarkEntry = 0;
     }
-    if (!switchEntry(row, m_started, false)) return false;
+    if (!switchEntry(row, m_flags.started, false)) return false;
     if (entryIndex == -1 && List1->count() > 1) {
         PicList->show();
         PicList->raise();
@@ -176,10 +176,10 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
 
 void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
     const auto dropText = [this] {
-        DocumentText = QString();
+        m_pages.text = QString();
         RichTextBox1->setText(QString());
-        DocumentLength = 0;
-        PageCount = 0;
+        m_pages.length = 0;
+        m_pages.count = 0;
         PicSplash->hide();
         setEnabled(true);
     };
@@ -191,11 +191,11 @@ void Frm_TxtViewer::putBack(const DocumentSnapshot& before, int32_t page) {
         ShowDocument();
         // The book's own bookmark, which showing it afresh would have taken for another's.
         restoreDocument(before);
-        if (page > 1 && page <= PageCount) {
-            CurrentPage = page;
-            ScrollArmed = false;
+        if (page > 1 && page <= m_pages.count) {
+            m_pages.current = page;
+            m_flags.scrollArmed = false;
             ImageScrollBar1.setValue(page);
-            ScrollArmed = true;
+            m_flags.scrollArmed = true;
             ShowSpread(page, 0);
         }
     } catch (...) {
@@ -243,53 +243,53 @@ std::vector<ArchiveEntry> Frm_TxtViewer::VBUnRar_ArchiveUpdate(const QString& pa
 void Frm_TxtViewer::FillArchiveList() {
     List1->clear();
     if (!HasArchiveEntries()) return;
-    List1->addItems(archivelist::FillArchiveList(ArchiveEntries));
+    List1->addItems(archivelist::FillArchiveList(m_book.entries));
 }
 
 bool Frm_TxtViewer::HasArchiveEntries() const {
-    return !ArchiveEntries.empty();
+    return !m_book.entries.empty();
 }
 
 void Frm_TxtViewer::forgetArchive() {
     List1->clear();
-    ShownEntry = -1;
-    ArchiveEntries.clear();
-    ReadingSettings.BookmarkSet = 0;
-    ReadingSettings.BookmarkPosition = 0;
-    ReadingSettings.BookmarkEntry = 0;
+    m_book.shown = -1;
+    m_book.entries.clear();
+    m_settings.BookmarkSet = 0;
+    m_settings.BookmarkPosition = 0;
+    m_settings.BookmarkEntry = 0;
 }
 
 Frm_TxtViewer::DocumentSnapshot Frm_TxtViewer::snapshotDocument() const {
     DocumentSnapshot s;
-    s.documentPath = DocumentPath;
-    s.archivePath = ArchivePath;
-    s.archiveKind = ArchiveKind;
-    s.entries = ArchiveEntries;
+    s.documentPath = m_book.path;
+    s.archivePath = m_book.archivePath;
+    s.archiveKind = m_book.archiveKind;
+    s.entries = m_book.entries;
     for (int i = 0; i < List1->count(); ++i) s.items << List1->item(i)->text();
-    s.shown = ShownEntry;
-    s.bookmarkSet = ReadingSettings.BookmarkSet;
-    s.bookmarkPosition = ReadingSettings.BookmarkPosition;
-    s.bookmarkEntry = ReadingSettings.BookmarkEntry;
+    s.shown = m_book.shown;
+    s.bookmarkSet = m_settings.BookmarkSet;
+    s.bookmarkPosition = m_settings.BookmarkPosition;
+    s.bookmarkEntry = m_settings.BookmarkEntry;
     s.listEnabled = CmdList->isEnabled();
     return s;
 }
 
 void Frm_TxtViewer::restoreDocument(const DocumentSnapshot& s) {
-    DocumentPath = s.documentPath;
-    ArchivePath = s.archivePath;
-    ArchiveKind = s.archiveKind;
-    ArchiveEntries = s.entries;
+    m_book.path = s.documentPath;
+    m_book.archivePath = s.archivePath;
+    m_book.archiveKind = s.archiveKind;
+    m_book.entries = s.entries;
     List1->clear();
     List1->addItems(s.items);
-    ShownEntry = s.shown;
+    m_book.shown = s.shown;
     List1->setCurrentRow(s.shown);
-    ReadingSettings.BookmarkSet = s.bookmarkSet;
-    ReadingSettings.BookmarkPosition = s.bookmarkPosition;
-    ReadingSettings.BookmarkEntry = s.bookmarkEntry;
+    m_settings.BookmarkSet = s.bookmarkSet;
+    m_settings.BookmarkPosition = s.bookmarkPosition;
+    m_settings.BookmarkEntry = s.bookmarkEntry;
     CmdList->setEnabled(s.listEnabled);
     CmdList->setPicture(skinPicture(s.listEnabled ? QStringLiteral("b_listview.bmp")
                                                   : QStringLiteral("b_listview_grey.bmp")));
-    setPageButtons(DocumentLength != 0);
+    setPageButtons(m_pages.length != 0);
 }
 
 bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
@@ -304,18 +304,18 @@ bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
 void Frm_TxtViewer::recoverShownFile() {
     // The failed extraction emptied the extract folder first: the entry on screen is put back
     // on disk, or the next start would resume a file that is no longer there.
-    if (ArchiveKind == -1 || ShownEntry < 0 || files::FileExists(DocumentPath)) return;
-    List1->setCurrentRow(ShownEntry);
+    if (m_book.archiveKind == -1 || m_book.shown < 0 || files::FileExists(m_book.path)) return;
+    List1->setCurrentRow(m_book.shown);
     const QListWidgetItem* item = List1->currentItem();
     if (!item) return;
-    const auto why = ArchiveKind != 0 ? ExtractRarEntry(item->text()) : ExtractZipEntry(item->text());
+    const auto why = m_book.archiveKind != 0 ? ExtractRarEntry(item->text()) : ExtractZipEntry(item->text());
     (void)why;  // told already, when the entry itself failed
 }
 
 void Frm_TxtViewer::closeListPanel() {
     PicList->hide();
     // Browsing the list chose nothing: it shows the entry on screen again.
-    if (ShownEntry >= 0 && ShownEntry < List1->count()) List1->setCurrentRow(ShownEntry);
+    if (m_book.shown >= 0 && m_book.shown < List1->count()) List1->setCurrentRow(m_book.shown);
 }
 
 bool Frm_TxtViewer::extractSelectedEntry(bool show) {
@@ -326,14 +326,14 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     if (show) showProgressPanel();
     std::optional<QString> text;  // the entry's text, when it was decoded as it was extracted
     const auto why =
-        ArchiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name, show ? &text : nullptr);
+        m_book.archiveKind != 0 ? ExtractRarEntry(name) : ExtractZipEntry(name, show ? &text : nullptr);
     if (why) {
         if (show) PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
         return false;
     }
-    DocumentPath = tmpZip() + QLatin1Char('/') + name;
-    ShownEntry = List1->currentRow();
+    m_book.path = tmpZip() + QLatin1Char('/') + name;
+    m_book.shown = List1->currentRow();
     if (show) ShowDocument(std::move(text));
     return true;
 }
@@ -404,14 +404,14 @@ std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name,
                                                       std::optional<QString>* text) {
     if (!prepareTmpZip()) return QString();
     // The object may hold the listing of an archive that failed to open since.
-    if (zipObject->ZipFile() != ArchivePath) {
-        zipObject->setZipFile(ArchivePath);
+    if (zipObject->ZipFile() != m_book.archivePath) {
+        zipObject->setZipFile(m_book.archivePath);
         zipObject->Directory();
     }
-    const int32_t n = std::min<int32_t>(zipObject->FileCount(), int32_t(ArchiveEntries.size()));
+    const int32_t n = std::min<int32_t>(zipObject->FileCount(), int32_t(m_book.entries.size()));
     int32_t size = -1;
     for (int32_t i = 1; i <= n; ++i) {
-        const bool chosen = ArchiveEntries[size_t(i - 1)].TextName == name;
+        const bool chosen = m_book.entries[size_t(i - 1)].TextName == name;
         zipObject->setFileSelected(i, chosen);
         if (chosen) size = size < 0 ? zipObject->FileSize(i) : 0;  // two of one name: neither
     }
@@ -434,13 +434,13 @@ std::optional<QString> Frm_TxtViewer::ExtractZipEntry(const QString& name,
 
 std::optional<QString> Frm_TxtViewer::ExtractRarEntry(const QString& name) {
     if (!prepareTmpZip()) return QString();
-    if (rarObject->RarFile() != ArchivePath || rarObject->Get_FileCount() == 0) {
-        rarObject->setRarFile(ArchivePath);
+    if (rarObject->RarFile() != m_book.archivePath || rarObject->Get_FileCount() == 0) {
+        rarObject->setRarFile(m_book.archivePath);
         rarObject->Rar_Directory();
     }
-    const int n = int(std::min<size_t>(size_t(rarObject->Get_FileCount()), ArchiveEntries.size()));
+    const int n = int(std::min<size_t>(size_t(rarObject->Get_FileCount()), m_book.entries.size()));
     for (int i = 1; i <= n; ++i)
-        rarObject->setRarSelected(i, ArchiveEntries[size_t(i - 1)].TextName == name);
+        rarObject->setRarSelected(i, m_book.entries[size_t(i - 1)].TextName == name);
     rarObject->UnCompressRAR(0, rarObject->RarFile(), tmpZip(), QString(), 0);
     if (files::FileExists(tmpZip() + QLatin1Char('/') + name)) return std::nullopt;
     // A library error was shown in its own box already.
@@ -449,8 +449,8 @@ std::optional<QString> Frm_TxtViewer::ExtractRarEntry(const QString& name) {
 }
 
 void Frm_TxtViewer::stepFile(int delta) {
-    if (ArchiveKind == -1) return;
-    const int j = ShownEntry + delta;
+    if (m_book.archiveKind == -1) return;
+    const int j = m_book.shown + delta;
     if (j < 0 || j > List1->count() - 1) return;
     const QString question = delta < 0 ? QStringLiteral("이전 파일을 보시겠습니까?")
                                        : QStringLiteral("다음 파일을 보시겠습니까?");
@@ -472,5 +472,5 @@ void Frm_TxtViewer::wireDocuments() {
         if (button == 1) closeListPanel();
     });
     connect(List1, &QListWidget::itemDoubleClicked, this,
-            [this] { switchEntry(List1->currentRow(), m_started); });
+            [this] { switchEntry(List1->currentRow(), m_flags.started); });
 }

@@ -23,33 +23,33 @@ class WindowPanelHost final : public PanelHost {
 public:
     explicit WindowPanelHost(Frm_TxtViewer& window) : w(window) {}
 
-    bool hasBook() const override { return w.DocumentLength != 0; }
-    const QString& bookText() const override { return w.DocumentText; }
-    int32_t pageCount() const override { return w.PageCount; }
+    bool hasBook() const override { return w.m_pages.length != 0; }
+    const QString& bookText() const override { return w.m_pages.text; }
+    int32_t pageCount() const override { return w.m_pages.count; }
     std::pair<int, int> spreadIndexes() const override {
-        const int size = int(w.DocumentText.size());
-        const int first = w.RichTextBox1->charIndexOfLine((w.CurrentPage - 1) * w.LinesPerPage);
-        const int end = w.RichTextBox1->charIndexOfLine((w.CurrentPage + 1) * w.LinesPerPage);
+        const int size = int(w.m_pages.text.size());
+        const int first = w.RichTextBox1->charIndexOfLine((w.m_pages.current - 1) * w.m_pages.linesPerPage);
+        const int end = w.RichTextBox1->charIndexOfLine((w.m_pages.current + 1) * w.m_pages.linesPerPage);
         return {first < 0 ? size : first, end < 0 ? size : end};
     }
     int32_t spreadOfIndex(int index) const override {
-        return bookmark::spreadOfLine(lineOfIndex(index), w.LinesPerPage);
+        return bookmark::spreadOfLine(lineOfIndex(index), w.m_pages.linesPerPage);
     }
     int32_t pageOfPosition(int32_t position) const override {
-        return w.RichTextBox1->lineFromChar(position) / std::max(1, w.LinesPerPage) + 1;
+        return w.RichTextBox1->lineFromChar(position) / std::max(1, w.m_pages.linesPerPage) + 1;
     }
     int32_t spreadOfPosition(int32_t position) const override {
-        return bookmark::spreadOfLine(w.RichTextBox1->lineFromChar(position), w.LinesPerPage);
+        return bookmark::spreadOfLine(w.RichTextBox1->lineFromChar(position), w.m_pages.linesPerPage);
     }
     int64_t spreadEnd() const override {
-        const int end = w.RichTextBox1->lineIndex((w.CurrentPage + 1) * w.LinesPerPage);
+        const int end = w.RichTextBox1->lineIndex((w.m_pages.current + 1) * w.m_pages.linesPerPage);
         return end < 0 ? INT64_MAX : end;
     }
     QImage designPicture(const QString& name) override { return w.designPicture(name); }
     QImage skinPicture(const QString& name) override { return w.skinPicture(name); }
 
 private:
-    // The 0-based layout line holding DocumentText index `index`: the last line that starts
+    // The 0-based layout line holding m_pages.text index `index`: the last line that starts
     // at or before it.
     int lineOfIndex(int index) const {
         int lo = 0, hi = w.RichTextBox1->lineCount() - 1;
@@ -109,12 +109,12 @@ void Frm_TxtViewer::wireFindPanels() {
     connect(list, &QAction::triggered, this, [this] { openChapterList(); });
     // The spread of a match on screen is drawn again for its marks; another is turned to.
     connect(m_find, &FindBar::spreadWanted, this, [this](int32_t spread) {
-        if (spread == CurrentPage)
-            ShowSpread(CurrentPage, 0);
+        if (spread == m_pages.current)
+            ShowSpread(m_pages.current, 0);
         else
             ImageScrollBar1.setValue(spread);
     });
-    connect(m_find, &FindBar::marksChanged, this, [this] { ShowSpread(CurrentPage, 0); });
+    connect(m_find, &FindBar::marksChanged, this, [this] { ShowSpread(m_pages.current, 0); });
     // A chapter's spread is turned to as the bookmark's is.
     connect(m_chapters, &ChapterPanel::spreadWanted, this,
             [this](int32_t spread) { ImageScrollBar1.setValue(spread); });

@@ -19,8 +19,8 @@
 
 void Frm_TxtViewer::Cb_FontSize_Click() {
     const int value = Cb_FontSize->currentText().toInt();
-    if (value == ReadingSettings.FontSize) return;
-    ReadingSettings.FontSize = static_cast<int16_t>(value);
+    if (value == m_settings.FontSize) return;
+    m_settings.FontSize = static_cast<int16_t>(value);
     whileDisabled([this] { RelayoutPages(); });
 }
 
@@ -28,11 +28,11 @@ void Frm_TxtViewer::Combo1_Click(int index) {
     const int16_t value = static_cast<int16_t>(Combo1[index]->currentText().toInt());
     int16_t stored = 0;
     if (index == 1) {
-        LineSpacingValue = value;
-        stored = ReadingSettings.LineSpacing;
+        m_flags.lineSpacingValue = value;
+        stored = m_settings.LineSpacing;
     } else {
-        SpacingValue0Copy = value;
-        stored = ReadingSettings.SpacingValue0;
+        m_flags.spacingValue0Copy = value;
+        stored = m_settings.SpacingValue0;
     }
     if (value == stored) return;
     whileDisabled([this] { RelayoutPages(); });
@@ -44,31 +44,31 @@ bool Frm_TxtViewer::IsInstalledFont(const QString& name) const {
 
 void Frm_TxtViewer::Cb_Font_Click() {
     const QString chosen = Cb_Font->currentText();
-    if (chosen == ReadingSettings.cleanFontName()) return;
-    ReadingSettings.setFontName(chosen);
+    if (chosen == m_settings.cleanFontName()) return;
+    m_settings.setFontName(chosen);
     whileDisabled([this] { RelayoutPages(); });
 }
 
 void Frm_TxtViewer::Cb_Font_Enter() {
     const QString typed = Cb_Font->currentText();
-    if (typed == ReadingSettings.cleanFontName()) return;
+    if (typed == m_settings.cleanFontName()) return;
     if (IsInstalledFont(typed)) {
-        ReadingSettings.setFontName(typed);
+        m_settings.setFontName(typed);
     } else {
         // Refused: the box shows the stored name again.
-        Cb_Font->setCurrentText(ReadingSettings.cleanFontName());
+        Cb_Font->setCurrentText(m_settings.cleanFontName());
         Cb_Font->lineEdit()->setCursorPosition(0);
     }
     whileDisabled([this] { RelayoutPages(); });
 }
 
 void Frm_TxtViewer::showBoldState() {
-    cmdBold->setPicture(skinPicture(ReadingSettings.FontBold ? QStringLiteral("b_bold_down.bmp")
+    cmdBold->setPicture(skinPicture(m_settings.FontBold ? QStringLiteral("b_bold_down.bmp")
                                                              : QStringLiteral("b_bold.bmp")));
 }
 
 void Frm_TxtViewer::cmdBold_Click() {
-    ReadingSettings.FontBold = ReadingSettings.FontBold ? 0 : -1;
+    m_settings.FontBold = m_settings.FontBold ? 0 : -1;
     showBoldState();
     whileDisabled([this] { RelayoutPages(); });
 }
@@ -109,13 +109,13 @@ void Frm_TxtViewer::showPalette() {
 void Frm_TxtViewer::CmdFontColor_Click() {
     // Pressed until the palette closes.
     CmdFontColor->setPicture(skinPicture(QStringLiteral("b_fontcolor_down.bmp")));
-    ColourTarget = 0;
+    m_flags.colourTarget = 0;
     showPalette();
 }
 
 void Frm_TxtViewer::cmdbgcolor_Click() {
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor_down.bmp")));
-    ColourTarget = -1;
+    m_flags.colourTarget = -1;
     showPalette();
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
 }
@@ -123,32 +123,32 @@ void Frm_TxtViewer::cmdbgcolor_Click() {
 void Frm_TxtViewer::setColour(bool page, gdi::COLORREF colour) {
     if (page) {
         Shape2->setBackColor(colour);
-        ReadingSettings.PageColor = static_cast<int32_t>(colour);
+        m_settings.PageColor = static_cast<int32_t>(colour);
     } else {
         Shape1->setBackColor(colour);
-        ReadingSettings.TextColor = static_cast<int32_t>(colour);
+        m_settings.TextColor = static_cast<int32_t>(colour);
     }
 }
 
 void Frm_TxtViewer::lblcolor_Click(int index) {
     if (index < 0 || index >= palette::kCells) return;
-    setColour(ColourTarget == -1, palette::kColours[index]);
+    setColour(m_flags.colourTarget == -1, palette::kColours[index]);
     CmdFontColor->setPicture(skinPicture(QStringLiteral("b_fontcolor.bmp")));
     PicColor->hide();
-    ColourOnlyChange = true;
+    m_flags.colourOnlyChange = true;
     RelayoutPages();
 }
 
 void Frm_TxtViewer::cmdbasic_Click() {
-    const bool page = ColourTarget == -1;
+    const bool page = m_flags.colourTarget == -1;
     setColour(page, page ? palette::kDefaultPage : palette::kDefaultText);
-    ColourOnlyChange = true;
+    m_flags.colourOnlyChange = true;
     RelayoutPages();
 }
 
 void Frm_TxtViewer::cmdanother_Click() {
-    const bool page = ColourTarget != 0;
-    const auto initial = page ? ReadingSettings.PageColor : ReadingSettings.TextColor;
+    const bool page = m_flags.colourTarget != 0;
+    const auto initial = page ? m_settings.PageColor : m_settings.TextColor;
     const auto chosen = m_dialogs.ShowColor(static_cast<gdi::COLORREF>(initial));
     if (!chosen) return;
     setColour(page, *chosen & 0x00FFFFFF);

@@ -20,19 +20,19 @@ constexpr int kLeftButton = 1;
 }
 
 int Frm_TxtViewer::BookmarkAtPoint(int side, int y) {
-    const int page = CurrentPage + side;
+    const int page = m_pages.current + side;
     // The blank page after the end of the book holds no line to mark.
-    if (page < 1 || page > PageCount) return 0;
+    if (page < 1 || page > m_pages.count) return 0;
     const PageSlice slice = PageText(page);
     // The rows the page was drawn in, so the marker shows on the row clicked.
-    const pages::PageRows rows = m_pages.rowsOf(side, slice, pageLook());
-    const bookmark::Hit hit = bookmark::lineAt(rows.rows, LineHeight, y);
-    if (hit.top != 0) ReadingSettings.BookmarkPosition = slice.start + hit.start + 1;
+    const pages::PageRows rows = m_renderer.rowsOf(side, slice, pageLook());
+    const bookmark::Hit hit = bookmark::lineAt(rows.rows, m_pages.lineHeight, y);
+    if (hit.top != 0) m_settings.BookmarkPosition = slice.start + hit.start + 1;
     return hit.top;
 }
 
 void Frm_TxtViewer::setBookmark(int side, int y) {
-    if (DocumentPath.isEmpty()) return;
+    if (m_book.path.isEmpty()) return;
     const int top = BookmarkAtPoint(side, y);
     // A click beside every line leaves the bookmark as it was: no re-armed old bookmark, no
     // marker at the top of the page.
@@ -41,29 +41,29 @@ void Frm_TxtViewer::setBookmark(int side, int y) {
     ImgRead[1]->hide();
     ImgRead[side]->move(30 - ImgRead[side]->width(), top);
     ImgRead[side]->show();
-    ReadingSettings.BookmarkSet = -1;
-    ReadingSettings.BookmarkEntry = List1->count() == 0 || ShownEntry < 0 ? 0 : ShownEntry + 1;
+    m_settings.BookmarkSet = -1;
+    m_settings.BookmarkEntry = List1->count() == 0 || m_book.shown < 0 ? 0 : m_book.shown + 1;
 }
 
 void Frm_TxtViewer::removeBookmark() {
     ImgRead[0]->hide();
     ImgRead[1]->hide();
-    ReadingSettings.BookmarkSet = 0;
-    ReadingSettings.BookmarkEntry = 0;
-    ReadingSettings.BookmarkPosition = 0;
+    m_settings.BookmarkSet = 0;
+    m_settings.BookmarkEntry = 0;
+    m_settings.BookmarkPosition = 0;
 }
 
 void Frm_TxtViewer::GoToBookmark() {
     // One byte into the marked line's first character: on that line whatever the character.
-    const int line = RichTextBox1->lineFromChar(ReadingSettings.BookmarkPosition);
-    ImageScrollBar1.setValue(bookmark::spreadOfLine(line, LinesPerPage));
+    const int line = RichTextBox1->lineFromChar(m_settings.BookmarkPosition);
+    ImageScrollBar1.setValue(bookmark::spreadOfLine(line, m_pages.linesPerPage));
 }
 
 void Frm_TxtViewer::Cmdleaves_Release() {
-    if (DocumentPath.isEmpty()) return;
-    if (ReadingSettings.BookmarkSet) {
-        const int32_t entry = ReadingSettings.BookmarkEntry;
-        if (entry < 1 || entry == ShownEntry + 1) GoToBookmark();
+    if (m_book.path.isEmpty()) return;
+    if (m_settings.BookmarkSet) {
+        const int32_t entry = m_settings.BookmarkEntry;
+        if (entry < 1 || entry == m_book.shown + 1) GoToBookmark();
         return;
     }
     m_dialogs.MsgBox(QStringLiteral(" 책갈피가 없습니다.\n♣ 책갈피 설정 -> 마우스오른쪽 클릭 ♣"),

@@ -38,28 +38,28 @@ void Frm_TxtViewer::setPageButtons(bool enabled) {
 }
 
 void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
-    if (DocumentPath.isEmpty() || !files::FileExists(DocumentPath)) return;
-    DocumentLength = 0;
-    PageCount = 0;
+    if (m_book.path.isEmpty() || !files::FileExists(m_book.path)) return;
+    m_pages.length = 0;
+    m_pages.count = 0;
     // The matches and headings of the book going away go with it.
     forgetFindState();
-    DocumentText.clear();
+    m_pages.text.clear();
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
-    ReadingSettings.BookmarkSet = 0;
-    if (ReadingSettings.BookmarkEntry > 0 &&
-        ReadingSettings.BookmarkEntry == ShownEntry + 1)
-        ReadingSettings.BookmarkSet = -1;
+    m_settings.BookmarkSet = 0;
+    if (m_settings.BookmarkEntry > 0 &&
+        m_settings.BookmarkEntry == m_book.shown + 1)
+        m_settings.BookmarkSet = -1;
     Sh_Bar->resize(1, Sh_Bar->height());
     setWindowTitle(QStringLiteral("루모북 [") +
-                   DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+                   m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1) + "]");
     // A large book takes a while to read: the panel says so first.
-    const bool started = m_started;
+    const bool started = m_flags.started;
     if (started) showProgressPanel();
-    DocumentText = text ? std::move(*text) : LoadDocumentText(DocumentPath);
-    DocumentLength = DocumentText.size();
-    CurrentPage = 1;
+    m_pages.text = text ? std::move(*text) : LoadDocumentText(m_book.path);
+    m_pages.length = m_pages.text.size();
+    m_pages.current = 1;
     RichTextBox1->setText(QString());
-    RichTextBox1->setText(DocumentText);
+    RichTextBox1->setText(m_pages.text);
     showFromFirstPage();
     if (started) PicSplash->hide();  // an empty book counts no pages
 }
@@ -72,49 +72,49 @@ void Frm_TxtViewer::showProgressPanel() {
 }
 
 void Frm_TxtViewer::showFromFirstPage() {
-    CurrentPage = 1;
-    if (m_started) CountPages();
-    ScrollArmed = false;
+    m_pages.current = 1;
+    if (m_flags.started) CountPages();
+    m_flags.scrollArmed = false;
     ImageScrollBar1.setValue(1);
-    ScrollArmed = true;
+    m_flags.scrollArmed = true;
     setPageButtons(true);
 }
 
 void Frm_TxtViewer::ImageScrollBar1_Change() {
-    if (!ScrollArmed) {
-        ShowSpread(CurrentPage, 0);
+    if (!m_flags.scrollArmed) {
+        ShowSpread(m_pages.current, 0);
         return;
     }
-    const int32_t next = pagination::spreadForValue(ImageScrollBar1.value(), CurrentPage);
+    const int32_t next = pagination::spreadForValue(ImageScrollBar1.value(), m_pages.current);
     if (next == 0) return;
-    const int32_t old = CurrentPage;
-    CurrentPage = next;
+    const int32_t old = m_pages.current;
+    m_pages.current = next;
     const int direction = old < next ? 2 : 1;
-    whileDisabled([&] { ShowSpread(CurrentPage, direction); });
+    whileDisabled([&] { ShowSpread(m_pages.current, direction); });
 }
 
 void Frm_TxtViewer::goFirst() {
-    if (CurrentPage != 1) ImageScrollBar1.setValue(1);
+    if (m_pages.current != 1) ImageScrollBar1.setValue(1);
 }
 
 void Frm_TxtViewer::goPrevious() {
-    if (DocumentLength != 0 && CurrentPage >= 3) {
-        ImageScrollBar1.setValue(CurrentPage - 2);
+    if (m_pages.length != 0 && m_pages.current >= 3) {
+        ImageScrollBar1.setValue(m_pages.current - 2);
         return;
     }
-    if (CurrentPage < 3) stepFile(-1);
+    if (m_pages.current < 3) stepFile(-1);
 }
 
 void Frm_TxtViewer::goNext() {
-    if (DocumentLength != 0 && CurrentPage + 2 <= PageCount) {
-        ImageScrollBar1.setValue(CurrentPage + 2);
+    if (m_pages.length != 0 && m_pages.current + 2 <= m_pages.count) {
+        ImageScrollBar1.setValue(m_pages.current + 2);
         return;
     }
-    if (CurrentPage + 2 > PageCount) stepFile(+1);
+    if (m_pages.current + 2 > m_pages.count) stepFile(+1);
 }
 
 void Frm_TxtViewer::goLast() {
-    if (CurrentPage < PageCount) ImageScrollBar1.setValue(PageCount);
+    if (m_pages.current < m_pages.count) ImageScrollBar1.setValue(m_pages.count);
 }
 
 void Frm_TxtViewer::wirePages() {
@@ -135,7 +135,7 @@ void Frm_TxtViewer::wirePages() {
 void Frm_TxtViewer::Tmr_Scroll_Timer() {
     Tmr_Scroll->setEnabled(false);
     // The wheel waits for a turn that is playing: one turn at a time.
-    if (m_turning) {
+    if (m_flags.turning) {
         Tmr_Scroll->setEnabled(true);
         return;
     }

@@ -1,5 +1,5 @@
 // Pagination: the layout box breaks the whole document into lines; a page is a run of
-// LinesPerPage of them, cut from the document only when it is drawn.
+// m_pages.linesPerPage of them, cut from the document only when it is drawn.
 
 #include <QApplication>
 #include <algorithm>
@@ -17,16 +17,16 @@
 #include "window/Frm_TxtViewer.h"
 
 QFont Frm_TxtViewer::pageFont() const {
-    QFont f(ReadingSettings.cleanFontName());
-    f.setPointSize(ReadingSettings.FontSize > 0 ? ReadingSettings.FontSize : 12);
-    f.setBold(ReadingSettings.FontBold != 0);
+    QFont f(m_settings.cleanFontName());
+    f.setPointSize(m_settings.FontSize > 0 ? m_settings.FontSize : 12);
+    f.setBold(m_settings.FontBold != 0);
     return f;
 }
 
 void Frm_TxtViewer::RelayoutPages() {
     const QFont font = pageFont();
-    const gdi::COLORREF text = static_cast<gdi::COLORREF>(ReadingSettings.TextColor);
-    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(ReadingSettings.PageColor);
+    const gdi::COLORREF text = static_cast<gdi::COLORREF>(m_settings.TextColor);
+    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
     for (int i = 0; i < 2; ++i) {
         // The page renderer draws in the visible pages' font and colours (pageLook).
         PicRead[i]->setForeColor(text);
@@ -36,8 +36,8 @@ void Frm_TxtViewer::RelayoutPages() {
     }
     // Every change of the layout box's font re-wraps the whole book, so only real changes.
     if (RichTextBox1->font() != font) RichTextBox1->setFont(font);
-    ReadingSettings.SpacingValue0 = SpacingValue0Copy;
-    ReadingSettings.LineSpacing = LineSpacingValue;
+    m_settings.SpacingValue0 = m_flags.spacingValue0Copy;
+    m_settings.LineSpacing = m_flags.lineSpacingValue;
     Shape2->setBackColor(paper);
     Shape1->setBackColor(text);
 
@@ -48,26 +48,26 @@ void Frm_TxtViewer::RelayoutPages() {
     lbltemp->setFont(probe);
     lbltemp->setCaption(QStringLiteral("김"));
     lbltemp->setAutoSize(false);
-    WideCharWidth = static_cast<int16_t>(lbltemp->width());
+    m_pages.wideCharWidth = static_cast<int16_t>(lbltemp->width());
     const int textHeight = lbltemp->height();
-    LinesPerPage = pagination::linesPerPage(PicRead[0]->height(), LineSpacingValue, textHeight);
-    LineHeight = static_cast<int16_t>(LineSpacingValue + textHeight);
+    m_pages.linesPerPage = pagination::linesPerPage(PicRead[0]->height(), m_flags.lineSpacingValue, textHeight);
+    m_pages.lineHeight = static_cast<int16_t>(m_flags.lineSpacingValue + textHeight);
 
-    if (!ColourOnlyChange) {
-        const double ratio = PageCount > 0 ? double(CurrentPage) / PageCount : 0;
-        if (m_started) CountPages();
-        if (PageCount > 0) CurrentPage = pagination::pageAtRatio(ratio, PageCount);
+    if (!m_flags.colourOnlyChange) {
+        const double ratio = m_pages.count > 0 ? double(m_pages.current) / m_pages.count : 0;
+        if (m_flags.started) CountPages();
+        if (m_pages.count > 0) m_pages.current = pagination::pageAtRatio(ratio, m_pages.count);
     }
-    ColourOnlyChange = false;
-    ScrollArmed = false;
-    ImageScrollBar1.setValue(CurrentPage);
-    ScrollArmed = true;
+    m_flags.colourOnlyChange = false;
+    m_flags.scrollArmed = false;
+    ImageScrollBar1.setValue(m_pages.current);
+    m_flags.scrollArmed = true;
     // An open chapter list shows the pages of the new layout.
     m_chapters->layoutChanged();
 }
 
 void Frm_TxtViewer::CountPages() {
-    if (DocumentLength == 0) return;
+    if (m_pages.length == 0) return;
     PicSplash->show();
     PicSplash->raise();
     ImgRead[0]->hide();
@@ -77,40 +77,40 @@ void Frm_TxtViewer::CountPages() {
     QCoreApplication::processEvents();
     setEnabled(false);
     RichTextBox1->setSelStart(1);
-    PageCount = pagination::pageCount(RichTextBox1->lineCount(), LinesPerPage);
-    ImageScrollBar1.setMax(PageCount);
+    m_pages.count = pagination::pageCount(RichTextBox1->lineCount(), m_pages.linesPerPage);
+    ImageScrollBar1.setMax(m_pages.count);
     ImageScrollBar1.setEnabled(true);
     PicSplash->hide();
     setEnabled(true);
 }
 
 void Frm_TxtViewer::keepPlaceInThisLayout() {
-    if (DocumentLength == 0 || PageCount <= 0) return;
+    if (m_pages.length == 0 || m_pages.count <= 0) return;
     // The spread on screen has wrapped the whole book already: the count costs nothing more.
-    const int32_t fresh = pagination::pageCount(RichTextBox1->lineCount(), LinesPerPage);
-    if (fresh == PageCount) return;
+    const int32_t fresh = pagination::pageCount(RichTextBox1->lineCount(), m_pages.linesPerPage);
+    if (fresh == m_pages.count) return;
     // The share of the book before the spread: the first page stays the first.
-    const double before = double(CurrentPage - 1) / PageCount;
-    PageCount = fresh;
-    int32_t page = int32_t(before * PageCount) + 1;
+    const double before = double(m_pages.current - 1) / m_pages.count;
+    m_pages.count = fresh;
+    int32_t page = int32_t(before * m_pages.count) + 1;
     if (page % 2 == 0) --page;
-    CurrentPage = std::clamp<int32_t>(page, 1, PageCount % 2 ? PageCount : PageCount - 1);
-    ImageScrollBar1.setMax(PageCount);
-    ScrollArmed = false;
-    ImageScrollBar1.setValue(CurrentPage);
-    ScrollArmed = true;
-    ShowSpread(CurrentPage, 0);
+    m_pages.current = std::clamp<int32_t>(page, 1, m_pages.count % 2 ? m_pages.count : m_pages.count - 1);
+    ImageScrollBar1.setMax(m_pages.count);
+    m_flags.scrollArmed = false;
+    ImageScrollBar1.setValue(m_pages.current);
+    m_flags.scrollArmed = true;
+    ShowSpread(m_pages.current, 0);
 }
 
 Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
-    const int L = LinesPerPage;
+    const int L = m_pages.linesPerPage;
     const int first = (page - 1) * L;
     PageSlice slice;
     const int start = RichTextBox1->lineIndex(first);
     const int lines = RichTextBox1->lineCount();
     slice.start = start;
     if (start < 0) {
-        slice.from = int(DocumentText.size());
+        slice.from = int(m_pages.text.size());
         slice.text = QStringLiteral("\r\n");
         return slice;
     }
@@ -119,11 +119,11 @@ Frm_TxtViewer::PageSlice Frm_TxtViewer::PageText(int page) const {
     // early in start-up) that is nothing, never the whole document.
     const int from = RichTextBox1->charIndexOfLine(first);
     slice.from = from;
-    int to = int(std::min(DocumentText.size(), RichTextBox1->text().size()));
+    int to = int(std::min(m_pages.text.size(), RichTextBox1->text().size()));
     if (lines >= first + L + 1) {
         const int end = RichTextBox1->lineIndex(page * L);
         to = end < 0 ? from : RichTextBox1->charIndexOfLine(page * L);
     }
-    slice.text = DocumentText.mid(from, std::max(0, to - from)) + QStringLiteral("\r\n");
+    slice.text = m_pages.text.mid(from, std::max(0, to - from)) + QStringLiteral("\r\n");
     return slice;
 }

@@ -63,16 +63,16 @@ pages::PageLook Frm_TxtViewer::pageLook() const {
     look.font = page->font();
     look.ink = page->foreColor();
     look.paper = page->backColor();
-    look.lineHeight = LineHeight;
-    look.linesPerPage = LinesPerPage;
+    look.lineHeight = m_pages.lineHeight;
+    look.linesPerPage = m_pages.linesPerPage;
     look.size = page->size();
     look.ratio = page->devicePixelRatioF();
     return look;
 }
 
 void Frm_TxtViewer::DrawPage(int side, int page) {
-    if (page > PageCount) {
-        m_pages.renderBlank(side, pageLook());
+    if (page > m_pages.count) {
+        m_renderer.renderBlank(side, pageLook());
         // The blank page after the end still shows its number: placed for that number, not
         // where the last spread's number was, which may have had fewer digits.
         if (side == 1) {
@@ -83,10 +83,10 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         return;
     }
     pages::PageMarks marks;
-    if (ReadingSettings.BookmarkSet == -1)
-        marks.bookmark = int64_t(ReadingSettings.BookmarkPosition) - 1;
+    if (m_settings.BookmarkSet == -1)
+        marks.bookmark = int64_t(m_settings.BookmarkPosition) - 1;
     marks.highlights = findMarks(m_find);
-    const pages::RenderedPage& drawn = m_pages.render(side, PageText(page), pageLook(), marks);
+    const pages::RenderedPage& drawn = m_renderer.render(side, PageText(page), pageLook(), marks);
     if (drawn.marked >= 0) {
         ImgRead[side]->move(ImgRead[side]->x(), drawn.layout.rows[size_t(drawn.marked)].top);
         ImgRead[side]->show();
@@ -96,11 +96,11 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         lbl_Title->setCaption(QString());
         return;
     }
-    QString title = DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1);
+    QString title = m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1);
     placeRightNumber();
     lbl_Title->resize(ShRead[1]->width() - lblread[1]->width(), lbl_Title->height());
     lbl_Title->move(lblread[1]->x() - lbl_Title->width() - 5, lblread[1]->y());
-    title = fitTitle(title, lbl_Title->width(), WideCharWidth);
+    title = fitTitle(title, lbl_Title->width(), m_pages.wideCharWidth);
     lbl_Title->setAutoSize(true);
     lbl_Title->setCaption(title);
     lbl_Title->setAutoSize(false);
@@ -111,10 +111,10 @@ void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
     to->setAutoRedraw(true);
     if (to->hasPicture()) to->clearPicture();
     // The drawn page is copied over all of it.
-    const QImage& drawn = m_pages.page(side).image;
+    const QImage& drawn = m_renderer.page(side).image;
     to->ClsBeforeCovering(gdi::raster::logicalRect(drawn));
     blit(to, QPoint(0, 0), drawn);
-    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(ReadingSettings.PageColor);
+    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
     const qreal ratio = to->devicePixelRatioF();
     // Sized for the number it prints: the label of a blank page after the end of the book is
     // empty, and the number must still show whole.
@@ -154,7 +154,7 @@ void Frm_TxtViewer::composeSpread() {
 }
 
 void Frm_TxtViewer::ShowSpread(int p, int direction) {
-    if (p <= 0 || DocumentLength == 0) return;
+    if (p <= 0 || m_pages.length == 0) return;
     // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
     QWidget* focus = QApplication::focusWidget();
     if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);
@@ -169,11 +169,11 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
         DrawPage(side, p + side);
         copyPage(side, p + side, numberFont);
     }
-    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(CurrentPage).arg(PageCount));
+    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
     composeSpread();
 
     // A turn that cannot be drawn leaves the spread shown at once, as without the effect.
-    if (chkline->isChecked() && !m_turning) playTurn(direction);
+    if (chkline->isChecked() && !m_flags.turning) playTurn(direction);
 
     PicRead[0]->show();
     PicRead[1]->show();
@@ -185,8 +185,8 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
 }
 
 bool Frm_TxtViewer::playTurn(int direction) {
-    m_turning = true;
-    m_stopTurn = false;
+    m_flags.turning = true;
+    m_flags.stopTurn = false;
     const int depth = Pic_Top->height() + 20;
     PicMoveBook->setGeometry(20, 0, PicReadIn->width(), PicReadIn->height() + depth);
     PicMoveBook->raise();
@@ -207,7 +207,7 @@ bool Frm_TxtViewer::playTurn(int direction) {
     QImage previous = img_previmage->picture();
     if (previous.isNull()) {
         previous = gdi::raster::surface(PicReadIn->size(), PicReadIn->devicePixelRatioF());
-        previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(ReadingSettings.PageColor)));
+        previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(m_settings.PageColor)));
     }
     const gdi::HBITMAP lent = gdi::CreateBitmapFromImage(previous);
     bool drawn = false;
@@ -218,8 +218,8 @@ bool Frm_TxtViewer::playTurn(int direction) {
         ani.Set_Depth(static_cast<int16_t>(depth));
         ani.Set_Width(float(PicReadIn->width()));
         ani.Set_Height(float(PicReadIn->height()));
-        ani.setStopWhen([this] { return m_stopTurn; });
-        ani.setFrameInterval(TurnFrameInterval);
+        ani.setStopWhen([this] { return m_flags.stopTurn; });
+        ani.setFrameInterval(m_flags.turnFrameInterval);
         ani.Screen_DepthCapture(PicMoveBook->hDC());
         ani.Load_CurBookHandle(PicReadIn->hDC(), lent);
         ani.Load_FlipBookDc(Picture3->hDC());
@@ -228,10 +228,10 @@ bool Frm_TxtViewer::playTurn(int direction) {
     gdi::DeleteObject(lent);
     PicMoveBook->hide();
     PicMoveBook->setAutoRedraw(false);
-    m_turning = false;
+    m_flags.turning = false;
     // A resize or a restore that came during the turn is laid out now, at the final size.
-    if (m_layoutAfterTurn) {
-        m_layoutAfterTurn = false;
+    if (m_flags.layoutAfterTurn) {
+        m_flags.layoutAfterTurn = false;
         QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
     }
     return drawn;

@@ -88,7 +88,7 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
                                     [this] { return stateSettled(); }, kSettleDelayMs, this);
     connect(m_settledSave, &SettledSave::writeFailed, this,
             [this](const QString& path, const QString& why) {
-                if (!m_unloaded && !ending()) tellSaveFailed(path, why);
+                if (!m_flags.unloaded && !ending()) tellSaveFailed(path, why);
             });
     resize(800, 600);
 }

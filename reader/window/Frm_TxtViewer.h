@@ -185,7 +185,7 @@ public:
     QString tmpZip() const;
 
     // --- Bookmark (pages/Frm_TxtViewer_Bookmark.cpp) --------------------------------------
-    // The top of the line of page CurrentPage + side at y, and its position stored as the
+    // The top of the line of page m_pages.current + side at y, and its position stored as the
     // bookmark's; 0 (nothing stored) when no line is there.
     int BookmarkAtPoint(int side, int y);
     void GoToBookmark();
@@ -214,28 +214,28 @@ public:
 
     // --- Reader state -------------------------------------------------------------------
     int16_t IsUnloading = 0;
-    int16_t ArchiveKind = -1;
-    QString DocumentPath;
-    QString ArchivePath;
-    QString DocumentText;
-    double DocumentLength = 0;
-    int32_t CurrentPage = 0;
-    int32_t PageCount = 0;
-    int32_t LinesPerPage = 1;
-    int16_t LineHeight = 0;
-    int16_t WideCharWidth = 0;
+    int16_t m_book.archiveKind = -1;
+    QString m_book.path;
+    QString m_book.archivePath;
+    QString m_pages.text;
+    double m_pages.length = 0;
+    int32_t m_pages.current = 0;
+    int32_t m_pages.count = 0;
+    int32_t m_pages.linesPerPage = 1;
+    int16_t m_pages.lineHeight = 0;
+    int16_t m_pages.wideCharWidth = 0;
     int16_t LineSpacingValue = 0;
     int16_t SpacingValue0Copy = 0;
     bool ColourOnlyChange = false;
     int16_t ColourTarget = 0;  // 0: the palette serves the text colour, -1: the page colour
     bool ScrollArmed = false;
-    statefiles::ReadingSettings ReadingSettings;
-    int32_t LastWindowWidth = 0;
-    int32_t LastWindowHeight = 0;
-    std::vector<ArchiveEntry> ArchiveEntries;
+    statefiles::ReadingSettings m_settings;
+    int32_t m_pages.laidOutWidth = 0;
+    int32_t m_pages.laidOutHeight = 0;
+    std::vector<ArchiveEntry> m_book.entries;
     // The list row of the archive entry on screen (what is saved, bookmarked and stepped
     // from); the list's own selection may be elsewhere while the user browses it.
-    int32_t ShownEntry = -1;
+    int32_t m_book.shown = -1;
     std::unique_ptr<cUnzip> zipObject;
     std::unique_ptr<Cls_Rar> rarObject;
     // Why the page bar could not be hosted, or "".
@@ -329,7 +329,7 @@ private:
     // Composes both visible pages and the gutter into Picture3.
     void composeSpread();
     // The pages drawn last, and the rows a click on them hits.
-    pages::PageRenderer m_pages;
+    pages::PageRenderer m_renderer;
 
     // Control tree (Frm_TxtViewer.cpp).
     void createToolBar();

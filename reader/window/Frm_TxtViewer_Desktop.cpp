@@ -29,36 +29,36 @@ QString sameFile(const QString& path) {
 }  // namespace
 
 bool Frm_TxtViewer::startFileIsSaved(const statefiles::DocumentState& saved) const {
-    const QString wanted = sameFile(m_startFile);
+    const QString wanted = sameFile(m_flags.startFile);
     if (wanted.isEmpty()) return false;
     if (saved.archiveKind != -1) return sameFile(saved.archivePath) == wanted;
     return sameFile(saved.documentPath) == wanted;
 }
 
 void Frm_TxtViewer::openFromOutside(const QString& file) {
-    if (m_unloaded) return;
+    if (m_flags.unloaded) return;
     if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
     if (file.isEmpty()) return;
-    m_pendingOpen = file;
-    if (!m_pendingOpenQueued) openPendingFile();
+    m_flags.pendingOpen = file;
+    if (!m_flags.pendingOpenQueued) openPendingFile();
 }
 
 void Frm_TxtViewer::openPendingFile() {
-    m_pendingOpenQueued = false;
-    if (m_unloaded || ending() || m_pendingOpen.isEmpty()) return;
+    m_flags.pendingOpenQueued = false;
+    if (m_flags.unloaded || ending() || m_flags.pendingOpen.isEmpty()) return;
     // Start-up, a count, an extraction, a turn or any box still open: the file waits its turn.
-    const bool busy = !m_started || !isEnabled() || m_turning ||
+    const bool busy = !m_flags.started || !isEnabled() || m_flags.turning ||
                       PicSplash->isVisible() || QApplication::activeModalWidget() != nullptr ||
                       QApplication::activePopupWidget() != nullptr;
     if (busy) {
-        m_pendingOpenQueued = true;
+        m_flags.pendingOpenQueued = true;
         QTimer::singleShot(kRetryMs, this, [this] { openPendingFile(); });
         return;
     }
-    const QString file = std::exchange(m_pendingOpen, QString());
+    const QString file = std::exchange(m_flags.pendingOpen, QString());
     OpenDocument(file, -1);
 }
 
@@ -76,14 +76,14 @@ QString Frm_TxtViewer::droppedFile(const QMimeData* mime) {
 }
 
 void Frm_TxtViewer::dragEnterEvent(QDragEnterEvent* event) {
-    if (!m_unloaded && !droppedFile(event->mimeData()).isEmpty())
+    if (!m_flags.unloaded && !droppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void Frm_TxtViewer::dragMoveEvent(QDragMoveEvent* event) {
-    if (!m_unloaded && !droppedFile(event->mimeData()).isEmpty())
+    if (!m_flags.unloaded && !droppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -97,9 +97,9 @@ void Frm_TxtViewer::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     // Opened after the drop is over: a box shown inside it would hold the program it came from.
-    m_pendingOpen = file;
-    if (!m_pendingOpenQueued) {
-        m_pendingOpenQueued = true;
+    m_flags.pendingOpen = file;
+    if (!m_flags.pendingOpenQueued) {
+        m_flags.pendingOpenQueued = true;
         QTimer::singleShot(0, this, [this] { openPendingFile(); });
     }
 }

@@ -28,16 +28,16 @@ void drawLines(gdi::HDC dc, const std::vector<QLine>& lines, gdi::COLORREF colou
 }  // namespace
 
 QImage Frm_TxtViewer::skinPicture(const QString& name) {
-    if (m_pictureRatio == 0) m_pictureRatio = devicePixelRatioF();
+    if (m_flags.pictureRatio == 0) m_flags.pictureRatio = devicePixelRatioF();
     auto it = m_skin.find(name);
     if (it == m_skin.end())
-        it = m_skin.insert(name, gdi::LoadImageFor(m_places.skin + "/" + name, m_pictureRatio));
+        it = m_skin.insert(name, gdi::LoadImageFor(m_places.skin + "/" + name, m_flags.pictureRatio));
     return it.value();
 }
 
 QImage Frm_TxtViewer::designPicture(const QString& name) {
-    if (m_pictureRatio == 0) m_pictureRatio = devicePixelRatioF();
-    return gdi::LoadImageFor(QStringLiteral(":/design/") + name, m_pictureRatio);
+    if (m_flags.pictureRatio == 0) m_flags.pictureRatio = devicePixelRatioF();
+    return gdi::LoadImageFor(QStringLiteral(":/design/") + name, m_flags.pictureRatio);
 }
 
 void Frm_TxtViewer::PaintBookFrame() {
@@ -77,7 +77,7 @@ void Frm_TxtViewer::PaintBookFrame() {
 
     PicTs->setAutoSize(false);
 
-    drawLines(Pic_TxtOut->hDC(), bookframe::pageEdgeLines(g, PageCount, CurrentPage), kPageEdge);
+    drawLines(Pic_TxtOut->hDC(), bookframe::pageEdgeLines(g, m_pages.count, m_pages.current), kPageEdge);
 
     PicReadIn->Refresh();
     PicReadIn->setAutoRedraw(false);

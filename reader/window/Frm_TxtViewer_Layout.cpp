@@ -33,8 +33,8 @@ void Frm_TxtViewer::setGeometryTwips(double left, double top, double width, doub
     // counts as nothing, and the placement is applied again once it is known.
     const int frameW = frameGeometry().width() - geometry().width();
     const int frameH = frameGeometry().height() - geometry().height();
-    m_wantedTwips = QRectF(left, top, width, height);
-    m_pendingGeometry = !isVisible();
+    m_flags.wantedTwips = QRectF(left, top, width, height);
+    m_flags.pendingGeometry = !isVisible();
     move(roundToInt(left / tx), roundToInt(top / ty));
     resize(roundToInt(width / tx) - frameW, roundToInt(height / ty) - frameH);
 }
@@ -57,14 +57,14 @@ void Frm_TxtViewer::applyMinimumSize() {
 }
 
 void Frm_TxtViewer::formResize() {
-    if (m_turning) {
+    if (m_flags.turning) {
         // The turn ends at its next frame; the window is laid out once it has.
-        m_stopTurn = true;
-        m_layoutAfterTurn = true;
+        m_flags.stopTurn = true;
+        m_flags.layoutAfterTurn = true;
         return;
     }
-    if (isMinimized() || m_inResize) return;
-    m_inResize = true;
+    if (isMinimized() || m_flags.inResize) return;
+    m_flags.inResize = true;
     // Counting pages lets events run, and a resize that arrives then finds this layout still
     // running. So the layout runs again until it has seen the window's final size (a few
     // rounds at most, should the window manager keep changing it).
@@ -72,7 +72,7 @@ void Frm_TxtViewer::formResize() {
         const QSize laidOut = layOut();
         if (isMinimized() || size() == laidOut) break;
     }
-    m_inResize = false;
+    m_flags.inResize = false;
 }
 
 QSize Frm_TxtViewer::layOut() {
@@ -120,12 +120,12 @@ QSize Frm_TxtViewer::layOut() {
     placeFindPanels();
 
     const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());
-    if (w != LastWindowWidth || h != LastWindowHeight) {
+    if (w != m_pages.laidOutWidth || h != m_pages.laidOutHeight) {
         // Before start-up has finished the saved page count stands; after it, a new size means
         // new pages.
-        if (m_started) RelayoutPages();
-        LastWindowWidth = w;
-        LastWindowHeight = h;
+        if (m_flags.started) RelayoutPages();
+        m_pages.laidOutWidth = w;
+        m_pages.laidOutHeight = h;
     }
     return laidOut;
 }
@@ -158,7 +158,7 @@ void Frm_TxtViewer::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Restoring from minimised brings no resize event when the size is unchanged; the layout
     // still has to run (it skips the re-pagination itself).
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) m_stopTurn = true;
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) m_flags.stopTurn = true;
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         QTimer::singleShot(0, this, &Frm_TxtViewer::formResize);
 }
@@ -176,10 +176,10 @@ bool Frm_TxtViewer::event(QEvent* event) {
 
 void Frm_TxtViewer::pictureRatioChanged() {
     const qreal ratio = devicePixelRatioF();
-    if (ratio == m_pictureRatio) return;
+    if (ratio == m_flags.pictureRatio) return;
     const bool sameSet =
-        m_pictureRatio != 0 && gdi::PictureScale(ratio) == gdi::PictureScale(m_pictureRatio);
-    m_pictureRatio = ratio;
+        m_flags.pictureRatio != 0 && gdi::PictureScale(ratio) == gdi::PictureScale(m_flags.pictureRatio);
+    m_flags.pictureRatio = ratio;
     if (!sameSet) {
         m_skin.clear();
         // Every picture the window shows names the file it came from; the scroll bar's are
@@ -202,8 +202,8 @@ void Frm_TxtViewer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The controls were made before the window had a screen; shown, it may be on another.
     QTimer::singleShot(0, this, &Frm_TxtViewer::pictureRatioChanged);
-    if (!m_pendingGeometry) return;
-    m_pendingGeometry = false;
+    if (!m_flags.pendingGeometry) return;
+    m_flags.pendingGeometry = false;
     // The window manager frames the window a moment after it is shown; once the frame is
     // known, the saved outer placement is applied again, exactly. Without a frame (no window
     // manager) the placement already holds.
@@ -213,7 +213,7 @@ void Frm_TxtViewer::showEvent(QShowEvent* event) {
     connect(poll, &QTimer::timeout, this, [this, poll, tries] {
         const bool framed = frameGeometry().size() != geometry().size();
         if (framed && !isMaximized() && !isMinimized()) {
-            const QRectF r = m_wantedTwips;
+            const QRectF r = m_flags.wantedTwips;
             setGeometryTwips(r.x(), r.y(), r.width(), r.height());
         }
         if (framed || ++*tries >= 40) poll->deleteLater();

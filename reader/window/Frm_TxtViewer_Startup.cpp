@@ -29,12 +29,12 @@
 
 void Frm_TxtViewer::formLoad() {
     // A window loaded again after its unload began does not come back.
-    if (IsUnloading == -1) {
+    if (m_flags.isUnloading == -1) {
         QApplication::exit(0);
         return;
     }
-    ArchiveKind = -1;
-    IsUnloading = 0;
+    m_book.archiveKind = -1;
+    m_flags.isUnloading = 0;
     createPageBar();
     placeFromWindowFile();
     WheelMouse1->setWindow(Pic_TxtOut);
@@ -101,12 +101,12 @@ void Frm_TxtViewer::LoadSkinPictures() {
 
 void Frm_TxtViewer::createPageBar() {
     const QString library = m_places.controls + QStringLiteral("/libQm_ImgScrollBar.so");
-    PageBarProblem = ImageScrollBar1.create(library, Pic_Top, m_dialogs);
-    if (!PageBarProblem.isEmpty()) {
+    m_flags.pageBarProblem = ImageScrollBar1.create(library, Pic_Top, m_dialogs);
+    if (!m_flags.pageBarProblem.isEmpty()) {
         // The reader works without its page bar; the user should know why it is missing.
         const QString why =
             files::FileExists(library)
-                ? QStringLiteral("파일을 읽을 수 없습니다: %1\n(%2)").arg(library, PageBarProblem)
+                ? QStringLiteral("파일을 읽을 수 없습니다: %1\n(%2)").arg(library, m_flags.pageBarProblem)
                 : QStringLiteral("파일이 없습니다: %1").arg(library);
         m_dialogs.MsgBox(QStringLiteral("페이지 이동 막대를 불러올 수 없습니다.\n") + why +
                              QStringLiteral("\n페이지 이동 막대 없이 계속합니다."),
@@ -128,14 +128,14 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     }
     // The session ended while the question was up: nothing more is started.
     if (ending()) return;
-    RichTextBox1->setText(DocumentText);
+    RichTextBox1->setText(m_pages.text);
     RelayoutPages();
     // Start-up has finished; the timer's tag says so too, as it always has.
-    m_started = true;
+    m_flags.started = true;
     TmrPlay->setTag(QStringLiteral("play"));
     // A book resumed without a usable saved position is shown as opening it would show it.
-    if (m_positionUnknown) {
-        m_positionUnknown = false;
+    if (m_flags.positionUnknown) {
+        m_flags.positionUnknown = false;
         showFromFirstPage();
     } else {
         keepPlaceInThisLayout();
@@ -144,8 +144,8 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     PicSplash->hide();
     m_settledSave->watchInput(true);
     m_settledSave->noteChange();
-    if (!m_startFile.isEmpty() && !m_startFileResumed) {
-        m_pendingOpen = m_startFile;
+    if (!m_flags.startFile.isEmpty() && !m_flags.startFileResumed) {
+        m_flags.pendingOpen = m_flags.startFile;
         openPendingFile();
     }
 }
@@ -154,31 +154,31 @@ void Frm_TxtViewer::resumeLastDocument() {
     const auto state = statefiles::decodeDocument(
         statefiles::readFile(m_places.state + "/" + statefiles::kDocumentFile).value_or(QByteArray()));
     if (state) {
-        DocumentPath = state->documentPath;
-        ArchiveKind = state->archiveKind;
-        ArchivePath = state->archivePath;
+        m_book.path = state->documentPath;
+        m_book.archiveKind = state->archiveKind;
+        m_book.archivePath = state->archivePath;
     }
     const int32_t entryIndex = state ? state->entryIndex : -1;
-    const bool archiveThere = !ArchivePath.isEmpty() && files::FileExists(ArchivePath.trimmed());
-    if (archiveThere || files::FileExists(DocumentPath)) {
+    const bool archiveThere = !m_book.archivePath.isEmpty() && files::FileExists(m_book.archivePath.trimmed());
+    if (archiveThere || files::FileExists(m_book.path)) {
         // A file named at start is its own answer: Yes when it is the book saved last.
         int answer = dlg::vbNo;
-        if (!m_startFile.isEmpty()) {
-            m_startFileResumed = state && startFileIsSaved(*state);
-            if (m_startFileResumed) answer = dlg::vbYes;
+        if (!m_flags.startFile.isEmpty()) {
+            m_flags.startFileResumed = state && startFileIsSaved(*state);
+            if (m_flags.startFileResumed) answer = dlg::vbYes;
         } else {
-            m_askingToResume = true;
+            m_flags.askingToResume = true;
             answer = m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
                                       dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
-            m_askingToResume = false;
+            m_flags.askingToResume = false;
         }
         if (answer == dlg::vbYes) readResumedBook(entryIndex);
         takeSavedPosition();
     }
     // A book named at start is read in the appearance saved, whatever became of the last one.
     const bool settingsSaved =
-        !m_startFile.isEmpty() && files::FileExists(m_places.state + "/" + statefiles::kSettingsFile);
-    if (files::FileExists(DocumentPath) || settingsSaved) {
+        !m_flags.startFile.isEmpty() && files::FileExists(m_places.state + "/" + statefiles::kSettingsFile);
+    if (files::FileExists(m_book.path) || settingsSaved) {
         restoreAppearance();
     } else {
         applyDefaultAppearance(true);
@@ -186,39 +186,39 @@ void Frm_TxtViewer::resumeLastDocument() {
 }
 
 void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
-    if (ArchiveKind != -1) {
-        ArchivePath = ArchivePath.trimmed();
-        if (files::FileExists(ArchivePath)) OpenDocument(ArchivePath, entryIndex);
+    if (m_book.archiveKind != -1) {
+        m_book.archivePath = m_book.archivePath.trimmed();
+        if (files::FileExists(m_book.archivePath)) OpenDocument(m_book.archivePath, entryIndex);
     }
     // After the archive is opened: its entry may not be the one saved (it changed).
     setWindowTitle(QStringLiteral("루모북 [") +
-                   DocumentPath.mid(DocumentPath.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+                   m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1) + "]");
     // What is no book now (grown too large, a pipe put in its place, cut short while it was
     // read) is said, as the open button says it, and nothing is resumed.
-    DocumentRead read = ReadDocument(DocumentPath);
+    DocumentRead read = ReadDocument(m_book.path);
     if (read.result != DocumentRead::Read)
-        m_dialogs.MsgBox(ReadProblemText(read.result, DocumentPath), dlg::vbExclamation,
+        m_dialogs.MsgBox(ReadProblemText(read.result, m_book.path), dlg::vbExclamation,
                          QStringLiteral("루모북"));
-    DocumentText = std::move(read.text);
-    DocumentLength = DocumentText.size();
+    m_pages.text = std::move(read.text);
+    m_pages.length = m_pages.text.size();
 }
 
 void Frm_TxtViewer::takeSavedPosition() {
     const auto saved = statefiles::readFile(m_places.state + "/" + windowfile::fileName());
     const auto record = saved ? windowfile::decode(*saved) : std::nullopt;
-    if (DocumentText.isEmpty()) {
-        DocumentLength = 0;
+    if (m_pages.text.isEmpty()) {
+        m_pages.length = 0;
         return;
     }
     if (record) chkline->setChecked(record->pageTurn == 1);
     // A position that cannot belong to this text (a damaged or foreign window file) is no
     // position: the pages are counted from page 1 once start-up has finished.
-    if (record && windowfile::positionUsable(record->currentPage, record->pageCount, DocumentLength)) {
-        CurrentPage = record->currentPage;
-        PageCount = record->pageCount;
-        ImageScrollBar1.setMax(PageCount);
+    if (record && windowfile::positionUsable(record->currentPage, record->pageCount, m_pages.length)) {
+        m_pages.current = record->currentPage;
+        m_pages.count = record->pageCount;
+        ImageScrollBar1.setMax(m_pages.count);
     } else {
-        m_positionUnknown = true;
+        m_flags.positionUnknown = true;
     }
     setPageButtons(true);
 }
@@ -231,8 +231,8 @@ void Frm_TxtViewer::restoreAppearance() {
         applyDefaultAppearance(true);
         return;
     }
-    ReadingSettings = *settings;
-    const QString name = ReadingSettings.cleanFontName();
+    m_settings = *settings;
+    const QString name = m_settings.cleanFontName();
     Cb_Font->setCurrentText(name);
     Cb_Font->lineEdit()->setCursorPosition(0);
     auto pick = [](QComboBox* box, int index, int value, int fallback) {
@@ -240,11 +240,11 @@ void Frm_TxtViewer::restoreAppearance() {
             index >= 0 && index < box->count() && box->itemText(index).toInt() == value;
         box->setCurrentIndex(fits ? index : fallback);
     };
-    pick(Cb_FontSize, ReadingSettings.FontSizeIndex, ReadingSettings.FontSize, 4);
+    pick(Cb_FontSize, m_settings.FontSizeIndex, m_settings.FontSize, 4);
     Cb_FontSize_Click();
-    pick(Combo1[0], ReadingSettings.SpacingIndex0, ReadingSettings.SpacingValue0, 0);
+    pick(Combo1[0], m_settings.SpacingIndex0, m_settings.SpacingValue0, 0);
     Combo1_Click(0);
-    pick(Combo1[1], ReadingSettings.LineSpacingIndex, ReadingSettings.LineSpacing, 6);
+    pick(Combo1[1], m_settings.LineSpacingIndex, m_settings.LineSpacing, 6);
     Combo1_Click(1);
     RichTextBox1->setFont(pageFont());
     showBoldState();
@@ -254,9 +254,9 @@ void Frm_TxtViewer::applyDefaultAppearance(bool documentMissing) {
     const QString name = QFontInfo(font()).family();
     Cb_Font->setCurrentText(name);
     Cb_Font->lineEdit()->setCursorPosition(0);
-    ReadingSettings.setFontName(name);
+    m_settings.setFontName(name);
     auto pageColour = [this] {
-        ReadingSettings.PageColor = static_cast<int32_t>(gdi::RGB(255, 249, 237));
+        m_settings.PageColor = static_cast<int32_t>(gdi::RGB(255, 249, 237));
     };
     if (documentMissing) pageColour();
     Cb_FontSize->setCurrentIndex(4);
@@ -269,13 +269,13 @@ void Frm_TxtViewer::applyDefaultAppearance(bool documentMissing) {
 }
 
 void Frm_TxtViewer::formUnload() {
-    if (m_unloaded) return;
+    if (m_flags.unloaded) return;
     // A close mid-operation or a signal took what to write when it came; a close at rest
     // writes the state as it stands.
     const std::vector<SettledSave::File> files =
         m_endContents ? *m_endContents : settledContents();
-    m_unloaded = true;
-    IsUnloading = -1;
+    m_flags.unloaded = true;
+    m_flags.isUnloading = -1;
     // What the settled saves still have in hand is written before the last word is.
     if (m_settledSave) m_settledSave->forget();
     RichTextBox1->setText(QString());
@@ -305,19 +305,19 @@ void Frm_TxtViewer::tellSaveFailed(const QString& path, const QString& why) {
 
 void Frm_TxtViewer::endRequested() {
     if (m_endContents) return;
-    m_stopTurn = true;
+    m_flags.stopTurn = true;
     m_endContents = settledContents();
     if (m_settledSave) m_settledSave->watchInput(false);
 }
 
 void Frm_TxtViewer::endSession() {
-    m_stopTurn = true;
+    m_flags.stopTurn = true;
     formUnload();
     hide();
 }
 
 bool Frm_TxtViewer::saveState() {
-    if (m_unloaded) return true;
+    if (m_flags.unloaded) return true;
     const std::vector<SettledSave::File> files = settledContents();
     if (m_settledSave) m_settledSave->forget();
     return writeStateFiles(files);
@@ -326,31 +326,31 @@ bool Frm_TxtViewer::saveState() {
 void Frm_TxtViewer::saveAtExit() {
     // The process is ending inside exit() (the display is gone), maybe in the middle of a box
     // or a count: the files only, the state settled last, and nothing released under a caller.
-    if (m_unloaded) return;
+    if (m_flags.unloaded) return;
     const std::vector<SettledSave::File> files =
         m_endContents ? *m_endContents : settledContents();
-    m_unloaded = true;
-    IsUnloading = -1;
+    m_flags.unloaded = true;
+    m_flags.isUnloading = -1;
     if (m_settledSave) m_settledSave->forget();
     writeStateFiles(files);
     EmptyExtractFolder(tmpZip());
 }
 
 void Frm_TxtViewer::takeDownProgressPanel() {
-    if (m_askingToResume || !PicSplash || !PicSplash->isVisible()) return;
+    if (m_flags.askingToResume || !PicSplash || !PicSplash->isVisible()) return;
     PicSplash->hide();
 }
 
 bool Frm_TxtViewer::stateWhole() const {
     // Mid-operation (counting pages, extracting, the start-up question, any box) the state is
     // half old, half new. A turn only shows a place already taken.
-    return !m_unloaded && (isEnabled() || m_turning) && m_started &&
+    return !m_flags.unloaded && (isEnabled() || m_flags.turning) && m_flags.started &&
            !PicSplash->isVisible() && QApplication::activeModalWidget() == nullptr;
 }
 
 bool Frm_TxtViewer::stateSettled() const {
     // The settled save also waits for a turn to end, so the turn never waits for it.
-    return stateWhole() && !m_turning;
+    return stateWhole() && !m_flags.turning;
 }
 
 std::vector<SettledSave::File> Frm_TxtViewer::settledContents() {
@@ -360,21 +360,21 @@ std::vector<SettledSave::File> Frm_TxtViewer::settledContents() {
 
 std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
     std::vector<SettledSave::File> files;
-    if (DocumentPath.isEmpty()) return files;
-    ReadingSettings.FontSizeIndex = static_cast<int16_t>(Cb_FontSize->currentIndex());
-    ReadingSettings.SpacingIndex0 = static_cast<int16_t>(Combo1[0]->currentIndex());
-    ReadingSettings.LineSpacingIndex = static_cast<int16_t>(Combo1[1]->currentIndex());
+    if (m_book.path.isEmpty()) return files;
+    m_settings.FontSizeIndex = static_cast<int16_t>(Cb_FontSize->currentIndex());
+    m_settings.SpacingIndex0 = static_cast<int16_t>(Combo1[0]->currentIndex());
+    m_settings.LineSpacingIndex = static_cast<int16_t>(Combo1[1]->currentIndex());
     files.emplace_back(m_places.state + "/" + statefiles::kSettingsFile,
-                       statefiles::encode(ReadingSettings));
+                       statefiles::encode(m_settings));
     statefiles::DocumentState d;
-    d.documentPath = DocumentPath;
-    d.archiveKind = ArchiveKind;
-    d.archivePath = ArchivePath;
+    d.documentPath = m_book.path;
+    d.archiveKind = m_book.archiveKind;
+    d.archivePath = m_book.archivePath;
     // The entry on screen, whatever row the list shows.
-    d.entryIndex = ArchiveKind == -1 ? -1 : ShownEntry;
+    d.entryIndex = m_book.archiveKind == -1 ? -1 : m_book.shown;
     files.emplace_back(m_places.state + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d));
     // Only a position that belongs to the book on screen is worth coming back to.
-    if (!windowfile::positionUsable(CurrentPage, PageCount, DocumentLength)) return files;
+    if (!windowfile::positionUsable(m_pages.current, m_pages.count, m_pages.length)) return files;
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
     const QRect outer = frameGeometry();
     windowfile::Record r;
@@ -382,8 +382,8 @@ std::vector<SettledSave::File> Frm_TxtViewer::stateFileContents() {
                    static_cast<int32_t>(forms::roundHalfEven(outer.y() * ty)),
                    static_cast<int32_t>(forms::roundHalfEven(outer.width() * tx)),
                    static_cast<int32_t>(forms::roundHalfEven(outer.height() * ty))};
-    r.currentPage = CurrentPage;
-    r.pageCount = PageCount;
+    r.currentPage = m_pages.current;
+    r.pageCount = m_pages.count;
     r.pageTurn = chkline->isChecked() ? 1 : 0;
     files.emplace_back(m_places.state + "/" + windowfile::fileName(), windowfile::encode(r));
     return files;
@@ -396,13 +396,13 @@ bool Frm_TxtViewer::writeStateFiles(const std::vector<SettledSave::File>& files)
     return written;
 }
 void Frm_TxtViewer::closeEvent(QCloseEvent* event) {
-    m_stopTurn = true;
+    m_flags.stopTurn = true;
     // Closed in the middle of something (a count, an extraction, a turn): the unload must not
     // pull the book from under it, so the end waits until it has returned.
     // (The window takes no input during a turn, but the turn holds nothing the unload takes.)
-    const bool operationUnderway = (!isEnabled() && !m_turning) || PicSplash->isVisible() ||
+    const bool operationUnderway = (!isEnabled() && !m_flags.turning) || PicSplash->isVisible() ||
                                    QApplication::activeModalWidget() != nullptr;
-    if (!m_unloaded && (operationUnderway || ending())) {
+    if (!m_flags.unloaded && (operationUnderway || ending())) {
         endRequested();
         event->ignore();
         QCoreApplication::exit(0);
