@@ -18,6 +18,7 @@
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
 #include "graphics/Raster.h"
+#include "pages/PageRenderer.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "session/StateFiles.h"
@@ -78,19 +79,21 @@ Resumed resume(const QString& dir, dlg::Dialogs& dialogs) {
 // The least a spread can cost: the lines of pages 1 to 200, two by two, drawn with
 // QPainter::drawText into one image of the spread's size, on the page colour.
 double drawTextFloor(Frm_TxtViewer& window) {
+    // Cut into rows as the reader cuts them, by the page renderer.
+    pages::PageRenderer renderer;
+    pages::PageLook look;
+    look.font = control<forms::PictureBox>(window, "PicRead", 0)->font();
+    look.lineHeight = window.pages().lineHeight;
+    look.linesPerPage = window.pages().linesPerPage;
+    look.size = control<forms::PictureBox>(window, "PicRead", 0)->size();
     std::vector<QStringList> pages;
     for (int p = 1; p <= 202; ++p) {
-        const QString text = window.PageText(p).text;
-        control<textbox::TextBox>(window, "Text1")->setText(text);
+        const PageSlice slice = window.PageText(p);
         QStringList lines;
-        for (int i = 0; i + 1 < control<textbox::TextBox>(window, "Text1")->lineCount() && i <= window.pages().linesPerPage; ++i) {
-            const int from = control<textbox::TextBox>(window, "Text1")->charIndexOfLine(i),
-                      to = control<textbox::TextBox>(window, "Text1")->charIndexOfLine(i + 1);
-            lines << text.mid(from, to - from).remove('\r').remove('\n');
-        }
+        for (const auto& [from, to] : renderer.layOut(slice, look).shown)
+            lines << slice.text.mid(from, to - from).remove('\r').remove('\n');
         pages.push_back(lines);
     }
-    control<textbox::TextBox>(window, "Text1")->setText(QString());
     // At the screen's ratio, as the reader's own surfaces are.
     QImage image = gdi::raster::surface(control<forms::PictureBox>(window, "PicReadIn")->size(), window.devicePixelRatioF());
     const int pw = control<forms::PictureBox>(window, "PicRead", 0)->width();

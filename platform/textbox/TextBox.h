@@ -1,7 +1,7 @@
 #pragma once
-// The hidden word-wrapping boxes the reader uses as line breakers (its layout box and its line
-// box). Both wrap with the same LineBreaker, at their own width in their own font, so they always
-// break the same text at the same places. Offsets are CP949 byte units (see AnsiUnits.h).
+// The hidden word-wrapping box the reader uses as its layout box. It wraps with the LineBreaker
+// that cuts each page into rows, at the same width in the same font, so both always break the
+// same text at the same places. Offsets are CP949 byte units (see AnsiUnits.h).
 
 #include <QWidget>
 #include <cstdint>

@@ -69,7 +69,6 @@ private:
 // The find bar and the chapter list, and the window's answers to them.
 void Frm_TxtViewer::createFindPanels() {
     m_panels = new FindPanels(std::make_unique<WindowPanelHost>(*this), this, PageMenu);
-    m_find = &m_panels->findBar();
     // The spread of a match on screen is drawn again for its marks; another is turned to.
     connect(m_panels, &FindPanels::matchWanted, this, [this](int32_t spread) {
         if (spread == m_pages.current)

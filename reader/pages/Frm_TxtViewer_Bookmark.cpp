@@ -12,7 +12,6 @@
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
-#include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
@@ -27,14 +26,9 @@ int Frm_TxtViewer::BookmarkAtPoint(int side, int y) {
     // The blank page after the end of the book holds no line to mark.
     if (page < 1 || page > m_pages.count) return 0;
     const PageSlice slice = PageText(page);
-    Text1->setSelStart(1);
-    Text1->setText(slice.text);
-    // The rows as DrawPage draws them, so the marker shows on the row clicked.
-    const std::vector<bookmark::Row> rows =
-        bookmark::pageRows([this](int i) { return Text1->lineIndex(i); }, Text1->lineCount(),
-                           m_pages.linesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), m_pages.lineHeight);
-    Text1->setText(QString());
-    const bookmark::Hit hit = bookmark::lineAt(rows, m_pages.lineHeight, y);
+    // The rows the page was drawn in, so the marker shows on the row clicked.
+    const pages::PageRows rows = m_renderer.rowsOf(side, slice, pageLook());
+    const bookmark::Hit hit = bookmark::lineAt(rows.rows, m_pages.lineHeight, y);
     if (hit.top != 0) m_settings.BookmarkPosition = slice.start + hit.start + 1;
     return hit.top;
 }

@@ -29,16 +29,14 @@ void Frm_TxtViewer::RelayoutPages() {
     const gdi::COLORREF text = static_cast<gdi::COLORREF>(m_settings.TextColor);
     const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
     for (int i = 0; i < 2; ++i) {
-        for (forms::PictureBox* page : {PicRead[i], PicTmpPage[i]}) {
-            page->setForeColor(text);
-            page->setFont(font);
-            page->setBackColor(paper);
-        }
+        // The page renderer draws in the visible pages' font and colours (pageLook).
+        PicRead[i]->setForeColor(text);
+        PicRead[i]->setFont(font);
+        PicRead[i]->setBackColor(paper);
         ShRead[i]->setBorderColor(text);
     }
     // Every change of the layout box's font re-wraps the whole book, so only real changes.
     if (RichTextBox1->font() != font) RichTextBox1->setFont(font);
-    Text1->setFont(font);
     m_settings.SpacingValue0 = m_flags.spacingValue0Copy;
     m_settings.LineSpacing = m_flags.lineSpacingValue;
     Shape2->setBackColor(paper);

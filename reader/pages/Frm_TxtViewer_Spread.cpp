@@ -1,5 +1,5 @@
-// The spread: each page is drawn off screen line by line, then copied to the visible pages
-// with its number and the title, and the whole spread is composed into one picture.
+// The spread: each page is drawn by the page renderer, then copied to the visible pages with
+// its number and the title, and the whole spread is composed into one picture.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,32 +10,38 @@
 
 #include "bookani/Cls_BookAni.h"
 #include "find/FindBar.h"
+#include "find/FindPanels.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "forms/Units.h"
 #include "graphics/Raster.h"
-#include "pages/Bookmark.h"
-#include "pages/Mo_TxtPublic.h"
-#include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 
 namespace {
 
-// The find bar's marks behind the text: every match, and the one stepped to.
-constexpr gdi::COLORREF kMatch = gdi::RGB(255, 228, 128);
-constexpr gdi::COLORREF kCurrentMatch = gdi::RGB(255, 164, 72);
+// The page numbers and the title are printed in this ink over the page colour.
+constexpr gdi::COLORREF kCaptionInk = gdi::RGB(64, 56, 48);
 
-// What a line shows: its text without the line break that ends it, tabs as the four blanks
-// the line breaker measured them as.
-QString visibleLine(QString line) {
-    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    return line.replace(QLatin1Char('\t'), QStringLiteral("    "));
+// Copies img onto the box with its top-left at `at`, 1:1, clipped to the box.
+void blit(forms::PictureBox* to, QPoint at, const QImage& img) {
+    QImage* surface = gdi::SurfaceOf(to->hDC());
+    if (!surface || img.isNull()) return;
+    gdi::raster::put(*surface, at, img);
+    gdi::NotifyChanged(to->hDC());
 }
 
-void blit(forms::PictureBox* to, int x, int y, forms::PictureBox* from, int w, int h) {
-    gdi::BitBlt(to->hDC(), x, y, w, h, from->hDC(), 0, 0, gdi::SRCCOPY);
+// The find bar's marks on a page's rows, when it shows any.
+std::function<std::vector<pages::Highlight>(const std::vector<int>&)> findMarks(
+    const FindBar* find) {
+    if (!find->marking()) return {};
+    return [find](const std::vector<int>& rowStarts) {
+        std::vector<pages::Highlight> out;
+        for (const textfind::Piece& p : find->piecesOnLines(rowStarts))
+            out.push_back({p.line, p.from, p.to, p.current});
+        return out;
+    };
 }
 
 }  // namespace
@@ -52,11 +58,23 @@ void Frm_TxtViewer::placeRightNumber() {
                      forms::roundToInt((50 - lblread[1]->height()) / 2.0));
 }
 
+pages::PageLook Frm_TxtViewer::pageLook() const {
+    // As the visible pages are set up by RelayoutPages: both pages are alike.
+    const forms::PictureBox* page = PicRead[0];
+    pages::PageLook look;
+    look.font = page->font();
+    look.ink = page->foreColor();
+    look.paper = page->backColor();
+    look.lineHeight = m_pages.lineHeight;
+    look.linesPerPage = m_pages.linesPerPage;
+    look.size = page->size();
+    look.ratio = page->devicePixelRatioF();
+    return look;
+}
+
 void Frm_TxtViewer::DrawPage(int side, int page) {
-    forms::PictureBox* out = PicTmpPage[side];
     if (page > m_pages.count) {
-        out->Cls();
-        out->Refresh();
+        m_renderer.renderBlank(side, pageLook());
         // The blank page after the end still shows its number: placed for that number, not
         // where the last spread's number was, which may have had fewer digits.
         if (side == 1) {
@@ -66,58 +84,15 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         lblread[side]->setCaption(QString());
         return;
     }
-    out->Cls();
-    if (out->hasPicture()) out->clearPicture();
-    const PageSlice slice = PageText(page);
-    Text1->setSelStart(1);
-    Text1->setText(slice.text);
-    // The rows a click on the page hits (BookmarkAtPoint).
-    const std::vector<bookmark::Row> rows =
-        bookmark::pageRows([this](int i) { return Text1->lineIndex(i); }, Text1->lineCount(),
-                           m_pages.linesPerPage, int(Mo_TxtPublic::LenAnsi(slice.text)), m_pages.lineHeight);
-    const int marked = m_settings.BookmarkSet == -1
-                           ? bookmark::rowHolding(
-                                 rows, int64_t(m_settings.BookmarkPosition) - 1 - slice.start)
-                           : -1;
-    // The matches of the find bar on this page, as parts of its rows.
-    std::vector<textfind::Piece> pieces;
-    if (m_find->marking() && !rows.empty()) {
-        std::vector<int> starts;
-        for (int i = 0; i < int(rows.size()); ++i)
-            starts.push_back(slice.from + Text1->charIndexOfLine(i));
-        const int e = Text1->lineIndex(int(rows.size()));
-        const int last = int(slice.text.size()) - 2;  // the line break added to the page
-        starts.push_back(slice.from +
-                         std::min(last, e >= 0 ? Text1->charIndexOfLine(int(rows.size())) : last));
-        pieces = m_find->piecesOnLines(starts);
-    }
-    const QFontMetrics metrics(out->font());
-    auto piece = pieces.begin();
-    for (int i = 0; i < int(rows.size()); ++i) {
-        const int e = Text1->lineIndex(i + 1);
-        // Lines are cut by character index, so a page costs its own length only.
-        const int from = Text1->charIndexOfLine(i);
-        const int to = e >= 0 ? Text1->charIndexOfLine(i + 1) : from;
-        const QString line = e - rows[i].start >= 1 ? slice.text.mid(from, to - from) : QString();
-        // Behind the text, the matches on the row: the one stepped to stronger.
-        for (; piece != pieces.end() && piece->line == i; ++piece) {
-            if (line.isEmpty()) continue;
-            const int x0 = metrics.horizontalAdvance(visibleLine(line.left(piece->from)));
-            const int x1 = metrics.horizontalAdvance(visibleLine(line.left(piece->to)));
-            if (x1 > x0)
-                out->FillRect(QRect(30 + x0, rows[i].top, x1 - x0, metrics.height()),
-                              piece->current ? kCurrentMatch : kMatch);
-        }
-        out->setCurrentX(30);
-        out->setCurrentY(rows[i].top);
-        out->Print(visibleLine(line));
-    }
-    if (marked >= 0) {
-        ImgRead[side]->move(ImgRead[side]->x(), rows[marked].top);
+    pages::PageMarks marks;
+    if (m_settings.BookmarkSet == -1)
+        marks.bookmark = int64_t(m_settings.BookmarkPosition) - 1;
+    marks.highlights = findMarks(&m_panels->findBar());
+    const pages::RenderedPage& drawn = m_renderer.render(side, PageText(page), pageLook(), marks);
+    if (drawn.marked >= 0) {
+        ImgRead[side]->move(ImgRead[side]->x(), drawn.layout.rows[size_t(drawn.marked)].top);
         ImgRead[side]->show();
     }
-    Text1->setText(QString());
-    out->Refresh();
     lblread[side]->setCaption(QString::number(page));
     if (side != 1) {
         lbl_Title->setCaption(QString());
@@ -133,70 +108,37 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
     lbl_Title->setAutoSize(false);
 }
 
-void Frm_TxtViewer::ShowSpread(int p, int direction) {
-    if (p <= 0 || m_pages.length == 0) return;
-    m_pages.current = p;
-    // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
-    QWidget* focus = QApplication::focusWidget();
-    if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);
-    ImgRead[0]->hide();
-    ImgRead[1]->hide();
-    PicRead[0]->hide();
-    PicRead[1]->hide();
+void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
+    forms::PictureBox* to = PicRead[side];
+    to->setAutoRedraw(true);
+    if (to->hasPicture()) to->clearPicture();
+    // The drawn page is copied over all of it.
+    const QImage& drawn = m_renderer.page(side).image;
+    to->ClsBeforeCovering(gdi::raster::logicalRect(drawn));
+    blit(to, QPoint(0, 0), drawn);
+    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
+    const qreal ratio = to->devicePixelRatioF();
+    // Sized for the number it prints: the label of a blank page after the end of the book is
+    // empty, and the number must still show whole.
+    const QString number = QString::number(page);
+    const QFontMetrics metrics(numberFont);
+    const forms::Label* label = lblread[side];
+    const QSize numberSize(std::max(label->width(), metrics.horizontalAdvance(number)) + 3,
+                           std::max(label->height(), metrics.height()) + 3);
+    blit(to, label->pos(),
+         pages::caption(number, numberFont, kCaptionInk, paper, numberSize, ratio));
+    if (side == 1) {
+        const QSize titleSize(lbl_Title->width(), lbl_Title->height() + 3);
+        // Five pixels apart, as the title label itself is placed, so title and number never
+        // touch.
+        blit(
+            to, QPoint(label->x() - lbl_Title->width() - 5, lbl_Title->y()),
+            pages::caption(lbl_Title->caption(), numberFont, kCaptionInk, paper, titleSize, ratio));
+    }
+    to->Refresh();
+}
 
-    DrawPage(0, p);
-    PicRead[0]->setAutoRedraw(true);
-    if (PicRead[0]->hasPicture()) PicRead[0]->clearPicture();
-    // The off-screen page is copied over all of it.
-    PicRead[0]->ClsBeforeCovering(PicTmpPage[0]->rect());
-    blit(PicRead[0], 0, 0, PicTmpPage[0], PicRead[0]->width(), PicRead[0]->height());
-
-    QFont numberFont = lblread[0]->font();
-    numberFont.setBold(true);
-    const QFontMetrics numberMetrics(numberFont);
-    // The scratch surface is sized for the number it prints: the label of a blank page after
-    // the end of the book is empty, and the number must still show whole.
-    auto sizeForNumber = [&](forms::Label* label, int number) {
-        const int w = numberMetrics.horizontalAdvance(QString::number(number));
-        Picpage->resize(std::max(label->width(), w) + 3,
-                        std::max(label->height(), numberMetrics.height()) + 3);
-    };
-    Picpage->setFont(numberFont);
-    sizeForNumber(lblread[0], p);
-    Picpage->setBackColor(static_cast<gdi::COLORREF>(m_settings.PageColor));
-    Picpage->setForeColor(gdi::RGB(64, 56, 48));
-    Picpage->setAutoRedraw(true);
-    Picpage->setCurrentX(0);
-    Picpage->setCurrentY(0);
-    Picpage->Print(QString::number(p));
-    Picpage->Refresh();
-    blit(PicRead[0], lblread[0]->x(), lblread[0]->y(), Picpage, Picpage->width(),
-         Picpage->height());
-    PicRead[0]->Refresh();
-
-    DrawPage(1, p + 1);
-    PicRead[1]->setAutoRedraw(true);
-    blit(PicRead[1], 0, 0, PicTmpPage[1], PicRead[1]->width(), PicRead[1]->height());
-    sizeForNumber(lblread[1], p + 1);
-    Picpage->Cls();
-    Picpage->Print(QString::number(p + 1));
-    Picpage->Refresh();
-    blit(PicRead[1], lblread[1]->x(), lblread[1]->y(), Picpage, Picpage->width(),
-         Picpage->height());
-
-    Picpage->Cls();
-    Picpage->resize(lbl_Title->width(), lbl_Title->height() + 3);
-    Picpage->Print(lbl_Title->caption());
-    Picpage->Refresh();
-    // Five pixels apart, as the title label itself is placed, so title and number never touch.
-    blit(PicRead[1], lblread[1]->x() - lbl_Title->width() - 5, lbl_Title->y(), Picpage,
-         Picpage->width(), Picpage->height());
-    PicRead[1]->Refresh();
-    Picpage->setAutoRedraw(false);
-
-    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
-
-    // Compose the spread: the gutter column, then both pages.
+void Frm_TxtViewer::composeSpread() {
     PicReadIn->setAutoRedraw(true);
     Picture3->setAutoRedraw(true);
     // The two pages and the gutter cover the spread but for a column left by the rounding.
@@ -211,6 +153,27 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     Picture3->Refresh();
     PicRead[0]->setAutoRedraw(false);
     PicRead[1]->setAutoRedraw(false);
+}
+
+void Frm_TxtViewer::ShowSpread(int p, int direction) {
+    if (p <= 0 || m_pages.length == 0) return;
+    m_pages.current = p;
+    // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
+    QWidget* focus = QApplication::focusWidget();
+    if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);
+    ImgRead[0]->hide();
+    ImgRead[1]->hide();
+    PicRead[0]->hide();
+    PicRead[1]->hide();
+
+    QFont numberFont = lblread[0]->font();
+    numberFont.setBold(true);
+    for (int side = 0; side < 2; ++side) {
+        DrawPage(side, p + side);
+        copyPage(side, p + side, numberFont);
+    }
+    lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
+    composeSpread();
 
     // A turn that cannot be drawn leaves the spread shown at once, as without the effect.
     if (chkline->isChecked() && !m_flags.turning) playTurn(direction);

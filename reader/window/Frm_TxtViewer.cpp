@@ -28,6 +28,9 @@ using gdi::RGB;
 
 namespace {
 
+// How long after the last change the state files are written, ms.
+constexpr int kSettleDelayMs = 2000;
+
 constexpr gdi::COLORREF kToolBarGrey = RGB(239, 239, 239);
 constexpr gdi::COLORREF kBookArea = RGB(232, 227, 231);
 constexpr gdi::COLORREF kPaper = RGB(255, 249, 237);
@@ -237,20 +240,12 @@ void Frm_TxtViewer::createPages() {
 void Frm_TxtViewer::createHelpers() {
     PicTs = makeBox(this, "PicTs", RGB(255, 255, 255));
     PicTs->setAutoSize(true);
-    Picpage = makeBox(this, "Picpage", kPaper);
-    for (int i = 0; i < 2; ++i)
-        PicTmpPage[i] = makeBox(this, i == 0 ? "PicTmpPage_0" : "PicTmpPage_1", kPaper);
     Picture3 = makeBox(this, "Picture3", kPaper);
     PicMoveBook = makeBox(this, "PicMoveBook", kPaper);
-    for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picpage, PicTmpPage[0], PicTmpPage[1],
-                                                      Picture3, PicMoveBook})
-        w->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picture3, PicMoveBook}) w->hide();
     // Drawing on a box that is never shown only lasts in its persistent image.
-    for (forms::PictureBox* p : {PicTmpPage[0], PicTmpPage[1], Picture3}) p->setAutoRedraw(true);
-    // The two line breakers: the layout box holds the whole document, the line box one page.
-    Text1 = new textbox::TextBox(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->hide();
+    Picture3->setAutoRedraw(true);
+    // The layout box holds the whole document; a page is cut into rows by the page renderer.
     RichTextBox1 = new textbox::TextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->hide();

@@ -17,6 +17,7 @@
 #include "documents/OpenBook.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageModel.h"
+#include "pages/PageRenderer.h"
 #include "session/Places.h"
 #include "session/SettledSave.h"
 #include "session/StateFiles.h"
@@ -26,7 +27,6 @@
 #include "window/WindowFlags.h"
 
 class FindPanels;
-class FindBar;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -81,8 +81,6 @@ public:
     // Whole: no count, extraction, box or start-up under way; settled: whole and no turn.
     bool stateWhole() const;
     bool stateSettled() const;
-    // How long after the last change the state files are written, ms.
-    static constexpr int kSettleDelayMs = 2000;
     SettledSave* settledSave() const { return m_settledSave; }
     // A picture of the skin folder ("b_open.bmp") or of those compiled in, drawn for the
     // window's screen; null when it cannot be loaded.
@@ -170,6 +168,9 @@ private:
 
     // Pages and the spread (pages/).
     QFont pageFont() const;
+    pages::PageLook pageLook() const;
+    void copyPage(int side, int page, const QFont& numberFont);
+    void composeSpread();
     void CountPages();
     void keepPlaceInThisLayout();
     void DrawPage(int side, int page);
@@ -240,8 +241,8 @@ private:
     WindowFlags m_flags;
     QHash<QString, QImage> m_skin;
     OncePerPress m_pageKeys;
+    pages::PageRenderer m_renderer;  // the pages drawn last, and the rows a click on them hits
     FindPanels* m_panels = nullptr;
-    FindBar* m_find = nullptr;  // the bar of m_panels, whose marks the pages show
     SettledSave* m_settledSave = nullptr;
     // What the unload writes once an end was asked for (see endRequested).
     std::optional<std::vector<SettledSave::File>> m_endContents;

@@ -111,10 +111,8 @@ QSize Frm_TxtViewer::layOut() {
     PicRead[0]->setGeometry(r.page[0]);
     PicRead[1]->setGeometry(r.page[1]);
     RichTextBox1->setGeometry(r.textBox);
-    Text1->setGeometry(r.textBox);
     lblread[0]->move(r.pageNumber[0]);
     lblread[1]->move(r.pageNumber[1]);
-    for (forms::PictureBox* p : PicTmpPage) p->resize(r.tmpPage);
     PicReadIn->setGeometry(r.readIn);
     Picture3->setGeometry(r.picture3);
     PaintBookFrame();
@@ -123,7 +121,6 @@ QSize Frm_TxtViewer::layOut() {
     PicSplash->move(r.splash);
     PicList->move(r.list);
     m_panels->place(Pic_TxtOut->y());
-    Text1->move(r.lineBox);
 
     const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());
     if (w != m_pages.laidOutWidth || h != m_pages.laidOutHeight) {

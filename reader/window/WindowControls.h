@@ -66,11 +66,8 @@ struct WindowControls {
     forms::Label* lbltemp = nullptr;
 
     forms::PictureBox* PicTs = nullptr;
-    forms::PictureBox* Picpage = nullptr;
-    std::array<forms::PictureBox*, 2> PicTmpPage{};
     forms::PictureBox* Picture3 = nullptr;
     forms::PictureBox* PicMoveBook = nullptr;
-    textbox::TextBox* Text1 = nullptr;
     textbox::TextBox* RichTextBox1 = nullptr;
     PageBar ImageScrollBar1;
     wheel::WheelSource* WheelMouse1 = nullptr;

@@ -133,7 +133,7 @@ TEST_F(Reading, ThreePageBookShowsABlankFourthPage) {
     EXPECT_EQ(counter(), "3/3");
     EXPECT_EQ(control<forms::Label>(*window, "lblread", 1)->caption(), "");
     // The right page holds no text, only its number.
-    const QImage right = control<forms::PictureBox>(*window, "PicTmpPage", 1)->image();
+    const QImage right = control<forms::PictureBox>(*window, "PicRead", 1)->image();
     const QColor paper(255, 249, 237);
     int ink = 0;
     for (int y = 60; y < right.height() - 20; y += 3)
