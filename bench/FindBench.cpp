@@ -13,11 +13,11 @@
 #include "Book.h"
 #include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
+#include "encodings/DocumentText.h"
 #include "find/ChapterPanel.h"
 #include "find/Chapters.h"
 #include "find/FindBar.h"
 #include "find/TextFind.h"
-#include "encodings/DocumentText.h"
 #include "window/Frm_TxtViewer.h"
 
 namespace {
@@ -109,13 +109,17 @@ BENCHMARK(25, find) {
     bar->countMatches();
     bool wrapped = false;
     int index = 0;
-    const double lookup = bench::medianMs(101, [&] {
-        for (int i = 0; i < 100; ++i) index = bar->nextMatch(1, &wrapped);
-    }) / 100;
+    const double lookup = bench::medianMs(101,
+                                          [&] {
+                                              for (int i = 0; i < 100; ++i)
+                                                  index = bar->nextMatch(1, &wrapped);
+                                          }) /
+                          100;
     (void)index;
     bench::report("find: the next match from the spread on screen", lookup * 1000, "us", 5000);
     const double next = bench::medianMs(101, [&] { bar->step(1); });
-    const double spread = bench::medianMs(101, [&] { window->ShowSpread(window->pages().current, 0); });
+    const double spread =
+        bench::medianMs(101, [&] { window->ShowSpread(window->pages().current, 0); });
     bench::note(QStringLiteral("  (stepped to with its spread drawn and marked: %1 ms; the spread "
                                "alone: %2 ms)")
                     .arg(next, 0, 'f', 2)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "../tests/common/Controls.h"
 #include "Bench.h"
 #include "Book.h"
 #include "Reader.h"
@@ -17,7 +18,6 @@
 #include "session/StateFiles.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
-#include "../tests/common/Controls.h"
 
 namespace {
 

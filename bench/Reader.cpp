@@ -4,9 +4,9 @@
 #include <QDir>
 #include <QFile>
 
+#include "../tests/common/Controls.h"
 #include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
-#include "../tests/common/Controls.h"
 
 namespace bench {
 

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "../tests/common/Controls.h"
 #include "Bench.h"
-#include "session/SettledSave.h"
 #include "Book.h"
 #include "Reader.h"
 #include "dialogs/ScriptedDialogs.h"
@@ -19,11 +19,11 @@
 #include "forms/Timer.h"
 #include "graphics/Raster.h"
 #include "pages/PageRenderer.h"
+#include "session/SettledSave.h"
+#include "session/StateFiles.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
-#include "session/StateFiles.h"
 #include "window/WindowFile.h"
-#include "../tests/common/Controls.h"
 
 namespace {
 
@@ -95,7 +95,8 @@ double drawTextFloor(Frm_TxtViewer& window) {
         pages.push_back(lines);
     }
     // At the screen's ratio, as the reader's own surfaces are.
-    QImage image = gdi::raster::surface(control<forms::PictureBox>(window, "PicReadIn")->size(), window.devicePixelRatioF());
+    QImage image = gdi::raster::surface(control<forms::PictureBox>(window, "PicReadIn")->size(),
+                                        window.devicePixelRatioF());
     const int pw = control<forms::PictureBox>(window, "PicRead", 0)->width();
     const QFont font = control<forms::PictureBox>(window, "PicRead", 0)->font();
     int p = 0;
@@ -133,8 +134,10 @@ void appearanceChanges(Frm_TxtViewer& window, double spreadMs) {
     const int twelve = control<QComboBox>(window, "Cb_FontSize")->findText("12"),
               fourteen = control<QComboBox>(window, "Cb_FontSize")->findText("14");
     const double change = bench::medianMs(7, [&] {
-        control<QComboBox>(window, "Cb_FontSize")->setCurrentIndex(control<QComboBox>(window, "Cb_FontSize")->currentIndex() == twelve ? fourteen
-                                                                                         : twelve);
+        control<QComboBox>(window, "Cb_FontSize")
+            ->setCurrentIndex(control<QComboBox>(window, "Cb_FontSize")->currentIndex() == twelve
+                                  ? fourteen
+                                  : twelve);
         window.Cb_FontSize_Click();
     });
     bench::report("font size change to the new spread, 1920 x 1080", change, "ms", 120);
@@ -142,9 +145,7 @@ void appearanceChanges(Frm_TxtViewer& window, double spreadMs) {
         QStringLiteral("  (the bare re-wrap of the book it contains: %1 ms)").arg(wrap, 0, 'f', 1));
     window.cmdbgcolor_Click();
     int cell = 0;
-    const double colour = bench::medianMs(21, [&] {
-        window.lblcolor_Click(++cell % 2 ? 18 : 22);
-    });
+    const double colour = bench::medianMs(21, [&] { window.lblcolor_Click(++cell % 2 ? 18 : 22); });
     bench::report("palette colour change (no recount)", colour, "ms", 2 * spreadMs);
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "../tests/common/Controls.h"
 #include "../tests/common/ZipWriter.h"
 #include "Bench.h"
 #include "Book.h"
@@ -21,7 +22,6 @@
 #include "forms/Timer.h"
 #include "graphics/Gdi.h"
 #include "window/Frm_TxtViewer.h"
-#include "../tests/common/Controls.h"
 
 namespace {
 

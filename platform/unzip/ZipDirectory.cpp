@@ -201,7 +201,7 @@ private:
     size_t m_ready = 0;                  // under the mutex, as are m_last, m_passed and m_ended
     bool m_last = false;
     size_t m_passed = 0;
-    bool m_ended = false;  // the thread behind ended early, on an exception
+    bool m_ended = false;   // the thread behind ended early, on an exception
     size_t m_followed = 0;  // the helper's own from here on, as is m_file
     size_t m_released = 0;
     // Last, so that it is joined (after stop()) before anything the thread uses goes.
@@ -417,10 +417,9 @@ void sortAndMarkShared(std::vector<ZipRecord>& records) {
 // Keeps the `keep` records with the lowest header offsets, the ones libarchive meets first.
 void keepFirst(std::vector<ZipRecord>& records, size_t keep) {
     if (records.size() <= keep) return;
-    std::nth_element(records.begin(), records.begin() + ptrdiff_t(keep), records.end(),
-                     [](const ZipRecord& a, const ZipRecord& b) {
-                         return a.headerOffset < b.headerOffset;
-                     });
+    std::nth_element(
+        records.begin(), records.begin() + ptrdiff_t(keep), records.end(),
+        [](const ZipRecord& a, const ZipRecord& b) { return a.headerOffset < b.headerOffset; });
     records.resize(keep);
 }
 
@@ -631,10 +630,10 @@ Direct ZipDirectory::copyOut(const ZipRecord& r, int64_t dataOffset, int fd,
         throw;
     }
     const int why = errno;
-    const Direct result = !sound          ? Direct::Unusual
-                          : crc != r.crc  ? Direct::BadCrc
-                          : !written      ? Direct::WriteFailed
-                                          : Direct::Read;
+    const Direct result = !sound         ? Direct::Unusual
+                          : crc != r.crc ? Direct::BadCrc
+                          : !written     ? Direct::WriteFailed
+                                         : Direct::Read;
     // Nothing of a failed extraction stays (the caller removes the file in any case).
     const bool emptied = result == Direct::Read || ::ftruncate(fd, 0) == 0;
     errno = why;

@@ -23,7 +23,7 @@ struct ZipRecord {
     uint32_t crc = 0;
     uint16_t flags = 0;
     uint16_t method = 0;
-    bool usable = true;  // false: its extra fields overrun, or another record names its header
+    bool usable = true;       // false: its extra fields overrun, or another record names its header
     bool utf8Name = false;    // the UTF-8 flag, or a Unicode path field that replaces the name
     int64_t dataOffset = -1;  // where its local header ends; -1 when that cannot be read
 };

@@ -34,15 +34,17 @@ std::vector<ArchiveEntry> ArchiveShelf::VBZip_ArchiveUpdate(const QString& path,
     if (entries.empty()) {
         const int32_t result = zipObject->lastResult();
         *problem = result == unzip::PK_OK || result == unzip::PK_FIND
-                  ? QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path)
-                  : QStringLiteral("압축파일을 열 수 없습니다. 손상되었거나 지원하지 않는 "
-                                   "형식입니다.\n%1")
-                        .arg(path);
+                       ? QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path)
+                       : QStringLiteral(
+                             "압축파일을 열 수 없습니다. 손상되었거나 지원하지 않는 "
+                             "형식입니다.\n%1")
+                             .arg(path);
     }
     return entries;
 }
 
-std::vector<ArchiveEntry> ArchiveShelf::VBUnRar_ArchiveUpdate(const QString& path, QString* problem) {
+std::vector<ArchiveEntry> ArchiveShelf::VBUnRar_ArchiveUpdate(const QString& path,
+                                                              QString* problem) {
     if (!rarObject) createArchiveObjects();
     rarObject->setRarFile(path);
     rarObject->Rar_Directory();
@@ -165,7 +167,6 @@ std::optional<QString> ArchiveShelf::ExtractRarEntry(const OpenBook& book, const
     if (rarObject->failed()) return QString();
     return problemText(name, rarProblem(rarObject->lastProblem()));
 }
-
 
 std::optional<QString> ArchiveShelf::extract(const OpenBook& book, const QString& name,
                                              std::optional<QString>* text) {

@@ -15,14 +15,13 @@
 #include "documents/ClearFolder.h"
 #include "documents/Cls_Rar.h"
 #include "documents/cUnzip.h"
+#include "encodings/DocumentText.h"
 #include "files/Files.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
-#include "encodings/DocumentText.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
-
 
 QString Frm_TxtViewer::ChooseDocumentFile() {
     const QString path =
@@ -36,7 +35,6 @@ void Frm_TxtViewer::CmdOpen_Action() {
     const QString path = ChooseDocumentFile();
     if (!path.isEmpty()) OpenDocument(path, -1);
 }
-
 
 void Frm_TxtViewer::saySo(const QString& text) {
     m_dialogs.MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
@@ -140,7 +138,8 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
     setPageButtons(false);
     // An entry index beyond the list (the archive changed since it was saved) picks the first;
     // a bookmark in an entry that is gone goes with it.
-    const bool savedEntryGone = entryIndex != -1 && (entryIndex < 0 || entryIndex >= List1->count());
+    const bool savedEntryGone =
+        entryIndex != -1 && (entryIndex < 0 || entryIndex >= List1->count());
     const int row = savedEntryGone || entryIndex == -1 ? 0 : entryIndex;
     if (savedEntryGone || m_settings.BookmarkEntry > List1->count()) {
         m_settings.BookmarkSet = 0;

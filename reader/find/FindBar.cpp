@@ -56,12 +56,12 @@ void FindBar::createControls() {
     CmdFindPrev = designButton(this, "b_find_prev", {334, 4, 61, 36},
                                QStringLiteral("이전 찾기 (Shift+Enter, Shift+F3)"),
                                m_host.designPicture(QStringLiteral("b_find_prev.bmp")));
-    CmdFindNext = designButton(this, "b_find_next", {395, 4, 61, 36},
-                               QStringLiteral("다음 찾기 (Enter, F3)"),
-                               m_host.designPicture(QStringLiteral("b_find_next.bmp")));
-    CmdFindClose = designButton(this, "b_find_close", {456, 4, 61, 36},
-                                QStringLiteral("닫기 (Esc)"),
-                                m_host.designPicture(QStringLiteral("b_find_close.bmp")));
+    CmdFindNext =
+        designButton(this, "b_find_next", {395, 4, 61, 36}, QStringLiteral("다음 찾기 (Enter, F3)"),
+                     m_host.designPicture(QStringLiteral("b_find_next.bmp")));
+    CmdFindClose =
+        designButton(this, "b_find_close", {456, 4, 61, 36}, QStringLiteral("닫기 (Esc)"),
+                     m_host.designPicture(QStringLiteral("b_find_close.bmp")));
     TmrFind = new QTimer(this);
     TmrFind->setObjectName(QStringLiteral("TmrFind"));
     TmrFind->setSingleShot(true);
@@ -201,7 +201,7 @@ void FindBar::step(int direction) {
 
 void FindBar::showMatch(int index, bool wrapped, int direction) {
     m_currentMatch = index;
-    m_findNote = !wrapped ? QString()
+    m_findNote = !wrapped        ? QString()
                  : direction > 0 ? QStringLiteral(" (처음부터 다시)")
                                  : QStringLiteral(" (끝부터 다시)");
     lblFind->setCaption(state());

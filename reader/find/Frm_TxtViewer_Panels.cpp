@@ -27,8 +27,10 @@ public:
     int32_t pageCount() const override { return w.m_pages.count; }
     std::pair<int, int> spreadIndexes() const override {
         const int size = int(w.m_pages.text.size());
-        const int first = w.RichTextBox1->charIndexOfLine((w.m_pages.current - 1) * w.m_pages.linesPerPage);
-        const int end = w.RichTextBox1->charIndexOfLine((w.m_pages.current + 1) * w.m_pages.linesPerPage);
+        const int first =
+            w.RichTextBox1->charIndexOfLine((w.m_pages.current - 1) * w.m_pages.linesPerPage);
+        const int end =
+            w.RichTextBox1->charIndexOfLine((w.m_pages.current + 1) * w.m_pages.linesPerPage);
         return {first < 0 ? size : first, end < 0 ? size : end};
     }
     int32_t spreadOfIndex(int index) const override {
@@ -38,7 +40,8 @@ public:
         return w.RichTextBox1->lineFromChar(position) / std::max(1, w.m_pages.linesPerPage) + 1;
     }
     int32_t spreadOfPosition(int32_t position) const override {
-        return bookmark::spreadOfLine(w.RichTextBox1->lineFromChar(position), w.m_pages.linesPerPage);
+        return bookmark::spreadOfLine(w.RichTextBox1->lineFromChar(position),
+                                      w.m_pages.linesPerPage);
     }
     int64_t spreadEnd() const override {
         const int end = w.RichTextBox1->lineIndex((w.m_pages.current + 1) * w.m_pages.linesPerPage);

@@ -61,7 +61,7 @@ void Frm_TxtViewer::Cb_Font_Enter() {
 
 void Frm_TxtViewer::showBoldState() {
     cmdBold->setPicture(skinPicture(m_settings.FontBold ? QStringLiteral("b_bold_down.bmp")
-                                                             : QStringLiteral("b_bold.bmp")));
+                                                        : QStringLiteral("b_bold.bmp")));
 }
 
 void Frm_TxtViewer::cmdBold_Click() {

@@ -5,13 +5,13 @@
 #include <QKeyEvent>
 #include <QListWidget>
 
-#include "find/FindPanels.h"
+#include "encodings/DocumentText.h"
 #include "files/Files.h"
+#include "find/FindPanels.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "forms/Timer.h"
-#include "encodings/DocumentText.h"
 #include "pages/OncePerPress.h"
 #include "pages/Pagination.h"
 #include "textbox/TextBox.h"
@@ -48,8 +48,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     m_pages.text.clear();
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     m_settings.BookmarkSet = 0;
-    if (m_settings.BookmarkEntry > 0 &&
-        m_settings.BookmarkEntry == m_book.shown + 1)
+    if (m_settings.BookmarkEntry > 0 && m_settings.BookmarkEntry == m_book.shown + 1)
         m_settings.BookmarkSet = -1;
     Sh_Bar->resize(1, Sh_Bar->height());
     setWindowTitle(QStringLiteral("루모북 [") +

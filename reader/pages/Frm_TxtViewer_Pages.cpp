@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "find/FindPanels.h"
 #include "find/ChapterPanel.h"
+#include "find/FindPanels.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
@@ -51,7 +51,8 @@ void Frm_TxtViewer::RelayoutPages() {
     lbltemp->setAutoSize(false);
     m_pages.wideCharWidth = static_cast<int16_t>(lbltemp->width());
     const int textHeight = lbltemp->height();
-    m_pages.linesPerPage = pagination::linesPerPage(PicRead[0]->height(), m_flags.lineSpacingValue, textHeight);
+    m_pages.linesPerPage =
+        pagination::linesPerPage(PicRead[0]->height(), m_flags.lineSpacingValue, textHeight);
     m_pages.lineHeight = static_cast<int16_t>(m_flags.lineSpacingValue + textHeight);
 
     if (!m_flags.colourOnlyChange) {
@@ -97,7 +98,8 @@ void Frm_TxtViewer::keepPlaceInThisLayout() {
     m_pages.count = fresh;
     int32_t page = int32_t(before * m_pages.count) + 1;
     if (page % 2 == 0) --page;
-    m_pages.current = std::clamp<int32_t>(page, 1, m_pages.count % 2 ? m_pages.count : m_pages.count - 1);
+    m_pages.current =
+        std::clamp<int32_t>(page, 1, m_pages.count % 2 ? m_pages.count : m_pages.count - 1);
     ImageScrollBar1.setMax(m_pages.count);
     m_flags.scrollArmed = false;
     ImageScrollBar1.setValue(m_pages.current);

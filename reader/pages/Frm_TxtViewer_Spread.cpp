@@ -85,8 +85,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         return;
     }
     pages::PageMarks marks;
-    if (m_settings.BookmarkSet == -1)
-        marks.bookmark = int64_t(m_settings.BookmarkPosition) - 1;
+    if (m_settings.BookmarkSet == -1) marks.bookmark = int64_t(m_settings.BookmarkPosition) - 1;
     marks.highlights = findMarks(&m_panels->findBar());
     const pages::RenderedPage& drawn = m_renderer.render(side, PageText(page), pageLook(), marks);
     if (drawn.marked >= 0) {

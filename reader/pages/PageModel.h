@@ -16,10 +16,10 @@ struct PageSlice {
 };
 
 struct PageModel {
-    QString text;            // the whole book as read
-    double length = 0;       // its length; 0 when no book is laid out
-    int32_t current = 0;     // the left page of the spread on screen
-    int32_t count = 0;       // pages in the layout
+    QString text;         // the whole book as read
+    double length = 0;    // its length; 0 when no book is laid out
+    int32_t current = 0;  // the left page of the spread on screen
+    int32_t count = 0;    // pages in the layout
     int32_t linesPerPage = 1;
     int16_t lineHeight = 0;     // pixels from one row's top to the next
     int16_t wideCharWidth = 0;  // the width of a Hangul syllable in the page font

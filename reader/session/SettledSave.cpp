@@ -150,8 +150,9 @@ void SettledSave::write(const std::vector<File>& batch) {
         m_told = !failed.empty() || (m_told && written == 0);
     }
     if (tell)
-        QMetaObject::invokeMethod(this, [this, failedPath, why] { emit writeFailed(failedPath, why); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, failedPath, why] { emit writeFailed(failedPath, why); },
+            Qt::QueuedConnection);
 }
 
 void SettledSave::watchInput(bool on) {

@@ -1,5 +1,5 @@
-#include "find/FindPanels.h"
 #include "window/Frm_TxtViewer.h"
+#include "find/FindPanels.h"
 
 #include <QApplication>
 #include <QCheckBox>

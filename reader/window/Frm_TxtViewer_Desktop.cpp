@@ -37,7 +37,6 @@ QString droppedFile(const QMimeData* mime) {
 
 }  // namespace
 
-
 void Frm_TxtViewer::openFromOutside(const QString& file) {
     if (m_flags.unloaded) return;
     if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -65,7 +64,6 @@ void Frm_TxtViewer::openPendingFile() {
     const QString file = std::exchange(m_flags.pendingOpen, QString());
     OpenDocument(file, -1);
 }
-
 
 void Frm_TxtViewer::dragEnterEvent(QDragEnterEvent* event) {
     if (!m_flags.unloaded && !droppedFile(event->mimeData()).isEmpty())

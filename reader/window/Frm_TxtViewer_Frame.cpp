@@ -31,7 +31,8 @@ QImage Frm_TxtViewer::skinPicture(const QString& name) {
     if (m_flags.pictureRatio == 0) m_flags.pictureRatio = devicePixelRatioF();
     auto it = m_skin.find(name);
     if (it == m_skin.end())
-        it = m_skin.insert(name, gdi::LoadImageFor(m_places.skin + "/" + name, m_flags.pictureRatio));
+        it = m_skin.insert(name,
+                           gdi::LoadImageFor(m_places.skin + "/" + name, m_flags.pictureRatio));
     return it.value();
 }
 
@@ -78,7 +79,8 @@ void Frm_TxtViewer::PaintBookFrame() {
 
     PicTs->setAutoSize(false);
 
-    drawLines(Pic_TxtOut->hDC(), bookframe::pageEdgeLines(g, m_pages.count, m_pages.current), kPageEdge);
+    drawLines(Pic_TxtOut->hDC(), bookframe::pageEdgeLines(g, m_pages.count, m_pages.current),
+              kPageEdge);
 
     PicReadIn->Refresh();
     PicReadIn->setAutoRedraw(false);

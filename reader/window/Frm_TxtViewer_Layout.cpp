@@ -180,8 +180,8 @@ bool Frm_TxtViewer::event(QEvent* event) {
 void Frm_TxtViewer::pictureRatioChanged() {
     const qreal ratio = devicePixelRatioF();
     if (ratio == m_flags.pictureRatio) return;
-    const bool sameSet =
-        m_flags.pictureRatio != 0 && gdi::PictureScale(ratio) == gdi::PictureScale(m_flags.pictureRatio);
+    const bool sameSet = m_flags.pictureRatio != 0 &&
+                         gdi::PictureScale(ratio) == gdi::PictureScale(m_flags.pictureRatio);
     m_flags.pictureRatio = ratio;
     if (!sameSet) {
         m_skin.clear();

@@ -2,26 +2,26 @@
 // and the unload handler.
 
 #include <QApplication>
-#include <QFileInfo>
-#include <cstdio>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <cstdio>
 
 #include <QCheckBox>
 #include <QListWidget>
-#include "find/FindPanels.h"
 #include "documents/ClearFolder.h"
+#include "encodings/DocumentText.h"
 #include "files/Files.h"
 #include "find/ChapterPanel.h"
+#include "find/FindPanels.h"
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "forms/Screen.h"
 #include "forms/Timer.h"
 #include "forms/Units.h"
 #include "forms/WebBrowser.h"
-#include "encodings/DocumentText.h"
 #include "pages/Mo_TxtPublic.h"
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"
@@ -131,10 +131,10 @@ void Frm_TxtViewer::createPageBar() {
     m_flags.pageBarProblem = ImageScrollBar1.create(library, Pic_Top, m_dialogs);
     if (!m_flags.pageBarProblem.isEmpty()) {
         // The reader works without its page bar; the user should know why it is missing.
-        const QString why =
-            files::FileExists(library)
-                ? QStringLiteral("파일을 읽을 수 없습니다: %1\n(%2)").arg(library, m_flags.pageBarProblem)
-                : QStringLiteral("파일이 없습니다: %1").arg(library);
+        const QString why = files::FileExists(library)
+                                ? QStringLiteral("파일을 읽을 수 없습니다: %1\n(%2)")
+                                      .arg(library, m_flags.pageBarProblem)
+                                : QStringLiteral("파일이 없습니다: %1").arg(library);
         m_dialogs.MsgBox(QStringLiteral("페이지 이동 막대를 불러올 수 없습니다.\n") + why +
                              QStringLiteral("\n페이지 이동 막대 없이 계속합니다."),
                          dlg::vbExclamation, QStringLiteral("루모북"));
@@ -179,14 +179,16 @@ void Frm_TxtViewer::TmrPlay_Timer() {
 
 void Frm_TxtViewer::resumeLastDocument() {
     const auto state = statefiles::decodeDocument(
-        statefiles::readFile(m_places.state + "/" + statefiles::kDocumentFile).value_or(QByteArray()));
+        statefiles::readFile(m_places.state + "/" + statefiles::kDocumentFile)
+            .value_or(QByteArray()));
     if (state) {
         m_book.path = state->documentPath;
         m_book.archiveKind = state->archiveKind;
         m_book.archivePath = state->archivePath;
     }
     const int32_t entryIndex = state ? state->entryIndex : -1;
-    const bool archiveThere = !m_book.archivePath.isEmpty() && files::FileExists(m_book.archivePath.trimmed());
+    const bool archiveThere =
+        !m_book.archivePath.isEmpty() && files::FileExists(m_book.archivePath.trimmed());
     if (archiveThere || files::FileExists(m_book.path)) {
         // A file named at start is its own answer: Yes when it is the book saved last.
         int answer = dlg::vbNo;
@@ -195,16 +197,17 @@ void Frm_TxtViewer::resumeLastDocument() {
             if (m_flags.startFileResumed) answer = dlg::vbYes;
         } else {
             m_flags.askingToResume = true;
-            answer = m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
-                                      dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
+            answer =
+                m_dialogs.MsgBox(QStringLiteral("기존에 있던 파일을 계속 읽으시겠습니까?"),
+                                 dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("기존파일읽기"));
             m_flags.askingToResume = false;
         }
         if (answer == dlg::vbYes) readResumedBook(entryIndex);
         takeSavedPosition();
     }
     // A book named at start is read in the appearance saved, whatever became of the last one.
-    const bool settingsSaved =
-        !m_flags.startFile.isEmpty() && files::FileExists(m_places.state + "/" + statefiles::kSettingsFile);
+    const bool settingsSaved = !m_flags.startFile.isEmpty() &&
+                               files::FileExists(m_places.state + "/" + statefiles::kSettingsFile);
     if (files::FileExists(m_book.path) || settingsSaved) {
         restoreAppearance();
     } else {
@@ -242,7 +245,8 @@ void Frm_TxtViewer::takeSavedPosition() {
     if (record) chkline->setChecked(record->pageTurn == 1);
     // A position that cannot belong to this text (a damaged or foreign window file) is no
     // position: the pages are counted from page 1 once start-up has finished.
-    if (record && windowfile::positionUsable(record->currentPage, record->pageCount, m_pages.length)) {
+    if (record &&
+        windowfile::positionUsable(record->currentPage, record->pageCount, m_pages.length)) {
         m_pages.current = record->currentPage;
         m_pages.count = record->pageCount;
         ImageScrollBar1.setMax(m_pages.count);
@@ -301,8 +305,7 @@ void Frm_TxtViewer::formUnload() {
     if (m_flags.unloaded) return;
     // A close mid-operation or a signal took what to write when it came; a close at rest
     // writes the state as it stands.
-    const std::vector<SettledSave::File> files =
-        m_endContents ? *m_endContents : settledContents();
+    const std::vector<SettledSave::File> files = m_endContents ? *m_endContents : settledContents();
     m_flags.unloaded = true;
     m_flags.isUnloading = -1;
     // What the settled saves still have in hand is written before the last word is.
@@ -326,8 +329,9 @@ void Frm_TxtViewer::formUnload() {
 // Says, once, that the place could not be saved.
 void Frm_TxtViewer::tellSaveFailed(const QString& path, const QString& why) {
     const QString folder = QFileInfo(path).isDir() ? path : QFileInfo(path).path();
-    QString text = QStringLiteral("읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
-                                  "없습니다. 디스크 공간과 권한을 확인해 주십시오.")
+    QString text = QStringLiteral(
+                       "읽던 곳과 설정을 저장하지 못했습니다.\n%1 폴더에 쓸 수 "
+                       "없습니다. 디스크 공간과 권한을 확인해 주십시오.")
                        .arg(folder);
     if (!why.isEmpty()) text += QStringLiteral("\n(%1)").arg(why);
     m_dialogs.MsgBox(text, dlg::vbExclamation, QStringLiteral("루모북"));
@@ -357,8 +361,7 @@ void Frm_TxtViewer::saveAtExit() {
     // The process is ending inside exit() (the display is gone), maybe in the middle of a box
     // or a count: the files only, the state settled last, and nothing released under a caller.
     if (m_flags.unloaded) return;
-    const std::vector<SettledSave::File> files =
-        m_endContents ? *m_endContents : settledContents();
+    const std::vector<SettledSave::File> files = m_endContents ? *m_endContents : settledContents();
     m_flags.unloaded = true;
     m_flags.isUnloading = -1;
     if (m_settledSave) m_settledSave->forget();

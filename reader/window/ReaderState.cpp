@@ -14,7 +14,8 @@ std::vector<SettledSave::File> ReaderState::files(const QString& stateFolder) co
     d.archivePath = book.archivePath;
     // The entry on screen, whatever row the list shows.
     d.entryIndex = book.inArchive() ? book.shown : -1;
-    files.emplace_back(stateFolder + "/" + statefiles::kDocumentFile, statefiles::encodeDocument(d));
+    files.emplace_back(stateFolder + "/" + statefiles::kDocumentFile,
+                       statefiles::encodeDocument(d));
     // Only a position that belongs to the book on screen is worth coming back to.
     if (!windowfile::positionUsable(page, pageCount, length)) return files;
     const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();

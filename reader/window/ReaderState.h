@@ -12,9 +12,9 @@
 
 struct ReaderState {
     OpenBook book;
-    int32_t page = 0;       // the left page of the spread on screen
+    int32_t page = 0;  // the left page of the spread on screen
     int32_t pageCount = 0;
-    double length = 0;      // the book's length; 0 without a book laid out
+    double length = 0;  // the book's length; 0 without a book laid out
     statefiles::ReadingSettings settings;
     QRect frame;            // the window's outer geometry, pixels
     bool pageTurn = false;  // the turn is played

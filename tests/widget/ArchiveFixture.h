@@ -3,9 +3,9 @@
 
 #include <QListWidget>
 
+#include "../common/Controls.h"
 #include "../common/ZipWriter.h"
 #include "ReaderFixture.h"
-#include "../common/Controls.h"
 
 class Archives : public Reading {
 protected:
@@ -17,7 +17,8 @@ protected:
     QString tmpZip(const QString& name) const { return folder.file("TmpZip/" + name); }
     QStringList listed() const {
         QStringList items;
-        for (int i = 0; i < control<QListWidget>(*window, "List1")->count(); ++i) items << control<QListWidget>(*window, "List1")->item(i)->text();
+        for (int i = 0; i < control<QListWidget>(*window, "List1")->count(); ++i)
+            items << control<QListWidget>(*window, "List1")->item(i)->text();
         return items;
     }
     QString lastBox() const {

@@ -10,12 +10,12 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 
+#include "../common/Controls.h"
 #include "../common/RawArchives.h"
 #include "../common/ZipWriter.h"
 #include "ArchiveFixture.h"
-#include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
-#include "../common/Controls.h"
+#include "forms/PictureBox.h"
 
 namespace {
 
@@ -225,7 +225,8 @@ TEST_F(ArchiveLimits, NamesInEveryEncodingAreListedAsHangul) {
     EXPECT_TRUE(names.contains(QStringLiteral("가나.txt"))) << names.join(", ").toStdString();
     EXPECT_TRUE(names.contains(QStringLiteral("국문ab.txt"))) << names.join(", ").toStdString();
     // The composed name is the file's name in TmpZip too.
-    control<QListWidget>(*window, "List1")->setCurrentRow(int(names.indexOf(QStringLiteral("가나.txt"))));
+    control<QListWidget>(*window, "List1")
+        ->setCurrentRow(int(names.indexOf(QStringLiteral("가나.txt"))));
     release(control<forms::Image>(*window, "CmdOk"));
     EXPECT_EQ(window->book().path, folder.file(QStringLiteral("TmpZip/가나.txt")));
     EXPECT_EQ(window->pages().text, QStringLiteral("nfd"));

@@ -4,12 +4,12 @@
 #include <QDirIterator>
 #include <QListWidget>
 
+#include "../common/Controls.h"
 #include "../common/ZipWriter.h"
 #include "ArchiveFixture.h"
-#include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
+#include "forms/PictureBox.h"
 #include "session/StateFiles.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -75,7 +75,8 @@ TEST_F(Archives, SeveralEntriesShowTheListAndStepBetweenFiles) {
     EXPECT_FALSE(QFile::exists(tmpZip("1장.txt")));  // TmpZip holds one name at a time
     // Back with a click on the left page at the first spread.
     dialogs.answerMsgBox(dlg::vbYes);
-    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 0), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 0), Qt::LeftButton, {},
+                      QPoint(100, 100));
     EXPECT_EQ(lastBox(), QStringLiteral("이전 파일을 보시겠습니까?"));
     EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
     // The panel: every extraction closed it; the list button toggles it, OK opens the choice.
@@ -140,7 +141,8 @@ TEST_F(Archives, AnEntryIsResumedWithItsBookmark) {
     control<QListWidget>(*window, "List1")->setCurrentRow(1);
     QTest::mousePress(control<forms::Image>(*window, "CmdOk"), Qt::LeftButton, {}, QPoint(5, 5));
     release(control<forms::Image>(*window, "CmdNext"));
-    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {}, QPoint(100, 55));
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {},
+                      QPoint(100, 55));
     ASSERT_EQ(window->settings().BookmarkEntry, 2);
     window->close();
     window.reset();
@@ -184,7 +186,9 @@ TEST_F(Archives, RealArchivesWithKoreanNames) {
         open(data + name);
         EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [읽어보기.txt]")) << name;
         EXPECT_GT(window->pages().count, 0) << name;
-        EXPECT_EQ(control<forms::Image>(*window, "CmdList")->isEnabled(), QString(name).endsWith(".zip")) << name;
+        EXPECT_EQ(control<forms::Image>(*window, "CmdList")->isEnabled(),
+                  QString(name).endsWith(".zip"))
+            << name;
     }
     // An encrypted entry says so and leaves the book that was open.
     dialogs.clear();
@@ -245,9 +249,9 @@ namespace {
 // screen stays the one saved, bookmarked and resumed, and stays on disk.
 TEST_F(Archives, TheEntryOnScreenIsWhatIsSavedWhateverTheListShows) {
     start();
-    const QString path = zip("세 편.zip", {{"a.txt", numberedBook(300)},
-                                           {"b.txt", numberedBook(50)},
-                                           {"c.txt", numberedBook(4000)}});
+    const QString path = zip(
+        "세 편.zip",
+        {{"a.txt", numberedBook(300)}, {"b.txt", numberedBook(50)}, {"c.txt", numberedBook(4000)}});
     // c.txt's deflated data damaged: it lists, but cannot be extracted.
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -262,17 +266,20 @@ TEST_F(Archives, TheEntryOnScreenIsWhatIsSavedWhateverTheListShows) {
     ASSERT_EQ(window->windowTitle(), QStringLiteral("루모북 [a.txt]"));
     ASSERT_TRUE(control<forms::PictureBox>(*window, "PicList")->isVisible());
     control<QListWidget>(*window, "List1")->setCurrentRow(2);
-    QTest::mousePress(control<forms::Image>(*window, "cmdCancel"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(control<forms::Image>(*window, "cmdCancel"), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
 
     QTest::mousePress(control<forms::Image>(*window, "CmdList"), Qt::LeftButton, {}, QPoint(5, 5));
     control<QListWidget>(*window, "List1")->setCurrentRow(2);
     QTest::mousePress(control<forms::Image>(*window, "CmdOk"), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(lastBox().contains(QStringLiteral("압축을 풀 수 없습니다"))) << lastBox().toStdString();
+    EXPECT_TRUE(lastBox().contains(QStringLiteral("압축을 풀 수 없습니다")))
+        << lastBox().toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("루모북 [a.txt]"));
     EXPECT_EQ(control<QListWidget>(*window, "List1")->currentRow(), 0);
     EXPECT_TRUE(QFile::exists(tmpZip("a.txt")));
-    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());  // no panel left behind the box
+    EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")
+                     ->isVisible());  // no panel left behind the box
 
     window->close();
     const auto saved =

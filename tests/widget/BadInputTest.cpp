@@ -12,14 +12,14 @@
 #include <new>
 #include <thread>
 
+#include "../common/Controls.h"
 #include "../common/ZipWriter.h"
 #include "ReaderFixture.h"
-#include "textbox/LineBreaker.h"
-#include "forms/PictureBox.h"
 #include "encodings/DocumentText.h"
+#include "forms/PictureBox.h"
 #include "session/StateFiles.h"
+#include "textbox/LineBreaker.h"
 #include "window/WindowFile.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ TEST_F(BadInput, StrangeDocumentsOpenAsWhatTheyHold) {
         EXPECT_EQ(window->pages().count > 0, c.pages) << c.name;
         if (c.pages) {
             EXPECT_EQ(window->pages().current, 1) << c.name;
-            EXPECT_EQ(control<forms::Label>(*window, "lbl_Totpage")->caption(), QStringLiteral("1/%1").arg(window->pages().count))
+            EXPECT_EQ(control<forms::Label>(*window, "lbl_Totpage")->caption(),
+                      QStringLiteral("1/%1").arg(window->pages().count))
                 << c.name;
             release(control<forms::Image>(*window, "CmdLast"));
             EXPECT_EQ(window->pages().current % 2, 1) << c.name;

@@ -2,22 +2,22 @@
 // remove the bookmark, its entry, the font box, sizes, bold, colours and their palette, and
 // the settings saved and restored byte by byte.
 
-#include <QRegularExpression>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QtEndian>
 
+#include "../common/Controls.h"
 #include "../common/ZipWriter.h"
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
 #include "forms/Shape.h"
 #include "pages/Palette.h"
 #include "session/StateFiles.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -47,8 +47,10 @@ protected:
     // The y of line `row` (0-based) of a page, a little below its top.
     int rowY(int row) const { return 50 + row * window->pages().lineHeight + 3; }
     void rightClick(int side, int y, Qt::MouseButton b = Qt::RightButton) {
-        QTest::mousePress(control<forms::PictureBox>(*window, "PicRead", side), b, {}, QPoint(200, y));
-        QTest::mouseRelease(control<forms::PictureBox>(*window, "PicRead", side), b, {}, QPoint(200, y));
+        QTest::mousePress(control<forms::PictureBox>(*window, "PicRead", side), b, {},
+                          QPoint(200, y));
+        QTest::mouseRelease(control<forms::PictureBox>(*window, "PicRead", side), b, {},
+                            QPoint(200, y));
     }
     // The text of the line beside the shown marker, read from the page it is on.
     QString markedLine() const {
@@ -72,11 +74,13 @@ TEST_F(Bookmarks, SetSurvivesALargerFontAndIsFollowed) {
     EXPECT_EQ(window->settings().BookmarkEntry, 0);
     EXPECT_TRUE(control<forms::Image>(*window, "ImgRead", 1)->isVisible());
     EXPECT_FALSE(control<forms::Image>(*window, "ImgRead", 0)->isVisible());
-    EXPECT_EQ(control<forms::Image>(*window, "ImgRead", 1)->pos(), QPoint(15, 50 + 3 * window->pages().lineHeight));
+    EXPECT_EQ(control<forms::Image>(*window, "ImgRead", 1)->pos(),
+              QPoint(15, 50 + 3 * window->pages().lineHeight));
     EXPECT_EQ(markedLine(), line);
 
     // A larger font moves the line to another page; the button still finds it.
-    control<QComboBox>(*window, "Cb_FontSize")->setCurrentIndex(control<QComboBox>(*window, "Cb_FontSize")->findText("24"));
+    control<QComboBox>(*window, "Cb_FontSize")
+        ->setCurrentIndex(control<QComboBox>(*window, "Cb_FontSize")->findText("24"));
     window->Cb_FontSize_Click();
     ASSERT_LT(window->pages().linesPerPage, L);
     release(control<forms::Image>(*window, "CmdFirst"));
@@ -86,14 +90,15 @@ TEST_F(Bookmarks, SetSurvivesALargerFontAndIsFollowed) {
     EXPECT_EQ(markedLine(), line);
     // A middle click sets it too.
     rightClick(0, rowY(0), Qt::MiddleButton);
-    EXPECT_EQ(markedLine(),
-              QStringLiteral("줄 %1").arg((window->pages().current - 1) * window->pages().linesPerPage + 1));
+    EXPECT_EQ(markedLine(), QStringLiteral("줄 %1").arg(
+                                (window->pages().current - 1) * window->pages().linesPerPage + 1));
 }
 
 TEST_F(Bookmarks, RemovedByItsMarkerAndTheButtonSaysSo) {
     openBook(3);
     rightClick(0, rowY(1));
-    QTest::mouseClick(control<forms::Image>(*window, "ImgRead", 0), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(control<forms::Image>(*window, "ImgRead", 0), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_FALSE(control<forms::Image>(*window, "ImgRead", 0)->isVisible());
     EXPECT_EQ(window->settings().BookmarkSet, 0);
     EXPECT_EQ(window->settings().BookmarkPosition, 0);
@@ -219,8 +224,10 @@ TEST_F(Appearance, TheSameSizeOrSpacingAgainDoesNothing) {
     openBook(5);
     CountWatch watch(control<forms::PictureBox>(*window, "PicSplash"));
     const int pages = window->pages().count;
-    emit control<QComboBox>(*window, "Cb_FontSize")->activated(control<QComboBox>(*window, "Cb_FontSize")->currentIndex());
-    emit control<QComboBox>(*window, "Combo1", 1)->activated(control<QComboBox>(*window, "Combo1", 1)->currentIndex());
+    emit control<QComboBox>(*window, "Cb_FontSize")
+        ->activated(control<QComboBox>(*window, "Cb_FontSize")->currentIndex());
+    emit control<QComboBox>(*window, "Combo1", 1)
+        ->activated(control<QComboBox>(*window, "Combo1", 1)->currentIndex());
     EXPECT_EQ(watch.counts, 0);
     EXPECT_EQ(window->pages().count, pages);
     // Another spacing re-lays out, keeps the place by ratio and is stored.
@@ -242,35 +249,46 @@ TEST_F(Appearance, BoldFollowsItsPictureAndRecounts) {
     EXPECT_EQ(watch.counts, 0);
     QTest::mouseClick(control<forms::Image>(*window, "cmdBold"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(window->settings().FontBold, -1);
-    EXPECT_EQ(control<forms::Image>(*window, "cmdBold")->picture(), window->skinPicture("b_bold_down.bmp"));
+    EXPECT_EQ(control<forms::Image>(*window, "cmdBold")->picture(),
+              window->skinPicture("b_bold_down.bmp"));
     EXPECT_TRUE(control<forms::PictureBox>(*window, "PicRead", 0)->font().bold());
     EXPECT_EQ(watch.counts, 1);
     QTest::mouseClick(control<forms::Image>(*window, "cmdBold"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(window->settings().FontBold, 0);
-    EXPECT_EQ(control<forms::Image>(*window, "cmdBold")->picture(), window->skinPicture("b_bold.bmp"));
+    EXPECT_EQ(control<forms::Image>(*window, "cmdBold")->picture(),
+              window->skinPicture("b_bold.bmp"));
 }
 
 TEST_F(Appearance, APaletteColourOnlyRedrawsAndTheDialogRecounts) {
     openBook(9);
-    ASSERT_EQ(window->findChildren<forms::Label*>(QRegularExpression(QStringLiteral("^lblcolor_\\d+$"))).size(), 28);
+    ASSERT_EQ(
+        window->findChildren<forms::Label*>(QRegularExpression(QStringLiteral("^lblcolor_\\d+$")))
+            .size(),
+        28);
     CountWatch watch(control<forms::PictureBox>(*window, "PicSplash"));
     const int pages = window->pages().count;
 
-    QTest::mouseClick(control<forms::Image>(*window, "cmdbgcolor"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(control<forms::Image>(*window, "cmdbgcolor"), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_TRUE(control<forms::PictureBox>(*window, "PicColor")->isVisible());
-    EXPECT_EQ(control<forms::Image>(*window, "cmdbgcolor")->picture(), window->skinPicture("b_bgcolor.bmp"));
-    QTest::mousePress(control<forms::Label>(*window, "lblcolor", 18), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(control<forms::Image>(*window, "cmdbgcolor")->picture(),
+              window->skinPicture("b_bgcolor.bmp"));
+    QTest::mousePress(control<forms::Label>(*window, "lblcolor", 18), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_FALSE(control<forms::PictureBox>(*window, "PicColor")->isVisible());
     EXPECT_EQ(window->settings().PageColor, int32_t(palette::kColours[18]));
     EXPECT_EQ(control<forms::Shape>(*window, "Shape2")->backColor(), palette::kColours[18]);
-    EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->image().pixelColor(5, 200), gdi::toQColor(palette::kColours[18]));
+    EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->image().pixelColor(5, 200),
+              gdi::toQColor(palette::kColours[18]));
     EXPECT_EQ(watch.counts, 0);
     EXPECT_EQ(window->pages().count, pages);
     EXPECT_EQ(window->pages().current, 9);
 
     // The text colour: the button stays pressed while the palette is open.
-    QTest::mouseClick(control<forms::Image>(*window, "CmdFontColor"), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(control<forms::Image>(*window, "CmdFontColor")->picture(), window->skinPicture("b_fontcolor_down.bmp"));
+    QTest::mouseClick(control<forms::Image>(*window, "CmdFontColor"), Qt::LeftButton, {},
+                      QPoint(5, 5));
+    EXPECT_EQ(control<forms::Image>(*window, "CmdFontColor")->picture(),
+              window->skinPicture("b_fontcolor_down.bmp"));
     QTest::mouseClick(control<QPushButton>(*window, "cmdbasic"), Qt::LeftButton);
     EXPECT_EQ(window->settings().TextColor, 0);
     EXPECT_TRUE(control<forms::PictureBox>(*window, "PicColor")->isVisible());
@@ -284,7 +302,8 @@ TEST_F(Appearance, APaletteColourOnlyRedrawsAndTheDialogRecounts) {
     EXPECT_EQ(control<forms::Shape>(*window, "Shape1")->backColor(), gdi::RGB(10, 20, 30));
     EXPECT_EQ(watch.counts, 1);  // the dialog's colour recounts
     EXPECT_EQ(window->pages().current, 9);
-    EXPECT_EQ(control<forms::Image>(*window, "CmdFontColor")->picture(), window->skinPicture("b_fontcolor.bmp"));
+    EXPECT_EQ(control<forms::Image>(*window, "CmdFontColor")->picture(),
+              window->skinPicture("b_fontcolor.bmp"));
     QTest::mouseClick(control<QPushButton>(*window, "cmdcolorcancel"), Qt::LeftButton);
     EXPECT_FALSE(control<forms::PictureBox>(*window, "PicColor")->isVisible());
 }
@@ -297,7 +316,8 @@ TEST_F(Appearance, ThePaletteStaysInsideANarrowScrolledWindow) {
         window->CmdFontColor_Click();
         const QRect panel = control<forms::PictureBox>(*window, "PicColor")->geometry();
         EXPECT_TRUE(window->rect().contains(panel)) << value;
-        EXPECT_EQ(panel.top(), control<forms::Shape>(*window, "Shape1")->y() + control<forms::Shape>(*window, "Shape1")->height() + 5);
+        EXPECT_EQ(panel.top(), control<forms::Shape>(*window, "Shape1")->y() +
+                                   control<forms::Shape>(*window, "Shape1")->height() + 5);
         window->cmdcolorcancel_Click();
     }
 }
@@ -327,7 +347,8 @@ TEST_F(Appearance, SettingsSurviveARestartByteByByte) {
     openBook(5);
     const QStringList fonts = QFontDatabase::families();
     const QString face = fonts.contains("NanumGothic") ? QStringLiteral("NanumGothic") : fonts[0];
-    control<QComboBox>(*window, "Cb_Font")->setCurrentIndex(control<QComboBox>(*window, "Cb_Font")->findText(face));
+    control<QComboBox>(*window, "Cb_Font")
+        ->setCurrentIndex(control<QComboBox>(*window, "Cb_Font")->findText(face));
     window->Cb_Font_Click();
     control<QComboBox>(*window, "Cb_FontSize")->setCurrentIndex(5);  // "14"
     window->Cb_FontSize_Click();
@@ -368,7 +389,8 @@ TEST_F(Appearance, SettingsSurviveARestartByteByByte) {
     EXPECT_EQ(control<QComboBox>(*window, "Cb_Font")->currentText(), face);
     EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "14");
     EXPECT_EQ(control<QComboBox>(*window, "Combo1", 1)->currentText(), "3");
-    EXPECT_EQ(control<forms::Image>(*window, "cmdBold")->picture(), window->skinPicture("b_bold_down.bmp"));
+    EXPECT_EQ(control<forms::Image>(*window, "cmdBold")->picture(),
+              window->skinPicture("b_bold_down.bmp"));
     EXPECT_EQ(control<forms::Shape>(*window, "Shape1")->backColor(), palette::kColours[13]);
     EXPECT_EQ(control<forms::Shape>(*window, "Shape2")->backColor(), palette::kColours[18]);
     EXPECT_EQ(window->pages().current, 5);

@@ -4,9 +4,9 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "../common/Controls.h"
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ protected:
         window->resize(QSize(1000, 700));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
         QTest::qWait(50);  // the file is opened right after start-up
     }
     int boxes() const { return int(dialogs.shownOf("msgbox").size()); }
@@ -87,7 +88,8 @@ TEST_F(FromDesktop, ADroppedBookOpensAndAnythingElseIsRefusedQuietly) {
         {"two books", files({"dropped.txt", "dropped.txt"}), false},
         {"a book", files({"dropped.txt"}), true},
     };
-    const QPoint onPage = window->mapFromGlobal(control<forms::PictureBox>(*window, "Pic_TxtOut")->mapToGlobal(QPoint(50, 50)));
+    const QPoint onPage = window->mapFromGlobal(
+        control<forms::PictureBox>(*window, "Pic_TxtOut")->mapToGlobal(QPoint(50, 50)));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QDragEnterEvent enter(onPage, Qt::CopyAction, c.mime, Qt::NoButton, {});

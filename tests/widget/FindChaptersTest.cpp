@@ -3,12 +3,13 @@
 // it, the chapters with their pages through a relayout, and Escape taken by the open panel.
 
 #include <QAction>
-#include <QInputMethodEvent>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeWidget>
 
+#include "../common/Controls.h"
 #include "ReaderFixture.h"
 #include "find/ChapterPanel.h"
 #include "find/FindBar.h"
@@ -16,7 +17,6 @@
 #include "forms/PictureBox.h"
 #include "pages/Bookmark.h"
 #include "textbox/TextBox.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -45,9 +45,12 @@ protected:
         QTest::keyClick(w, key, mods);
     }
     // The left page of the spread holding 1-based line n of a book of one layout line each.
-    int32_t spreadOfLine(int n) const { return bookmark::spreadOfLine(n - 1, window->pages().linesPerPage); }
+    int32_t spreadOfLine(int n) const {
+        return bookmark::spreadOfLine(n - 1, window->pages().linesPerPage);
+    }
     bool marked(QColor c) const {
-        return showsColour(::control<forms::PictureBox>(*window, "PicRead", 0), c) || showsColour(::control<forms::PictureBox>(*window, "PicRead", 1), c);
+        return showsColour(::control<forms::PictureBox>(*window, "PicRead", 0), c) ||
+               showsColour(::control<forms::PictureBox>(*window, "PicRead", 1), c);
     }
     const QColor kMatch{255, 228, 128}, kCurrent{255, 164, 72};
     // The panels and their controls, by name.
@@ -64,19 +67,24 @@ protected:
     // The page that holds byte `position` of the book in the current layout.
     int32_t pageOfPosition(int32_t position) const {
         const int lines = std::max(1, window->pages().linesPerPage);
-        return ::control<textbox::TextBox>(*window, "RichTextBox1")->lineFromChar(position) / lines + 1;
+        return ::control<textbox::TextBox>(*window, "RichTextBox1")->lineFromChar(position) /
+                   lines +
+               1;
     }
 };
 
 TEST_F(Panels, TheFindBarStepsThroughTheBookAndTakesEscape) {
     start();
-    open(writeBook(QStringLiteral("찾기.txt"),
-                   bookWith(3000, {{700, "바늘"}, {701, "바늘 바늘"}, {2500, "바늘"},
-                                   {1200, "NEEDLE"}, {1300, "Needle"}})));
+    open(writeBook(QStringLiteral("찾기.txt"), bookWith(3000, {{700, "바늘"},
+                                                               {701, "바늘 바늘"},
+                                                               {2500, "바늘"},
+                                                               {1200, "NEEDLE"},
+                                                               {1300, "Needle"}})));
     ASSERT_GT(window->pages().count, 50);
     QStringList menu;
     for (QAction* a : ::control<QMenu>(*window, "PageMenu")->actions()) menu << a->text();
-    EXPECT_TRUE(menu.contains("찾기(Ctrl+F)") && menu.contains("목차(Ctrl+T)")) << menu.join('|').toStdString();
+    EXPECT_TRUE(menu.contains("찾기(Ctrl+F)") && menu.contains("목차(Ctrl+T)"))
+        << menu.join('|').toStdString();
 
     press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(findBar()->isVisible());
@@ -192,7 +200,8 @@ TEST_F(Panels, TheChapterListShowsPagesFollowsRelayoutsAndTakesEscape) {
     press(::control<forms::PictureBox>(*window, "PicRead", 0), Qt::Key_T, Qt::ControlModifier);
     const QString fifthBefore = list->topLevelItem(4)->text(1);
     EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 3);
-    ::control<QComboBox>(*window, "Cb_FontSize")->setCurrentIndex(::control<QComboBox>(*window, "Cb_FontSize")->findText("24"));
+    ::control<QComboBox>(*window, "Cb_FontSize")
+        ->setCurrentIndex(::control<QComboBox>(*window, "Cb_FontSize")->findText("24"));
     window->Cb_FontSize_Click();
     ASSERT_TRUE(chapterPanel()->isVisible());
     EXPECT_NE(list->topLevelItem(4)->text(1), fifthBefore);

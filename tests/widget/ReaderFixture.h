@@ -8,6 +8,7 @@
 #include <QTest>
 #include <memory>
 
+#include "../common/Controls.h"
 #include "AppFolder.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Image.h"
@@ -16,7 +17,6 @@
 #include "session/StateFiles.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
-#include "../common/Controls.h"
 
 // A book of `lines` short numbered lines, one layout line each, in UTF-8.
 inline QByteArray numberedBook(int lines) {
@@ -46,13 +46,16 @@ protected:
         window->resize(size);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 3000));
     }
     void open(const QString& path) {
         dialogs.answerOpen(path);
-        QTest::mousePress(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mousePress(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {},
+                          QPoint(5, 5));
         // Let go, or the test tool holds the left button down for every later click.
-        QTest::mouseRelease(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {},
+                            QPoint(5, 5));
     }
     void release(forms::Image* button, Qt::MouseButton b = Qt::LeftButton) {
         QTest::mousePress(button, b, {}, QPoint(5, 5));

@@ -12,19 +12,19 @@
 #include <functional>
 #include <utility>
 
+#include "../common/Controls.h"
 #include "ReaderFixture.h"
-#include "pages/PageModel.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/PictureBox.h"
 #include "forms/Timer.h"
+#include "pages/PageModel.h"
 #include "pages/Pagination.h"
 #include "session/StateFiles.h"
 #include "textbox/TextBox.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -51,7 +51,8 @@ TEST_F(Reading, OpenTurnAndCloseWritesTheStateFiles) {
     EXPECT_EQ(counter(), QStringLiteral("1/%1").arg(window->pages().count));
     EXPECT_TRUE(control<forms::Image>(*window, "CmdNext")->isEnabled());
 
-    release(control<forms::Image>(*window, "CmdNext"), Qt::RightButton);  // any mouse button turns the page
+    release(control<forms::Image>(*window, "CmdNext"),
+            Qt::RightButton);  // any mouse button turns the page
     EXPECT_EQ(window->pages().current, 3);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -62,9 +63,11 @@ TEST_F(Reading, OpenTurnAndCloseWritesTheStateFiles) {
     EXPECT_EQ(window->pages().current, 7);
     QTest::keyClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::Key_Backspace);
     EXPECT_EQ(window->pages().current, 5);
-    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 0), Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 0), Qt::LeftButton, {},
+                      QPoint(40, 40));
     EXPECT_EQ(window->pages().current, 3);
-    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::LeftButton, {},
+                      QPoint(40, 40));
     EXPECT_EQ(window->pages().current, 5);
     release(control<forms::Image>(*window, "CmdLast"));
     const int last = window->pages().count % 2 ? window->pages().count : window->pages().count - 1;
@@ -105,8 +108,10 @@ TEST_F(Reading, WheelTurnsMergeIntoOneSpread) {
     start();
     open(book);
     auto wheel = [&](int amount) {
-        QWheelEvent e(QPointF(50, 50), control<forms::PictureBox>(*window, "PicRead", 0)->mapToGlobal(QPointF(50, 50)), QPoint(),
-                      QPoint(0, amount), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent e(
+            QPointF(50, 50),
+            control<forms::PictureBox>(*window, "PicRead", 0)->mapToGlobal(QPointF(50, 50)),
+            QPoint(), QPoint(0, amount), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(control<forms::PictureBox>(*window, "PicRead", 0), &e);
     };
     for (int i = 0; i < 3; ++i) wheel(-120);
@@ -154,7 +159,8 @@ TEST_F(Reading, ResizeKeepsTheReadingPosition) {
     EXPECT_GT(window->pages().count, pagesBefore);  // smaller pages, more of them
     EXPECT_EQ(window->pages().current % 2, 1);
     EXPECT_NEAR(double(window->pages().current) / window->pages().count, ratio, 0.02);
-    EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->pages().current).arg(window->pages().count));
+    EXPECT_EQ(counter(),
+              QStringLiteral("%1/%2").arg(window->pages().current).arg(window->pages().count));
 }
 
 TEST_F(Reading, AHeldPageKeyTurnsOneSpread) {
@@ -192,18 +198,20 @@ TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
     ASSERT_GT(L, 2);
     for (const int pages : {1, 99}) {
         SCOPED_TRACE(pages);
-        open(writeBook(QStringLiteral("book%1.txt").arg(pages),
-                       numberedBook(pages * L).chopped(2)));
+        open(
+            writeBook(QStringLiteral("book%1.txt").arg(pages), numberedBook(pages * L).chopped(2)));
         ASSERT_EQ(window->pages().count, pages);
         release(control<forms::Image>(*window, "CmdLast"));
         ASSERT_EQ(control<forms::Label>(*window, "lblread", 1)->caption(), "");
         // Columns of ink in the top margin of the right page, from the number's place on, short
         // of the page's shaded edge.
         const QImage spread = control<forms::PictureBox>(*window, "Picture3")->image();
-        const int page = control<forms::PictureBox>(*window, "PicRead", 1)->x(), left = page + control<forms::Label>(*window, "lblread", 1)->x() - 2;
+        const int page = control<forms::PictureBox>(*window, "PicRead", 1)->x(),
+                  left = page + control<forms::Label>(*window, "lblread", 1)->x() - 2;
         const QColor paper(255, 249, 237);
         int columns = 0, last = 0;
-        for (int x = std::max(left, 0); x < page + control<forms::PictureBox>(*window, "PicRead", 1)->width() - 10; ++x)
+        for (int x = std::max(left, 0);
+             x < page + control<forms::PictureBox>(*window, "PicRead", 1)->width() - 10; ++x)
             for (int y = 0; y < 50; ++y)
                 if (spread.pixelColor(x, y) != paper) {
                     ++columns;
@@ -216,7 +224,8 @@ TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
         // The glyphs' ink spans most of their advance; a cut number shows fewer columns.
         EXPECT_GE(columns, QFontMetrics(numberFont).horizontalAdvance(number) * 3 / 4);
         // It ends where a number placed for its width ends, 30 pixels from the page's edge.
-        EXPECT_LE(last, page + control<forms::PictureBox>(*window, "PicRead", 1)->width() - 30) << "into the right margin";
+        EXPECT_LE(last, page + control<forms::PictureBox>(*window, "PicRead", 1)->width() - 30)
+            << "into the right margin";
     }
 }
 
@@ -253,7 +262,8 @@ TEST_F(Reading, AResizeWhilePagesAreCountedIsLaidOutToo) {
     ASSERT_EQ(window->size(), QSize(760, 560));
     // Everything is laid out for the final size, and the pages counted for it.
     EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_TxtOut")->width(), 760);
-    EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->height(), control<forms::PictureBox>(*window, "Pic_TxtOut")->height() - 40);
+    EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->height(),
+              control<forms::PictureBox>(*window, "Pic_TxtOut")->height() - 40);
     const int pages = window->pages().count;
     window->RelayoutPages();
     EXPECT_EQ(window->pages().count, pages);
@@ -371,16 +381,17 @@ TEST_F(Resume, ACountMadeForAnotherLayoutIsCountedAgainAtTheSamePlace) {
     EXPECT_EQ(control<QComboBox>(*window, "Cb_FontSize")->currentText(), "12");
     const int pages = window->pages().count;
     EXPECT_NE(pages, pages14);
-    EXPECT_EQ(pages, (control<textbox::TextBox>(*window, "RichTextBox1")->lineCount() + window->pages().linesPerPage - 1) /
+    EXPECT_EQ(pages, (control<textbox::TextBox>(*window, "RichTextBox1")->lineCount() +
+                      window->pages().linesPerPage - 1) /
                          window->pages().linesPerPage);
     const int place = int(8.0 / pages14 * pages) + 1;
     EXPECT_EQ(window->pages().current, place % 2 ? place : place - 1);
     EXPECT_EQ(counter(), QStringLiteral("%1/%2").arg(window->pages().current).arg(pages));
-    EXPECT_EQ(control<forms::Label>(*window, "lblread", 0)->caption(), QString::number(window->pages().current));
+    EXPECT_EQ(control<forms::Label>(*window, "lblread", 0)->caption(),
+              QString::number(window->pages().current));
     // The last line of the book is on the last pages, which the page bar reaches.
     const auto last = window->PageText(pages - 1).text + window->PageText(pages).text;
-    EXPECT_TRUE(last.contains(QStringLiteral("줄 600")))
-        << last.toStdString();
+    EXPECT_TRUE(last.contains(QStringLiteral("줄 600"))) << last.toStdString();
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <QPainter>
 #include <functional>
 
+#include "../common/Controls.h"
 #include "ReaderFixture.h"
 #include "forms/PictureBox.h"
 #include "graphics/Gdi.h"
 #include "session/StateFiles.h"
 #include "window/WindowFile.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -57,7 +57,8 @@ protected:
     }
     // The stage's page area (below the band) of a spread image of the window's spread size.
     QRect pages(bool left) const {
-        const int w = control<forms::PictureBox>(*window, "PicReadIn")->width(), h = control<forms::PictureBox>(*window, "PicReadIn")->height(), d = 62;
+        const int w = control<forms::PictureBox>(*window, "PicReadIn")->width(),
+                  h = control<forms::PictureBox>(*window, "PicReadIn")->height(), d = 62;
         return left ? QRect(0, d + 60, w / 2 - 40, h - 120)
                     : QRect(w / 2 + 40, d + 60, w / 2 - 45, h - 120);
     }
@@ -96,8 +97,10 @@ TEST_F(Turns, NothingDoneDuringATurnIsQueuedAsAnotherTurn) {
     recorder.onFrame = [&](int frame) {
         if (frame != 3) return;
         EXPECT_FALSE(window->isEnabled());
-        QTest::mouseClick(control<forms::Image>(*window, "CmdNext"), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::LeftButton, {}, QPoint(50, 50));
+        QTest::mouseClick(control<forms::Image>(*window, "CmdNext"), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QTest::mouseClick(control<forms::PictureBox>(*window, "PicRead", 1), Qt::LeftButton, {},
+                          QPoint(50, 50));
         QKeyEvent right(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
         QCoreApplication::sendEvent(control<forms::PictureBox>(*window, "PicRead", 1), &right);
     };
@@ -137,7 +140,8 @@ TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         control<forms::PictureBox>(*window, "PicRead", 1)->setFocus();
-        ASSERT_EQ(window->windowHandle()->focusObject(), control<forms::PictureBox>(*window, "PicRead", 1));
+        ASSERT_EQ(window->windowHandle()->focusObject(),
+                  control<forms::PictureBox>(*window, "PicRead", 1));
         const int from = window->pages().current;
         FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
         recorder.onFrame = [&](int frame) {
@@ -167,8 +171,11 @@ TEST_F(Turns, APageKeyPressedDuringATurnTurnsOnceOnItsRelease) {
 // of a width rounded down to even takes 18.
 TEST_F(Turns, AnOddSpreadWidthTurnsInItsOwnNumberOfFrames) {
     openWithEffect();
-    window->resize(window->width() + 1025 - control<forms::PictureBox>(*window, "PicReadIn")->width(), window->height());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return control<forms::PictureBox>(*window, "PicReadIn")->width() == 1025; }, 2000));
+    window->resize(
+        window->width() + 1025 - control<forms::PictureBox>(*window, "PicReadIn")->width(),
+        window->height());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return control<forms::PictureBox>(*window, "PicReadIn")->width() == 1025; }, 2000));
     FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
     release(control<forms::Image>(*window, "CmdNext"));
     ASSERT_EQ(window->pages().current, 3);

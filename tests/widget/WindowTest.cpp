@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "../common/Controls.h"
 #include "AppFolder.h"
 #include "dialogs/ScriptedDialogs.h"
 #include "forms/Image.h"
@@ -17,7 +18,6 @@
 #include "forms/Timer.h"
 #include "window/Frm_TxtViewer.h"
 #include "window/WindowFile.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -60,9 +60,11 @@ TEST_F(WindowTest, NarrowWindowScrollsTheToolBar) {
     EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->geometry(), QRect(768, 0, 32, 42));
     EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->maximum(), 1024 - 800 + 32);
     EXPECT_EQ(control<QScrollBar>(*window, "HScroll1")->singleStep(), 50);
-    control<QScrollBar>(*window, "HScroll1")->setValue(control<QScrollBar>(*window, "HScroll1")->maximum());
+    control<QScrollBar>(*window, "HScroll1")
+        ->setValue(control<QScrollBar>(*window, "HScroll1")->maximum());
     // At the end the tool bar's right edge meets the scroll bar's left edge.
-    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_Top")->x() + 1024, control<QScrollBar>(*window, "HScroll1")->x());
+    EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_Top")->x() + 1024,
+              control<QScrollBar>(*window, "HScroll1")->x());
 
     window->resize(1100, 600);
     QCoreApplication::processEvents();
@@ -90,7 +92,8 @@ TEST_F(WindowTest, BookFrameAndGutterAreDrawn) {
     showAt(1000, 700);
     const int pw = control<forms::PictureBox>(*window, "PicRead", 0)->width();
     EXPECT_EQ(pw, 480);  // (1000 - 41) / 2 = 479.5 -> 480
-    EXPECT_EQ(pixel(control<forms::PictureBox>(*window, "PicReadIn")->screenImage(), pw, 10), QColor(162, 165, 165));
+    EXPECT_EQ(pixel(control<forms::PictureBox>(*window, "PicReadIn")->screenImage(), pw, 10),
+              QColor(162, 165, 165));
     const QImage area = control<forms::PictureBox>(*window, "Pic_TxtOut")->screenImage();
     const QImage strip = skin("bg_vertical.bmp");
     EXPECT_EQ(pixel(area, 5, 120), pixel(strip, 5, (120 - 20) % strip.height()));
@@ -186,7 +189,8 @@ TEST_F(WindowTest, HelpSaysSoWhenNoBrowserStarts) {
     showAt(1100, 700);
     dialogs.setBrowserWorks(false);
     QTest::mousePress(control<forms::Image>(*window, "imgHelp"), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(control<forms::Image>(*window, "imgHelp"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(control<forms::Image>(*window, "imgHelp"), Qt::LeftButton, {},
+                        QPoint(5, 5));
     const auto boxes = dialogs.shownOf("msgbox");
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral(READER_SITE_URL)));
@@ -196,7 +200,8 @@ TEST_F(WindowTest, OpenShowsItsPressedPictureOnlyWhilePressed) {
     showAt(1100, 700);
     QTest::mousePress(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(control<forms::Image>(*window, "CmdOpen")->picture(), skin("b_open.bmp"));
-    QTest::mouseRelease(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(control<forms::Image>(*window, "CmdOpen"), Qt::LeftButton, {},
+                        QPoint(5, 5));
     EXPECT_EQ(control<forms::Image>(*window, "CmdOpen")->picture(), skin("b_open.bmp"));
 }
 
@@ -233,7 +238,8 @@ TEST_F(WindowTest, FirstStartIsMaximisedWithFontsAndSplash) {
     EXPECT_EQ(control<QComboBox>(*window, "Combo1", 1)->count(), 20);
     EXPECT_EQ(control<QCheckBox>(*window, "chkline")->text(), QStringLiteral("책장효과 "));
     // The deferred start-up hides the splash and marks start-up as finished.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return control<forms::Timer>(*window, "TmrPlay")->tag() == "play"; }, 2000));
     EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());
 }
 
@@ -292,7 +298,8 @@ TEST_F(WindowTest, SizeAndSpacingListsTakeListChoicesOnly) {
     const int fonts = control<QComboBox>(*window, "Cb_Font")->count();
     control<QComboBox>(*window, "Cb_Font")->setFocus();
     control<QComboBox>(*window, "Cb_Font")->lineEdit()->selectAll();
-    QTest::keyClicks(control<QComboBox>(*window, "Cb_Font")->lineEdit(), QStringLiteral("NoSuchFace13"));
+    QTest::keyClicks(control<QComboBox>(*window, "Cb_Font")->lineEdit(),
+                     QStringLiteral("NoSuchFace13"));
     QTest::keyClick(control<QComboBox>(*window, "Cb_Font")->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(control<QComboBox>(*window, "Cb_Font")->count(), fonts);
     EXPECT_EQ(control<QComboBox>(*window, "Cb_Font")->findText(QStringLiteral("NoSuchFace13")), -1);

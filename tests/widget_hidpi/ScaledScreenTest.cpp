@@ -8,9 +8,9 @@
 #include <QWindow>
 #include <cmath>
 
+#include "../common/Controls.h"
 #include "../widget/ReaderFixture.h"
 #include "forms/PictureBox.h"
-#include "../common/Controls.h"
 
 namespace {
 
@@ -56,18 +56,22 @@ TEST_F(ScaledScreen, LayoutIsTheUnscaledOneAndTheTextIsDrawnAtTheScreensResoluti
         const char* what;
         QRect got, want;
     } places[] = {
-        {"left page", control<forms::PictureBox>(*window, "PicRead", 0)->geometry(), QRect(0, 0, 480, 618)},
-        {"right page", control<forms::PictureBox>(*window, "PicRead", 1)->geometry(), QRect(481, 0, 480, 618)},
-        {"left number", control<forms::Label>(*window, "lblread", 0)->geometry(), QRect(30, 18, 7, 14)},
-        {"right number", control<forms::Label>(*window, "lblread", 1)->geometry(), QRect(443, 18, 7, 14)},
+        {"left page", control<forms::PictureBox>(*window, "PicRead", 0)->geometry(),
+         QRect(0, 0, 480, 618)},
+        {"right page", control<forms::PictureBox>(*window, "PicRead", 1)->geometry(),
+         QRect(481, 0, 480, 618)},
+        {"left number", control<forms::Label>(*window, "lblread", 0)->geometry(),
+         QRect(30, 18, 7, 14)},
+        {"right number", control<forms::Label>(*window, "lblread", 1)->geometry(),
+         QRect(443, 18, 7, 14)},
         {"title", control<forms::Label>(*window, "lbl_Title")->geometry(), QRect(22, 18, 30, 14)},
-        {"rows", QRect(0, 0, window->pages().linesPerPage, window->pages().lineHeight), QRect(0, 0, 20, 26)},
+        {"rows", QRect(0, 0, window->pages().linesPerPage, window->pages().lineHeight),
+         QRect(0, 0, 20, 26)},
     };
     auto str = [](const QRect& q) {
         return QStringLiteral("%1,%2 %3x%4").arg(q.x()).arg(q.y()).arg(q.width()).arg(q.height());
     };
-    for (const auto& p : places)
-        EXPECT_EQ(str(p.got), str(p.want)) << p.what;
+    for (const auto& p : places) EXPECT_EQ(str(p.got), str(p.want)) << p.what;
 
     const qreal r = expectedRatio();
     const QImage page = control<forms::PictureBox>(*window, "PicRead", 0)->image();
@@ -89,13 +93,17 @@ TEST_F(ScaledScreen, LayoutIsTheUnscaledOneAndTheTextIsDrawnAtTheScreensResoluti
 TEST_F(ScaledScreen, ClicksHitWhatTheyHitUnscaled) {
     const int L = window->pages().linesPerPage;
     const int y = 50 + 3 * window->pages().lineHeight + 3;
-    QTest::mousePress(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {}, QPoint(200, y));
-    QTest::mouseRelease(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {}, QPoint(200, y));
+    QTest::mousePress(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {},
+                      QPoint(200, y));
+    QTest::mouseRelease(control<forms::PictureBox>(*window, "PicRead", 1), Qt::RightButton, {},
+                        QPoint(200, y));
     ASSERT_EQ(window->settings().BookmarkSet, -1);
-    EXPECT_EQ(control<forms::Image>(*window, "ImgRead", 1)->pos(), QPoint(15, 50 + 3 * window->pages().lineHeight));
+    EXPECT_EQ(control<forms::Image>(*window, "ImgRead", 1)->pos(),
+              QPoint(15, 50 + 3 * window->pages().lineHeight));
     const QStringList lines = window->PageText(6).text.split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines.value(3), QStringLiteral("줄 %1").arg(5 * L + 4));
-    QTest::mouseClick(control<forms::Image>(*window, "ImgRead", 1), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(control<forms::Image>(*window, "ImgRead", 1), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_EQ(window->settings().BookmarkSet, 0);
     EXPECT_FALSE(control<forms::Image>(*window, "ImgRead", 1)->isVisible());
 
@@ -119,8 +127,9 @@ TEST_F(ScaledScreen, TheBandAboveTheBookStaysInPlaceDuringATurn) {
     control<QCheckBox>(*window, "chkline")->setChecked(true);
     const int depth = control<forms::PictureBox>(*window, "Pic_Top")->height() + 20;
     const QImage band =
-        window->grab(QRect(20, 0, control<forms::PictureBox>(*window, "PicReadIn")->width(), depth)).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        window->grab(QRect(20, 0, control<forms::PictureBox>(*window, "PicReadIn")->width(), depth))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     std::vector<QImage> frames;
     struct Recorder : QObject {
         forms::PictureBox* stage;
@@ -168,7 +177,10 @@ TEST_F(Reading, AWindowMovedToAScreenOfAnotherRatioRedrawsAtIt) {
         window->move(screen->geometry().topLeft() + QPoint(10, 10));
         ASSERT_TRUE(QTest::qWaitFor([&] { return window->devicePixelRatioF() == r; }, 2000));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return control<forms::Image>(*window, "CmdOpen")->picture().devicePixelRatio() == r; }, 2000));
+            [&] {
+                return control<forms::Image>(*window, "CmdOpen")->picture().devicePixelRatio() == r;
+            },
+            2000));
         EXPECT_EQ(control<forms::PictureBox>(*window, "PicRead", 0)->image().devicePixelRatio(), r);
         EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_Top")->picture().devicePixelRatio(), r);
         EXPECT_EQ(control<forms::PictureBox>(*window, "Pic_TxtOut")->image().devicePixelRatio(), r);

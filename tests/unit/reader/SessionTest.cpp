@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "session/ReaderApplication.h"
 #include "session/SessionEnd.h"
@@ -23,8 +23,11 @@ TEST(SettledSave, WritesWhatChangedAndSkipsWhatDidNot) {
     const QString a = dir.filePath("a"), b = dir.filePath("b");
     ASSERT_TRUE(statefiles::writeFileAtomically(b, "same"));
     QByteArray first = "1";
-    SettledSave save([&] { return std::vector<SettledSave::File>{{a, first}, {b, "same"}}; },
-                     nullptr, 2000);
+    SettledSave save(
+        [&] {
+            return std::vector<SettledSave::File>{{a, first}, {b, "same"}};
+        },
+        nullptr, 2000);
     struct Step {
         QByteArray a;
         int handed;  // files handed to the writer
