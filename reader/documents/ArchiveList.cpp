@@ -14,7 +14,7 @@ QString extensionOf(const QString& path) {
     return QLatin1Char('.') + path.split(QLatin1Char('.')).last().toLower();
 }
 
-QStringList FillArchiveList(std::vector<ArchiveEntry>& entries) {
+QStringList FillArchiveList(ArchiveEntries& entries) {
     for (ArchiveEntry& e : entries) {
         e.TextName.clear();
         if (!e.FolderName.isEmpty() || !e.FileName.contains(QLatin1Char('.'))) continue;

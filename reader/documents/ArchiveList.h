@@ -2,6 +2,7 @@
 // The entry table of an open archive and the list of its books: only .txt entries at the top
 // level of the archive, each distinct name once, in the order they first appear.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -12,6 +13,8 @@ struct ArchiveEntry {
     QString FolderName;  // the folder inside the archive, "" at the top level
     QString TextName;    // FileName when the entry is a top-level .txt, else ""
 };
+// An archive's entries: shared, not copied, by each snapshot of the reader's state.
+using ArchiveEntries = QList<ArchiveEntry>;
 
 namespace archivelist {
 
@@ -24,6 +27,6 @@ bool IsTextExtension(const QString& extension);
 // after a "." when it has none).
 QString extensionOf(const QString& path);
 // Sets every entry's TextName and returns the distinct names for the list, in order.
-QStringList FillArchiveList(std::vector<ArchiveEntry>& entries);
+QStringList FillArchiveList(ArchiveEntries& entries);
 
 }  // namespace archivelist

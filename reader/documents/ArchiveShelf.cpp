@@ -23,11 +23,11 @@ void ArchiveShelf::releaseArchiveObjects() {
     rarObject.reset();
 }
 
-std::vector<ArchiveEntry> ArchiveShelf::VBZip_ArchiveUpdate(const QString& path, QString* problem) {
+ArchiveEntries ArchiveShelf::VBZip_ArchiveUpdate(const QString& path, QString* problem) {
     if (!zipObject) createArchiveObjects();
     zipObject->setZipFile(path);
     zipObject->Directory();
-    std::vector<ArchiveEntry> entries;
+    ArchiveEntries entries;
     const int32_t n = std::min(zipObject->FileCount(), int32_t(archivelist::kMaxEntries));
     for (int32_t i = 1; i <= n; ++i)
         entries.push_back({zipObject->FileName(i), zipObject->FileDirectory(i), QString()});
@@ -43,12 +43,12 @@ std::vector<ArchiveEntry> ArchiveShelf::VBZip_ArchiveUpdate(const QString& path,
     return entries;
 }
 
-std::vector<ArchiveEntry> ArchiveShelf::VBUnRar_ArchiveUpdate(const QString& path,
+ArchiveEntries ArchiveShelf::VBUnRar_ArchiveUpdate(const QString& path,
                                                               QString* problem) {
     if (!rarObject) createArchiveObjects();
     rarObject->setRarFile(path);
     rarObject->Rar_Directory();
-    std::vector<ArchiveEntry> entries;
+    ArchiveEntries entries;
     // The box of the library's error was shown already; the archive is abandoned.
     *problem = QString();
     if (rarObject->failed()) return entries;

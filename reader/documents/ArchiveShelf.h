@@ -24,8 +24,8 @@ public:
     void releaseArchiveObjects();
     // The entries of an archive; none, with what to tell the user in *problem ("" when a box
     // said it already), when it cannot be listed or holds nothing.
-    std::vector<ArchiveEntry> VBZip_ArchiveUpdate(const QString& path, QString* problem);
-    std::vector<ArchiveEntry> VBUnRar_ArchiveUpdate(const QString& path, QString* problem);
+    ArchiveEntries VBZip_ArchiveUpdate(const QString& path, QString* problem);
+    ArchiveEntries VBUnRar_ArchiveUpdate(const QString& path, QString* problem);
     // Extracts the entries of book's archive called name into the extract folder: nothing when
     // the file is there, else the reason to tell the user ("" when a box said it already). With
     // text, a ZIP entry is decoded as it is written, where it can be, and its text put there.

@@ -54,7 +54,7 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
     }
     // Only a listing that offers books replaces the document state.
     QString problem;
-    std::vector<ArchiveEntry> entries = zip ? m_archives.VBZip_ArchiveUpdate(path, &problem)
+    ArchiveEntries entries = zip ? m_archives.VBZip_ArchiveUpdate(path, &problem)
                                             : m_archives.VBUnRar_ArchiveUpdate(path, &problem);
     if (entries.empty()) {
         if (!problem.isEmpty()) saySo(problem);
@@ -126,7 +126,7 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
 
 // Lists an archive's entries and shows entry entryIndex; false when it could not.
 bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
-                                std::vector<ArchiveEntry> entries) {
+                                ArchiveEntries entries) {
     const bool zip = archivelist::extensionOf(path) == QLatin1String(".zip");
     if (entryIndex == -1) forgetArchive();
     m_book.archivePath = path;

@@ -11,7 +11,7 @@ struct OpenBook {
     QString path;              // the text read: the file itself, or the entry extracted to TmpZip
     int16_t archiveKind = -1;  // -1 a plain file, 0 a ZIP archive, 1 a RAR archive
     QString archivePath;       // the archive the entry came from, "" for a plain file
-    std::vector<ArchiveEntry> entries;
+    ArchiveEntries entries;
     // The list row of the archive entry on screen (what is saved, bookmarked and stepped
     // from); the list's own selection may be elsewhere while the user browses it.
     int32_t shown = -1;

@@ -204,7 +204,7 @@ private:
     void wireDocuments();
     QString ChooseDocumentFile();
     bool openText(const QString& path, int32_t entryIndex);
-    bool openArchive(const QString& path, int32_t entryIndex, std::vector<ArchiveEntry> entries);
+    bool openArchive(const QString& path, int32_t entryIndex, ArchiveEntries entries);
     void FillArchiveList();
     bool extractSelectedEntry(bool show);
     void closeListPanel();

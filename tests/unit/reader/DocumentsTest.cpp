@@ -15,7 +15,7 @@
 namespace {
 
 TEST(ArchiveList, OnlyTopLevelTextEntriesEachNameOnce) {
-    std::vector<ArchiveEntry> entries = {
+    ArchiveEntries entries = {
         {"Story.TXT", "", ""},     {"story.txt.bak", "", ""}, {"1장.txt", "", ""},
         {"inner.txt", "docs", ""}, {"noext", "", ""},         {"1장.txt", "", ""},
         {"a.b", "", ""},           {".txt", "", ""},          {"..", "", ""},
