@@ -120,7 +120,7 @@ QSize Frm_TxtViewer::layOut() {
     ShRead[1]->setGeometry(r.textFrame[1]);
     PicSplash->move(r.splash);
     PicList->move(r.list);
-    m_panels->place(Pic_TxtOut->y());
+    if (m_panels) m_panels->place(Pic_TxtOut->y());
 
     const int w = roundToInt(widthTwips()), h = roundToInt(heightTwips());
     if (w != m_pages.laidOutWidth || h != m_pages.laidOutHeight) {
