@@ -142,7 +142,8 @@ Verdict openChecked(const QString& path, std::unique_ptr<Connection>* into) {
 QString setAside(const QString& path) {
     const QString aside = setAsideName(
         path, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
+    if (aside.isEmpty() ||
+        ::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
         return QString();
     for (const char* suffix : {"-wal", "-shm"})
         ::rename(QFile::encodeName(path + QLatin1String(suffix)).constData(),
@@ -173,8 +174,10 @@ QString setAsideName(const QString& path, const QString& when) {
     const QString base = path + QStringLiteral(".broken-") + when;
     QString name = base;
     struct stat st {};
-    for (int n = 2; ::lstat(QFile::encodeName(name).constData(), &st) == 0 && n < 1000; ++n)
+    for (int n = 2; ::lstat(QFile::encodeName(name).constData(), &st) == 0; ++n) {
+        if (n > 99) return QString();  // a hundred set aside in one second: something loops
         name = base + QLatin1Char('-') + QString::number(n);
+    }
     return name;
 }
 

@@ -21,7 +21,7 @@ Opened openLibrary(const QString& folder, const QString& fileName);
 // The version openLibrary brings every library to.
 int currentSchemaVersion();
 // The name a library file set aside at local time `when` (yyyyMMdd-HHmmss) takes:
-// "<path>.broken-<when>", with "-2", "-3", ... after it when that is taken.
+// "<path>.broken-<when>", with "-2", "-3", ... after it when that is taken; "" past "-99".
 QString setAsideName(const QString& path, const QString& when);
 
 }  // namespace library

@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "library/Library.h"
+#include "library/Opening.h"
 
 using library::BookKey;
 using library::BookRecord;
@@ -240,6 +241,20 @@ TEST(Library, SetsAsideWhatIsNoSoundLibrary) {
         EXPECT_EQ(again.openProblem(), QString());
         EXPECT_TRUE(again.find(book(1, 0).key));
     }
+}
+
+TEST(Library, SetAsideNamesNeverReplaceAnEarlierOne) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("library.sqlite3"), when = "20240102-030405";
+    const QString base = path + ".broken-" + when;
+    ASSERT_EQ(library::setAsideName(path, when), base);
+    const QString expected[] = {base + "-2", base + "-3"};
+    for (const QString& next : expected) {
+        ASSERT_TRUE(writeFile(library::setAsideName(path, when), "earlier"));
+        EXPECT_EQ(library::setAsideName(path, when), next);
+    }
+    for (int n = 3; n <= 99; ++n) ASSERT_TRUE(writeFile(base + "-" + QString::number(n), ""));
+    EXPECT_EQ(library::setAsideName(path, when), QString()) << "none free: nothing is moved";
 }
 
 TEST(Library, AFolderThatCannotBeWrittenKeepsTheLibraryInMemory) {
