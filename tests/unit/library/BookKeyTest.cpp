@@ -39,7 +39,7 @@ struct ContentCase {
 };
 
 TEST(BookKey, FollowsTheContentNotTheName) {
-    const int size = 300 * 1024;
+    constexpr int size = 300 * 1024;
     const ContentCase cases[] = {
         {"renamed",
          [](const QString& b, const QString& d) { return QFile::rename(b, d + "/새 이름.txt"); },
@@ -58,11 +58,10 @@ TEST(BookKey, FollowsTheContentNotTheName) {
          [](const QString& b, const QString&) { return patch(b, 64 * 1024 + 500, "X"); },
          "book.txt", false},
         {"last byte changed",
-         [size](const QString& b, const QString&) { return patch(b, size - 1, "X"); }, "book.txt",
+         [](const QString& b, const QString&) { return patch(b, size - 1, "X"); }, "book.txt",
          false},
-        {"one byte longer",
-         [size](const QString& b, const QString&) { return patch(b, size, "\n"); }, "book.txt",
-         false},
+        {"one byte longer", [](const QString& b, const QString&) { return patch(b, size, "\n"); },
+         "book.txt", false},
         {"byte between samples changed",
          [](const QString& b, const QString&) { return patch(b, 100 * 1024, "X"); }, "book.txt",
          true},
