@@ -119,6 +119,8 @@ qsizetype CodePageDecoder::decode(const char* data, qsizetype size, bool atEnd, 
             out[(*units)++] = QChar(s[i++]);
             continue;
         }
+        // A bad lead at the piece's end goes with the next piece, which holds its trail byte.
+        if (!atEnd && i > 0 && i + 1 == size) return i;
         out[(*units)++] = QChar::ReplacementCharacter;
         const uint8_t c = s[i];
         const uint8_t trail = i + 1 < size ? s[i + 1] : 0;

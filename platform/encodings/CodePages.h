@@ -28,8 +28,9 @@ public:
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
     // Appends the text of data[0, size) to out from unit *units on (growing out as needed) and
-    // returns the bytes used: all of them, but for a sequence cut off by the piece's end when
-    // more bytes follow (atEnd false), which the next piece must start with.
+    // returns the bytes used: all of them, but for a sequence cut off by the piece's end (or a
+    // bad lead there, whose trail byte may follow) when more bytes follow (atEnd false), which
+    // the next piece must start with. A piece of 16 bytes or more always uses some.
     qsizetype decode(const char* data, qsizetype size, bool atEnd, QString& out,
                      qsizetype* units);
 
