@@ -30,8 +30,8 @@ const char* iconvName(Encoding encoding) {
     }
 }
 
-constexpr const char* kUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE"
-                                                                             : "UTF-16BE";
+constexpr const char* kUtf16 =
+    QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
 
 iconv_t openDecoder(Encoding encoding) {
     const char* name = iconvName(encoding);
@@ -103,8 +103,8 @@ qsizetype CodePageDecoder::decode(const char* data, qsizetype size, bool atEnd, 
         size_t inLeft = size_t(size - i);
         char* dst = reinterpret_cast<char*>(out.data() + *units);
         size_t dstLeft = size_t(out.size() - *units) * sizeof(char16_t);
-        const bool done = m_cd != iconv_t(-1) && iconv(m_cd, &in, &inLeft, &dst, &dstLeft) !=
-                                                     size_t(-1);
+        const bool done =
+            m_cd != iconv_t(-1) && iconv(m_cd, &in, &inLeft, &dst, &dstLeft) != size_t(-1);
         const int error = errno;
         *units = reinterpret_cast<QChar*>(dst) - out.data();
         i = size - qsizetype(inLeft);

@@ -31,8 +31,7 @@ public:
     // returns the bytes used: all of them, but for a sequence cut off by the piece's end (or a
     // bad lead there, whose trail byte may follow) when more bytes follow (atEnd false), which
     // the next piece must start with. A piece of 16 bytes or more always uses some.
-    qsizetype decode(const char* data, qsizetype size, bool atEnd, QString& out,
-                     qsizetype* units);
+    qsizetype decode(const char* data, qsizetype size, bool atEnd, QString& out, qsizetype* units);
 
 private:
     void* m_cd;  // the iconv_t, kept out of this header

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "bytes/Pages.h"
-#include "files/Files.h"
 #include "encodings/CodePages.h"
 #include "encodings/Cp949.h"
+#include "files/Files.h"
 #include "threads/Section.h"
 
 namespace {

@@ -88,11 +88,11 @@ private:
     qint64 m_received = 0;
     qint64 m_decoded = 0;
     bool m_stopped = false;
-    bool m_automatic;             // else CP949 was chosen
-    bool m_utf8 = true;           // every byte so far could be UTF-8
+    bool m_automatic;              // else CP949 was chosen
+    bool m_utf8 = true;            // every byte so far could be UTF-8
     bool m_sampleChecked = false;  // the start was found to read as CP949
-    QByteArray m_sample;          // the first bytes, for the guess among the code pages
-    QByteArray m_held;            // the bytes after the last place a piece may end
+    QByteArray m_sample;           // the first bytes, for the guess among the code pages
+    QByteArray m_held;             // the bytes after the last place a piece may end
     QString m_text;
     qsizetype m_units = 0;
 };

@@ -8,7 +8,17 @@
 
 namespace encodings {
 
-enum class Encoding : uint8_t { Automatic, Utf8, Cp949, Utf16Le, Utf16Be, ShiftJis, EucJp, Gb18030, Big5 };
+enum class Encoding : uint8_t {
+    Automatic,
+    Utf8,
+    Cp949,
+    Utf16Le,
+    Utf16Be,
+    ShiftJis,
+    EucJp,
+    Gb18030,
+    Big5
+};
 
 // Every encoding, in the order a menu lists them.
 inline constexpr std::array kEncodings = {

@@ -71,11 +71,16 @@ TEST(ChosenEncoding, ReadsTheBytesInIt) {
         {"Utf16LeUnmarkedOdd", b("A\0B", 3), Encoding::Utf16Le, "A" + kFffd, Encoding::Utf16Le},
         {"Utf8OverCp949", "\xEF\xBB\xBF\xEA\xB0\x80\xFF", Encoding::Utf8, "가" + kFffd,
          Encoding::Utf8},
-        {"Cp949OverUtf8", "\xC2\xA1" "a", Encoding::Cp949, "징a", Encoding::Cp949},
+        {"Cp949OverUtf8",
+         "\xC2\xA1"
+         "a",
+         Encoding::Cp949, "징a", Encoding::Cp949},
         {"ShiftJisBackslash", "\x82\xA0\\~", Encoding::ShiftJis, "あ\\~", Encoding::ShiftJis},
         {"ShiftJisNecRow", "\x87\x40", Encoding::ShiftJis, "①", Encoding::ShiftJis},
-        {"ShiftJisUnassigned", "\x85\x40\x85\x9F\xFF" "a", Encoding::ShiftJis,
-         kFffd + "@" + kFffd + kFffd + "a", Encoding::ShiftJis},
+        {"ShiftJisUnassigned",
+         "\x85\x40\x85\x9F\xFF"
+         "a",
+         Encoding::ShiftJis, kFffd + "@" + kFffd + kFffd + "a", Encoding::ShiftJis},
         {"ShiftJisLeadAtEnd", "a\x82", Encoding::ShiftJis, "a" + kFffd, Encoding::ShiftJis},
         {"EucJpCut", "\xA4\xA2\xA4", Encoding::EucJp, "あ" + kFffd, Encoding::EucJp},
         {"Gb18030FourBytes", "\x95\x32\x82\x36\x81\x30\x81\x30", Encoding::Gb18030,
@@ -133,7 +138,8 @@ std::vector<std::pair<QString, QByteArray>> archiveEntries(const QString& path) 
 TEST(AutomaticGuess, LeavesEveryKoreanBookAsItWas) {
     SKIP_WITHOUT_TEXTS();
     std::vector<std::pair<QString, QByteArray>> books;
-    for (QDirIterator it(QStringLiteral(TL_TESTDATA_DIR), QDir::Files, QDirIterator::Subdirectories);
+    for (QDirIterator it(QStringLiteral(TL_TESTDATA_DIR), QDir::Files,
+                         QDirIterator::Subdirectories);
          it.hasNext();) {
         const QString path = it.next();
         if (path.endsWith(".txt")) {
