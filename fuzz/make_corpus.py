@@ -31,6 +31,13 @@ put('fuzz_document_text', 'cp949', KOREAN.encode('cp949'))
 put('fuzz_document_text', 'utf16', b'\xFF\xFE' + KOREAN.encode('utf-16-le'))
 put('fuzz_document_text', 'utf16-odd', b'\xFF\xFE' + 'AB'.encode('utf-16-le') + b'C')
 put('fuzz_document_text', 'broken', b'\xC3\x28 \xE2\x82 \xF0\x28\x8C\xBC\x00\x00\xB0\xA1\x81')
+JAPANESE = '雨の音で目が覚めた。窓の外はまだ暗く、遠くの山は雲に隠れていた。\r\n「また来年も来るんだよ」と祖母は言った。\r\n'
+CHINESE = '清晨的雨声把我从梦中唤醒。窗外天色还很暗，远处的山被云雾遮住了。\r\n'
+put('fuzz_document_text', 'utf16be', b'\xFE\xFF' + KOREAN.encode('utf-16-be'))
+put('fuzz_document_text', 'shift-jis', JAPANESE.encode('cp932') * 4)
+put('fuzz_document_text', 'euc-jp', JAPANESE.encode('euc_jp') * 4)
+put('fuzz_document_text', 'gb18030', CHINESE.encode('gb18030') * 4 + '😀'.encode('gb18030'))
+put('fuzz_document_text', 'big5', '清晨的雨聲把我從夢中喚醒。窗外天色還很暗。\r\n'.encode('big5') * 4)
 
 # Line box: width (2 bytes), size and flags (1 byte), then the text.
 put('fuzz_line_box', 'korean', bytes([0x40, 0x01, 0x06]) + KOREAN.encode('utf-8') * 3)

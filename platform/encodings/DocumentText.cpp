@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "bytes/Pages.h"
-#include "files/Files.h"
+#include "encodings/CodePages.h"
 #include "encodings/Cp949.h"
+#include "files/Files.h"
 #include "threads/Section.h"
 
 namespace {
@@ -170,6 +171,12 @@ bool startsWith(Window& w, const char* prefix, qsizetype size) {
     return w.source().n >= size && startsWith(w.bytes(0, size), size, prefix, size);
 }
 
+// The guess among the code pages, from the book's first bytes.
+Encoding guessFromStart(Window& w) {
+    const qsizetype size = std::min(w.source().n, encodings::kGuessSampleBytes);
+    return encodings::guessCodePage(w.chars(0, size), size);
+}
+
 Encoding detect(const Source& src) {
     Window w(src);
     if (startsWith(w, "\xFF\xFE", 2)) return Encoding::Utf16Le;
@@ -178,7 +185,7 @@ Encoding detect(const Source& src) {
     for (qsizetype from = 0; from < src.n;) {
         const qsizetype to = pieceEnd(w, from, src.n);
         bool some = false;
-        if (!isUtf8(w.bytes(from, to), to - from, &some, to == src.n)) return Encoding::Cp949;
+        if (!isUtf8(w.bytes(from, to), to - from, &some, to == src.n)) return guessFromStart(w);
         multiByte = multiByte || some;
         from = to;
     }
@@ -320,17 +327,23 @@ QString decodeCp949(const Source& src) {
     return text;
 }
 
-QString decodeUtf16(const Source& src) {
-    const qsizetype units = (src.n - 2) / 2;
+// UTF-16 after `skip` bytes of byte-order mark.
+QString decodeUtf16(const Source& src, qsizetype skip, bool bigEndian) {
+    const qsizetype body = src.n - skip;
+    const qsizetype units = body / 2;
     // An odd last byte is half a unit: shown as U+FFFD, not dropped.
-    QString text(units + src.n % 2, Qt::Uninitialized);
+    QString text(units + body % 2, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     const qsizetype step = std::max<qsizetype>(src.chunk / 2, 1);
     Window mine(src), theirs(src);
     auto convert = [&](Window& w, qsizetype from, qsizetype to) {
         for (qsizetype u = from; u < to; u += step) {
             const qsizetype count = std::min(step, to - u);
-            qFromLittleEndian<char16_t>(w.bytes(2 + 2 * u, 2 + 2 * (u + count)), count, out + u);
+            const uint8_t* in = w.bytes(skip + 2 * u, skip + 2 * (u + count));
+            if (bigEndian)
+                qFromBigEndian<char16_t>(in, count, out + u);
+            else
+                qFromLittleEndian<char16_t>(in, count, out + u);
         }
     };
     if (units >= 2 * step)
@@ -338,7 +351,7 @@ QString decodeUtf16(const Source& src) {
             src, [&] { convert(mine, 0, units / 2); }, [&] { convert(theirs, units / 2, units); });
     else
         convert(mine, 0, units);
-    if (src.n % 2) {
+    if (body % 2) {
         mine.bytes(src.n - 1, src.n);  // read all the same: a file cut short by it is refused
         out[units] = QChar::ReplacementCharacter;
     }
@@ -365,16 +378,49 @@ QString decodeUtf8(const Source& src) {
     return text;
 }
 
-QString decode(const Source& src) {
-    switch (detect(src)) {
+// One of the iconv code pages, a piece at a time on this thread: they are read rarely, and
+// their sequences have no byte that marks a place a piece may end.
+QString decodeCodePage(const Source& src, Encoding encoding) {
+    encodings::CodePageDecoder decoder(encoding);
+    Window w(src);
+    QString text(src.n, Qt::Uninitialized);
+    qsizetype units = 0;
+    // A piece is never shorter than the longest sequence, so each one makes progress.
+    const qsizetype step = std::max<qsizetype>(src.chunk, 16);
+    for (qsizetype from = 0; from < src.n;) {
+        const qsizetype to = std::min(src.n, from + step);
+        from += decoder.decode(w.chars(from, to), to - from, to == src.n, text, &units);
+    }
+    text.resize(units);
+    return text;
+}
+
+// A UTF-16 book is read in the order its byte-order mark gives, else in the chosen one.
+DecodedDocument decodeUtf16As(const Source& src, Encoding chosen) {
+    Window w(src);
+    if (startsWith(w, "\xFF\xFE", 2)) return {decodeUtf16(src, 2, false), Encoding::Utf16Le};
+    if (startsWith(w, "\xFE\xFF", 2)) return {decodeUtf16(src, 2, true), Encoding::Utf16Be};
+    return {decodeUtf16(src, 0, chosen == Encoding::Utf16Be), chosen};
+}
+
+DecodedDocument decode(const Source& src, Encoding chosen) {
+    const Encoding encoding = chosen == Encoding::Automatic ? detect(src) : chosen;
+    switch (encoding) {
         case Encoding::Utf16Le:
-            return decodeUtf16(src);
+        case Encoding::Utf16Be:
+            return decodeUtf16As(src, encoding);
         case Encoding::Utf8:
-            return decodeUtf8(src);
+            return {decodeUtf8(src), encoding};
+        case Encoding::ShiftJis:
+        case Encoding::EucJp:
+        case Encoding::Gb18030:
+        case Encoding::Big5:
+            return {decodeCodePage(src, encoding), encoding};
+        case Encoding::Automatic:
         case Encoding::Cp949:
             break;
     }
-    return decodeCp949(src);
+    return {decodeCp949(src), Encoding::Cp949};
 }
 
 Source sourceOf(const char* data, qsizetype size, qsizetype chunk = kChunk) {
@@ -388,11 +434,15 @@ Encoding detectEncoding(const QByteArray& bytes) {
 }
 
 QString decodeDocument(const QByteArray& bytes) {
-    return decode(sourceOf(bytes.constData(), bytes.size()));
+    return decode(sourceOf(bytes.constData(), bytes.size()), Encoding::Automatic).text;
 }
 
-QString decodeDocument(const char* data, qsizetype size, qsizetype chunk) {
-    return decode(sourceOf(data, size, chunk));
+QString decodeDocument(const char* data, qsizetype size, qsizetype chunk, Encoding encoding) {
+    return decode(sourceOf(data, size, chunk), encoding).text;
+}
+
+DecodedDocument decodeDocumentAs(const QByteArray& bytes, Encoding encoding) {
+    return decode(sourceOf(bytes.constData(), bytes.size()), encoding);
 }
 
 bool DocumentTooLarge(const QString& path) {
@@ -404,7 +454,8 @@ QString TooLargeText(const QString& name) {
     return QStringLiteral("파일이 너무 커서(512MB 초과) 열 수 없습니다.\n%1").arg(name);
 }
 
-DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading) {
+DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading,
+                          Encoding encoding) {
     const files::RegularFile file(path);
     if (!file.isOpen())
         return {QString(), file.error() == EACCES || file.error() == EPERM
@@ -417,22 +468,27 @@ DocumentRead ReadDocument(const QString& path, const std::function<void()>& befo
     // that comes back short, not a fault.
     const Source src{nullptr, &file, qsizetype(file.size()), kChunk};
     try {
-        return {decode(src), DocumentRead::Read};
+        DecodedDocument read = decode(src, encoding);
+        return {std::move(read.text), DocumentRead::Read, read.encoding};
     } catch (const ReadFailed&) {
         return {QString(), DocumentRead::Changed};
     }
 }
 
-QString LoadDocumentText(const QString& path) {
-    return ReadDocument(path).text;
+QString LoadDocumentText(const QString& path, Encoding encoding) {
+    return ReadDocument(path, {}, encoding).text;
 }
 
 void SetDocumentReadHook(std::function<void(qint64 from, qint64 to)> hook) {
     readHook() = std::move(hook);
 }
 
-StreamedDocument::StreamedDocument(qint64 expectedBytes) : m_expected(expectedBytes) {
+StreamedDocument::StreamedDocument(qint64 expectedBytes, Encoding encoding)
+    : m_expected(expectedBytes), m_automatic(encoding == Encoding::Automatic) {
     if (expectedBytes <= 0 || expectedBytes > kMaxDocumentBytes) m_stopped = true;
+    if (!m_automatic && encoding != Encoding::Cp949) m_stopped = true;
+    // A chosen CP949 is read whatever the bytes look like.
+    if (!m_automatic) m_utf8 = false;
 }
 
 // A piece may end only before a byte below 0x41: the text then decodes in pieces as it does
@@ -457,6 +513,10 @@ void StreamedDocument::consume(const char* data, qsizetype size) {
         if (m_text.size() != m_expected) return stop();
     }
     const bool end = m_received == m_expected;
+    if (m_automatic && !m_sampleChecked) {
+        const qsizetype want = std::min<qsizetype>(encodings::kGuessSampleBytes, m_expected);
+        m_sample.append(data, std::min(size, want - m_sample.size()));
+    }
     if (!m_held.isEmpty()) {
         qsizetype f = 0;
         while (f < size && uint8_t(data[f]) >= 0x41) ++f;
@@ -474,12 +534,24 @@ void StreamedDocument::consume(const char* data, qsizetype size) {
     }
     decodePiece(data, cut, end);
     if (!m_stopped) m_held.append(data + cut, size - cut);
+    checkSample();
+}
+
+// Bytes that are not UTF-8 are read as the code page their start reads as: once the sample is
+// whole, a guess other than CP949 stops it.
+void StreamedDocument::checkSample() {
+    if (m_stopped || !m_automatic || m_utf8 || m_sampleChecked) return;
+    if (m_sample.size() < std::min<qint64>(encodings::kGuessSampleBytes, m_expected)) return;
+    m_sampleChecked = true;
+    const Encoding guess = encodings::guessCodePage(m_sample.constData(), m_sample.size());
+    m_sample = QByteArray();
+    if (guess != Encoding::Cp949) stop();
 }
 
 void StreamedDocument::decodePiece(const char* piece, qsizetype size, bool atEnd) {
     if (m_stopped || size <= 0) return;
     const auto* s = reinterpret_cast<const uint8_t*>(piece);
-    if (m_decoded == 0 &&
+    if (m_automatic && m_decoded == 0 &&
         (startsWith(s, size, "\xFF\xFE", 2) || startsWith(s, size, "\xEF\xBB\xBF", 3)))
         return stop();
     if (m_utf8) {
@@ -497,9 +569,11 @@ void StreamedDocument::stop() {
     m_stopped = true;
     m_text = QString();
     m_held = QByteArray();
+    m_sample = QByteArray();
 }
 
 std::optional<QString> StreamedDocument::take() {
+    checkSample();
     if (m_stopped || m_decoded != m_expected) return std::nullopt;
     m_text.resize(m_units);
     m_stopped = true;

@@ -1,23 +1,38 @@
 #pragma once
 // Reading a text document into a string: UTF-16 LE with its byte-order mark, UTF-8, or code page
-// 949 (the files of Korean Windows).
+// 949 (the files of Korean Windows), guessed or as the reader chose for the book.
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
 
-enum class Encoding { Utf16Le, Utf8, Cp949 };
+#include "encodings/Encoding.h"
+
+using encodings::Encoding;
 
 // UTF-16 LE when the bytes start with FF FE; UTF-8 when they start with EF BB BF, or are valid
-// UTF-8 with at least one multi-byte sequence; otherwise CP949 (pure ASCII reads the same in both).
+// UTF-8 with at least one multi-byte sequence; pure ASCII is CP949 (it reads the same in both);
+// other bytes are CP949 unless their first 64 KiB read confidently as Shift_JIS, EUC-JP,
+// GB18030 or Big5 (encodings::guessCodePage). Never Automatic.
 Encoding detectEncoding(const QByteArray& bytes);
 
 // The text of the bytes in their detected encoding, without the byte-order mark; undecodable bytes
 // become U+FFFD and never cut the text short.
 QString decodeDocument(const QByteArray& bytes);
-// The same, decoded a piece of about chunk bytes at a time (as a file is read).
-QString decodeDocument(const char* data, qsizetype size, qsizetype chunk);
+// The same, decoded a piece of about chunk bytes at a time (as a file is read), in `encoding`.
+QString decodeDocument(const char* data, qsizetype size, qsizetype chunk,
+                       Encoding encoding = Encoding::Automatic);
+
+// A text and the encoding it was read in.
+struct DecodedDocument {
+    QString text;
+    Encoding encoding = Encoding::Automatic;
+};
+// The text of the bytes read in `encoding`: Automatic is the detected encoding; UTF-8 drops its
+// byte-order mark; UTF-16 drops its mark and follows the byte order the mark gives, whichever
+// order was chosen; the code pages take every byte as text. Undecodable bytes become U+FFFD.
+DecodedDocument decodeDocumentAs(const QByteArray& bytes, Encoding encoding);
 
 // A book's text is held whole and the page model counts in 32-bit offsets; a larger file is
 // refused with a message, never read.
@@ -33,14 +48,16 @@ struct DocumentRead {
     enum Result { Read, NotABook, Denied, TooLarge, Changed };
     QString text;
     Result result = NotABook;
+    Encoding encoding = Encoding::Automatic;  // what a book Read was read in
 };
 // beforeReading, when given, runs once the file is open and known to be a book, before it is
-// read.
-DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading = {});
+// read; the book is read in `encoding` as decodeDocumentAs reads bytes.
+DocumentRead ReadDocument(const QString& path, const std::function<void()>& beforeReading = {},
+                          Encoding encoding = Encoding::Automatic);
 // What the open button says of a book it could not read.
 QString ReadProblemText(DocumentRead::Result result, const QString& path);
 // The text alone; "" when there is none.
-QString LoadDocumentText(const QString& path);
+QString LoadDocumentText(const QString& path, Encoding encoding = Encoding::Automatic);
 
 // For tests: runs after each stretch [from, to) of a book is read from its file, on the thread
 // that read it; it may change the file, or throw.
@@ -48,11 +65,13 @@ void SetDocumentReadHook(std::function<void(qint64 from, qint64 to)> hook);
 
 // A CP949 book decoded as its bytes come in, in order, on whichever thread hands them in (an
 // archive entry while it is inflated): the same text LoadDocumentText reads from the whole
-// file. It stops at anything that may be read otherwise (a byte-order mark, valid UTF-8 beyond
-// ASCII, more or fewer bytes than expected); the file is then read as ever.
+// file in `encoding`. It stops at anything that may be read otherwise (more or fewer bytes than
+// expected; for Automatic also a byte-order mark, valid UTF-8 beyond ASCII, a start that reads
+// as another code page; any encoding but Automatic and CP949 at once); the file is then read
+// as ever.
 class StreamedDocument {
 public:
-    explicit StreamedDocument(qint64 expectedBytes);
+    explicit StreamedDocument(qint64 expectedBytes, Encoding encoding = Encoding::Automatic);
     void add(const char* data, qsizetype size);
     // Stops it: the bytes that came are not the book's.
     void abandon() { stop(); }
@@ -62,14 +81,18 @@ public:
 private:
     void consume(const char* data, qsizetype size);
     void decodePiece(const char* piece, qsizetype size, bool atEnd);
+    void checkSample();
     void stop();
 
     qint64 m_expected;
     qint64 m_received = 0;
     qint64 m_decoded = 0;
     bool m_stopped = false;
-    bool m_utf8 = true;  // every byte so far could be UTF-8
-    QByteArray m_held;   // the bytes after the last place a piece may end
+    bool m_automatic;              // else CP949 was chosen
+    bool m_utf8 = true;            // every byte so far could be UTF-8
+    bool m_sampleChecked = false;  // the start was found to read as CP949
+    QByteArray m_sample;           // the first bytes, for the guess among the code pages
+    QByteArray m_held;             // the bytes after the last place a piece may end
     QString m_text;
     qsizetype m_units = 0;
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "CodePageSamples.h"
 #include "TextTestUtil.h"
 #include "encodings/DocumentText.h"
 
@@ -202,6 +203,9 @@ std::vector<std::pair<QByteArray, bool>> pieceInputs() {
         {QByteArray("\xB0\xA1\xB0").repeated(300) + "\r\n\xB0", true},  // lone leads at every cut
         {QByteArray(3000, 'x') + "\xB0\xA1", true},  // ASCII long before the first pair
     };
+    // Japanese and Chinese code pages: never CP949 books.
+    for (const texttest::CodePageSample& c : texttest::codePageSamples())
+        inputs.push_back({texttest::viaIconv(c.utf8, c.iconvName), false});
     QDir data(QStringLiteral(TL_TESTDATA_DIR "/text"));
     for (const QString& name : data.entryList({"*.txt"})) {
         QFile f(data.filePath(name));
@@ -219,6 +223,11 @@ TEST(Pieces, DecodeAsTheWholeDoes) {
             SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in pieces of " +
                          std::to_string(chunk));
             EXPECT_EQ(decodeDocument(bytes.constData(), bytes.size(), chunk), whole);
+            // The chosen encodings that are not read in pieces cut at a byte below 0x41.
+            for (Encoding chosen : {Encoding::Utf16Be, Encoding::ShiftJis, Encoding::EucJp,
+                                    Encoding::Gb18030, Encoding::Big5})
+                EXPECT_EQ(decodeDocument(bytes.constData(), bytes.size(), chunk, chosen),
+                          decodeDocumentAs(bytes, chosen).text);
         }
     }
 }
@@ -248,6 +257,16 @@ TEST(Pieces, StreamedAsTheWholeIsOrNotAtAll) {
             EXPECT_FALSE(streamed(bytes, stretch, bytes.size() - 1)) << "a byte over";
         }
     }
+    // A chosen CP949 reads even a marked UTF-8 book as CP949; another chosen encoding is no
+    // CP949 book at all.
+    const QByteArray marked("\xEF\xBB\xBF\xEA\xB0\x80");
+    StreamedDocument chosenCp949(marked.size(), Encoding::Cp949);
+    chosenCp949.add(marked.constData(), marked.size());
+    EXPECT_EQ(chosenCp949.take(), decodeDocumentAs(marked, Encoding::Cp949).text);
+    StreamedDocument chosenBig5(4, Encoding::Big5);
+    chosenBig5.add("\xB0\xA1\xB0\xA1", 4);
+    EXPECT_FALSE(chosenBig5.take());
+
     StreamedDocument abandoned(4);
     abandoned.add("\xB0\xA1\xB0\xA1", 4);
     abandoned.abandon();
