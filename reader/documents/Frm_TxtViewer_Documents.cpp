@@ -207,8 +207,7 @@ void Frm_TxtViewer::forgetArchive() {
 
 void Frm_TxtViewer::restoreDocument(const ReaderState& s) {
     m_book = s.book;
-    List1->clear();
-    List1->addItems(archivelist::FillArchiveList(m_book.entries));
+    FillArchiveList();
     List1->setCurrentRow(m_book.shown);
     // The bookmark is the book's own; the rest of the settings stay as the user left them.
     m_settings.BookmarkSet = s.settings.BookmarkSet;

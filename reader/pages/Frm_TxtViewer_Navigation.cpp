@@ -51,8 +51,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     if (m_settings.BookmarkEntry > 0 && m_settings.BookmarkEntry == m_book.shown + 1)
         m_settings.BookmarkSet = -1;
     Sh_Bar->resize(1, Sh_Bar->height());
-    setWindowTitle(QStringLiteral("루모북 [") +
-                   m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+    setWindowTitle(QStringLiteral("루모북 [") + m_book.title() + "]");
     // A large book takes a while to read: the panel says so first.
     const bool started = m_flags.started;
     if (started) showProgressPanel();

@@ -97,7 +97,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
         lbl_Title->setCaption(QString());
         return;
     }
-    QString title = m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1);
+    QString title = m_book.title();
     placeRightNumber();
     lbl_Title->resize(ShRead[1]->width() - lblread[1]->width(), lbl_Title->height());
     lbl_Title->move(lblread[1]->x() - lbl_Title->width() - 5, lblread[1]->y());

@@ -222,8 +222,7 @@ void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
         if (files::FileExists(m_book.archivePath)) OpenDocument(m_book.archivePath, entryIndex);
     }
     // After the archive is opened: its entry may not be the one saved (it changed).
-    setWindowTitle(QStringLiteral("루모북 [") +
-                   m_book.path.mid(m_book.path.lastIndexOf(QLatin1Char('/')) + 1) + "]");
+    setWindowTitle(QStringLiteral("루모북 [") + m_book.title() + "]");
     // What is no book now (grown too large, a pipe put in its place, cut short while it was
     // read) is said, as the open button says it, and nothing is resumed.
     DocumentRead read = ReadDocument(m_book.path);
