@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <vector>
 
 // One entry of the archive listing.
@@ -12,6 +13,8 @@ struct ArchiveEntry {
     QString FileName;    // the name without its folder
     QString FolderName;  // the folder inside the archive, "" at the top level
     QString TextName;    // FileName when the entry is a top-level .txt, else ""
+    int64_t size = -1;   // its unpacked size as the directory gives it; -1 when unknown
+    uint32_t crc = 0;    // its CRC-32 as the directory gives it
 };
 // An archive's entries: shared, not copied, by each snapshot of the reader's state.
 using ArchiveEntries = QList<ArchiveEntry>;

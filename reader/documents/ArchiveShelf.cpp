@@ -30,7 +30,8 @@ ArchiveEntries ArchiveShelf::VBZip_ArchiveUpdate(const QString& path, QString* p
     ArchiveEntries entries;
     const int32_t n = std::min(zipObject->FileCount(), int32_t(archivelist::kMaxEntries));
     for (int32_t i = 1; i <= n; ++i)
-        entries.push_back({zipObject->FileName(i), zipObject->FileDirectory(i), QString()});
+        entries.push_back({zipObject->FileName(i), zipObject->FileDirectory(i), QString(),
+                           zipObject->FileSize(i), zipObject->FileCRC(i)});
     if (entries.empty()) {
         const int32_t result = zipObject->lastResult();
         *problem = result == unzip::PK_OK || result == unzip::PK_FIND
@@ -53,7 +54,8 @@ ArchiveEntries ArchiveShelf::VBUnRar_ArchiveUpdate(const QString& path,
     *problem = QString();
     if (rarObject->failed()) return entries;
     for (int i = 1; i <= rarObject->Get_FileCount(); ++i)
-        entries.push_back({rarObject->RarFileName(i), rarObject->RarFolderName(i), QString()});
+        entries.push_back({rarObject->RarFileName(i), rarObject->RarFolderName(i), QString(),
+                           rarObject->RarFileSize(i), rarObject->RarFileCRC(i)});
     if (entries.empty()) *problem = QStringLiteral("압축파일이 비어 있습니다.\n%1").arg(path);
     return entries;
 }
@@ -140,7 +142,7 @@ std::optional<QString> ArchiveShelf::ExtractZipEntry(const OpenBook& book, const
     std::optional<StreamedDocument> stream;
     unzip::Content content;
     if (text && size > 0) {
-        content = [&s = stream.emplace(size)](const char* data, size_t bytes) {
+        content = [&s = stream.emplace(size, book.encoding)](const char* data, size_t bytes) {
             data ? s.add(data, qsizetype(bytes)) : s.abandon();
         };
     }

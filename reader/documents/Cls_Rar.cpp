@@ -95,7 +95,9 @@ void Cls_Rar::Rar_Directory() {
         const QString name = QString::fromUtf8(header.FileName);
         // A link keeps its place in the archive's order but has no name: it is no book to offer.
         m_entries.push_back({cleaned(folderPart(name)),
-                             header.Regular ? cleaned(ParseFilename(name)) : QString(), false});
+                             header.Regular ? cleaned(ParseFilename(name)) : QString(), false,
+                             header.UnpSize == 0xFFFFFFFFu ? -1 : int64_t(header.UnpSize),
+                             header.FileCRC});
         const int skipped = unrar::RARProcessFile(archive, unrar::RAR_SKIP, "", "");
         if (skipped != unrar::ERAR_SUCCESS) {
             reportProcessError(skipped);

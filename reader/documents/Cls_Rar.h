@@ -26,6 +26,9 @@ public:
     int16_t Get_FileCount() const { return int16_t(m_entries.size()); }
     QString RarFolderName(int16_t index) const { return at(index).folder; }
     QString RarFileName(int16_t index) const { return at(index).name; }
+    // The unpacked size (-1 past 4 GiB, where the header saturates) and CRC-32 of an entry.
+    int64_t RarFileSize(int16_t index) const { return at(index).size; }
+    uint32_t RarFileCRC(int16_t index) const { return at(index).crc; }
     bool RarSelected(int16_t index) const { return at(index).selected; }
     void setRarSelected(int16_t index, bool on) { at(index).selected = on; }
 
@@ -48,6 +51,8 @@ private:
     struct Entry {
         QString folder, name;
         bool selected = false;
+        int64_t size = -1;
+        uint32_t crc = 0;
     };
     const Entry& at(int16_t index) const { return m_entries.at(size_t(index - 1)); }
     Entry& at(int16_t index) { return m_entries.at(size_t(index - 1)); }

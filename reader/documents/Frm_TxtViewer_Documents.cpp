@@ -42,6 +42,8 @@ void Frm_TxtViewer::saySo(const QString& text) {
 
 bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
     if (path.isEmpty()) return false;
+    // The book left keeps its place, whatever becomes of this one.
+    if (stateWhole()) saveToLibrary();
     const QString extension = archivelist::extensionOf(path);
     const bool zip = extension == QLatin1String(".zip"), rar = extension == QLatin1String(".rar");
     if (!zip && !rar) {
@@ -88,13 +90,20 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     // the one on screen, and says why.
     const bool started = m_flags.started;
     bool panel = false;
+    // Known by its content, it is read in the encoding chosen for it.
+    const std::optional<library::BookKey> key = library::BookKey::ofFile(path);
+    std::optional<library::BookRecord> record = recordOf(key);
+    const Encoding encoding = encodingOf(record);
     DocumentRead read;
     try {
-        read = ReadDocument(path, [&] {
-            if (!started) return;
-            showProgressPanel();
-            panel = true;
-        });
+        read = ReadDocument(
+            path,
+            [&] {
+                if (!started) return;
+                showProgressPanel();
+                panel = true;
+            },
+            encoding);
     } catch (...) {
         if (panel) PicSplash->hide();
         throw;
@@ -115,6 +124,9 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
         setPageButtons(false);
         m_book.archiveKind = -1;
         m_book.path = path;
+        m_book.key = key;
+        m_book.encoding = encoding;
+        m_opening = std::move(record);
         m_pages.current = 1;
         ShowDocument(std::move(read.text));
     } catch (...) {
@@ -168,6 +180,7 @@ void Frm_TxtViewer::putBack(const ReaderState& before, int32_t page) {
         PicSplash->hide();
         setEnabled(true);
     };
+    m_opening.reset();
     // What the new book holds goes first: the failure was most likely a want of memory.
     dropText();
     restoreDocument(before);
@@ -252,8 +265,13 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     const QString name = item->text();
     PicList->hide();
     if (show) showProgressPanel();
+    // The entry is known by the archive's directory, and read in the encoding chosen for it.
+    std::optional<library::BookKey> key = m_book.keyOf(name, QString());
+    std::optional<library::BookRecord> record = recordOf(key);
+    OpenBook reading = m_book;
+    reading.encoding = encodingOf(record);
     std::optional<QString> text;  // the entry's text, when it was decoded as it was extracted
-    const auto why = m_archives.extract(m_book, name, show ? &text : nullptr);
+    const auto why = m_archives.extract(reading, name, show ? &text : nullptr);
     if (why) {
         if (show) PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
@@ -261,7 +279,19 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     }
     m_book.path = m_archives.extractFolder() + QLatin1Char('/') + name;
     m_book.shown = List1->currentRow();
-    if (show) ShowDocument(std::move(text));
+    if (!key) {
+        // A directory without sizes: the copy extracted is the book.
+        key = m_book.keyOf(name, m_book.path);
+        record = recordOf(key);
+        if (encodingOf(record) != reading.encoding) text.reset();
+    }
+    m_book.key = key;
+    m_book.encoding = encodingOf(record);
+    if (!show) return true;
+    m_opening = std::move(record);
+    // Stepped to from the end of another book, it opens as stepping always has.
+    if (m_opening && m_flags.steppingFile) m_opening->place = -1;
+    ShowDocument(std::move(text));
     return true;
 }
 
@@ -273,7 +303,9 @@ void Frm_TxtViewer::stepFile(int delta) {
     const QString question = delta < 0 ? QStringLiteral("이전 파일을 보시겠습니까?")
                                        : QStringLiteral("다음 파일을 보시겠습니까?");
     if (m_dialogs.MsgBox(question, dlg::vbYesNo, QStringLiteral("루모북")) != dlg::vbYes) return;
+    m_flags.steppingFile = true;
     switchEntry(j, true);
+    m_flags.steppingFile = false;
 }
 
 void Frm_TxtViewer::wireDocuments() {

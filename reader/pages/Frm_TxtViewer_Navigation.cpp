@@ -50,12 +50,14 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     m_settings.BookmarkSet = 0;
     if (m_settings.BookmarkEntry > 0 && m_settings.BookmarkEntry == m_book.shown + 1)
         m_settings.BookmarkSet = -1;
+    takeLibraryBookmark();
+    m_clock.restart();
     Sh_Bar->resize(1, Sh_Bar->height());
     setWindowTitle(QStringLiteral("루모북 [") + m_book.title() + "]");
     // A large book takes a while to read: the panel says so first.
     const bool started = m_flags.started;
     if (started) showProgressPanel();
-    m_pages.text = text ? std::move(*text) : LoadDocumentText(m_book.path);
+    m_pages.text = text ? std::move(*text) : LoadDocumentText(m_book.path, m_book.encoding);
     m_pages.length = m_pages.text.size();
     m_pages.current = 1;
     RichTextBox1->setText(QString());
@@ -77,8 +79,12 @@ void Frm_TxtViewer::showProgressPanel() {
 void Frm_TxtViewer::showFromFirstPage() {
     m_pages.current = 1;
     if (m_flags.started) CountPages();
+    // A book read before opens at the spread that holds its place.
+    const std::optional<library::BookRecord> opening = std::exchange(m_opening, std::nullopt);
+    if (m_flags.started && opening && opening->place > 0)
+        m_pages.current = spreadOfPlace(opening->place);
     m_flags.scrollArmed = false;
-    ImageScrollBar1.setValue(1);
+    ImageScrollBar1.setValue(m_pages.current);
     m_flags.scrollArmed = true;
     setPageButtons(true);
 }
@@ -91,6 +97,7 @@ void Frm_TxtViewer::ImageScrollBar1_Change() {
     const int32_t next = pagination::spreadForValue(ImageScrollBar1.value(), m_pages.current);
     if (next == 0) return;
     const int32_t old = m_pages.current;
+    noteTurn(old, next);
     m_pages.current = next;
     const int direction = old < next ? 2 : 1;
     whileDisabled([&] { ShowSpread(m_pages.current, direction); });

@@ -90,7 +90,11 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     createFindPanels();
     wireAppearance();
     wireDocuments();
-    m_settledSave = new SettledSave([this] { return stateFileContents(); },
+    m_settledSave = new SettledSave(
+        [this] {
+            saveToLibrary();
+            return stateFileContents();
+        },
                                     [this] { return stateSettled(); }, kSettleDelayMs, this);
     connect(m_settledSave, &SettledSave::writeFailed, this,
             [this](const QString& path, const QString& why) {

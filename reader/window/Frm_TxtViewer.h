@@ -15,6 +15,8 @@
 #include "dialogs/Dialogs.h"
 #include "documents/ArchiveShelf.h"
 #include "documents/OpenBook.h"
+#include "library/Library.h"
+#include "library/ReadingClock.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageModel.h"
 #include "pages/PageRenderer.h"
@@ -54,6 +56,16 @@ public:
     const statefiles::ReadingSettings& settings() const { return m_settings; }
     PageBar& pageBar() { return ImageScrollBar1; }
     ReaderState snapshot() const;  // the whole state, for the state files and a put-back
+    // The books read (library/): null before formLoad.
+    library::Library* library() const { return m_library.get(); }
+    // Records the book on screen in the library now: its place, bookmark, encoding, time spent.
+    void saveToLibrary();
+    // The text position of the first character of the spread on screen (0 without a book), and
+    // the spread that holds a position in this layout.
+    int64_t spreadPlace() const;
+    int32_t spreadOfPlace(int64_t place) const;
+    // Shows the spread that holds place, as the page bar would.
+    void goToPlace(int64_t place);
 
     // The file named on the command line, opened at start-up instead of the resume question
     // (resumed at its place when it is the book saved last). Set before formLoad.
@@ -218,6 +230,14 @@ private:
     void saySo(const QString& text);
     void whileDisabled(const std::function<void()>& body);
 
+    // The library (library/).
+    void openLibrary();
+    void tellLibraryProblem();
+    std::optional<library::BookRecord> recordOf(const std::optional<library::BookKey>& key) const;
+    static encodings::Encoding encodingOf(const std::optional<library::BookRecord>& record);
+    void takeLibraryBookmark();
+    void noteTurn(int32_t from, int32_t to);
+
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();
     void fillFontList();
@@ -244,6 +264,11 @@ private:
     pages::PageRenderer m_renderer;  // the pages drawn last, and the rows a click on them hits
     FindPanels* m_panels = nullptr;
     SettledSave* m_settledSave = nullptr;
+    std::unique_ptr<library::Library> m_library;
+    library::ReadingClock m_clock;
+    // The library's record of the book being opened: its bookmark, and its place unless the
+    // book was stepped to (or the place is -1).
+    std::optional<library::BookRecord> m_opening;
     // What the unload writes once an end was asked for (see endRequested).
     std::optional<std::vector<SettledSave::File>> m_endContents;
 };

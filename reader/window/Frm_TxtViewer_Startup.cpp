@@ -66,6 +66,7 @@ void Frm_TxtViewer::formLoad() {
     WheelMouse1->setWindow(Pic_TxtOut);
     WebBrowser1->Navigate(Mo_TxtPublic::bannerPage(m_places.banner));
     files::MakeRealFolder(m_places.extract);
+    openLibrary();
     fillFontList();
     LoadSkinPictures();
     acceptDropsOnWindowOnly();
@@ -171,6 +172,7 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     PicSplash->hide();
     m_settledSave->watchInput(true);
     m_settledSave->noteChange();
+    tellLibraryProblem();
     if (!m_flags.startFile.isEmpty() && !m_flags.startFileResumed) {
         m_flags.pendingOpen = m_flags.startFile;
         openPendingFile();
@@ -223,9 +225,14 @@ void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
     }
     // After the archive is opened: its entry may not be the one saved (it changed).
     setWindowTitle(QStringLiteral("루모북 [") + m_book.title() + "]");
+    // It is read in the encoding chosen for it (an archive's entry was looked up as it opened).
+    if (m_book.archiveKind == -1) {
+        m_book.key = library::BookKey::ofFile(m_book.path);
+        m_book.encoding = encodingOf(recordOf(m_book.key));
+    }
     // What is no book now (grown too large, a pipe put in its place, cut short while it was
     // read) is said, as the open button says it, and nothing is resumed.
-    DocumentRead read = ReadDocument(m_book.path);
+    DocumentRead read = ReadDocument(m_book.path, {}, m_book.encoding);
     if (read.result != DocumentRead::Read)
         m_dialogs.MsgBox(ReadProblemText(read.result, m_book.path), dlg::vbExclamation,
                          QStringLiteral("루모북"));
@@ -305,10 +312,13 @@ void Frm_TxtViewer::formUnload() {
     // A close mid-operation or a signal took what to write when it came; a close at rest
     // writes the state as it stands.
     const std::vector<SettledSave::File> files = m_endContents ? *m_endContents : settledContents();
+    // The place in the book is kept when the state is whole; else the last settled save's stays.
+    if (!m_endContents && stateWhole()) saveToLibrary();
     m_flags.unloaded = true;
     m_flags.isUnloading = -1;
     // What the settled saves still have in hand is written before the last word is.
     if (m_settledSave) m_settledSave->forget();
+    if (m_library) m_library->flush();
     RichTextBox1->setText(QString());
     // The files of the last run stay as they were when one cannot be written (the write never
     // leaves half a file); the user who closed the window should know the place will not come

@@ -17,6 +17,8 @@ struct WindowFlags {
     bool pendingOpenQueued = false;
     // The resumed book had no usable saved position: count its pages after start-up.
     bool positionUnknown = false;
+    // An archive's previous or next file is being opened from the end of a book.
+    bool steppingFile = false;
 
     // A page turn is playing; a resize, minimise or close during it ends it, and the layout
     // waits for its end.
