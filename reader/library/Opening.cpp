@@ -185,6 +185,15 @@ Opened openLibrary(const QString& folder, const QString& fileName) {
     if (!QDir().mkpath(folder) || ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
         return inMemory(folder);
     const QString path = QDir(folder).filePath(fileName);
+    // A library begun here that cannot be written (a full disk) leaves no file behind.
+    struct stat st {};
+    const bool existed = ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    const auto inMemoryHere = [&] {
+        if (!existed)
+            for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+                ::unlink(QFile::encodeName(path + QLatin1String(suffix)).constData());
+        return inMemory(folder);
+    };
     Opened o;
     Verdict v = openChecked(path, &o.writer);
     if (v == Verdict::Unsound || v == Verdict::Newer) {
@@ -200,7 +209,11 @@ Opened openLibrary(const QString& folder, const QString& fileName) {
     }
     int rc = SQLITE_OK;
     if (v == Verdict::Sound) o.reader = Connection::open(QFile::encodeName(path), kFileFlags, &rc);
-    if (!o.reader || !o.reader->prepare()) return inMemory(folder);
+    if (!o.reader || !o.reader->prepare()) {
+        o.writer.reset();
+        o.reader.reset();
+        return inMemoryHere();
+    }
     return o;
 }
 

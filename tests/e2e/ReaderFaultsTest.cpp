@@ -60,6 +60,8 @@ TEST_F(ReaderFaults, AFolderItMayNotWriteIsReportedAndNothingIsLost) {
 
     const QString id = startAndResume();
     ASSERT_FALSE(id.isEmpty()) << "the reader did not come up as another user";
+    EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "readonly-library.png"))
+        << "no message that places cannot be kept";
     EXPECT_FALSE(windowShowing(QStringLiteral("책.txt")).isEmpty());
     // An archive cannot be extracted into TmpZip: it says so and the book stays.
     ASSERT_TRUE(openThroughDialog(id, archive)) << "no open dialog";
@@ -97,6 +99,8 @@ TEST_F(ReaderFaults, ADiskThatFillsNeverCutsAStateFileShort) {
     });
     const QString id = startAndResume();
     ASSERT_FALSE(id.isEmpty()) << "the reader did not come up";
+    EXPECT_TRUE(answerBox(QStringLiteral("루모북"), "fulldisk-library.png"))
+        << "no message that places cannot be kept";
     x.run("xdotool", {"windowactivate", "--sync", id});
     x.run("xdotool", {"mousemove", "--window", id, "900", "300"});
     x.run("xdotool", {"click", "1"});  // the next spread
