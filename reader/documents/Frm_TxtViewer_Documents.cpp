@@ -233,6 +233,8 @@ void Frm_TxtViewer::restoreDocument(const ReaderState& s) {
 }
 
 bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
+    // The entry left keeps its place.
+    if (show && stateWhole()) saveToLibrary();
     const ReaderState before = snapshot();
     List1->setCurrentRow(row);
     if (extractSelectedEntry(show)) return true;
