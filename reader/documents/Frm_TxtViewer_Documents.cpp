@@ -233,8 +233,6 @@ void Frm_TxtViewer::restoreDocument(const ReaderState& s) {
 }
 
 bool Frm_TxtViewer::switchEntry(int row, bool show, bool recover) {
-    // The entry left keeps its place.
-    if (show && stateWhole()) saveToLibrary();
     const ReaderState before = snapshot();
     List1->setCurrentRow(row);
     if (extractSelectedEntry(show)) return true;
@@ -297,6 +295,12 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     return true;
 }
 
+void Frm_TxtViewer::chooseListedEntry(bool show) {
+    // The entry left keeps its place.
+    if (stateWhole()) saveToLibrary();
+    switchEntry(List1->currentRow(), show);
+}
+
 // The previous (-1) or next (+1) file of the archive, after asking.
 void Frm_TxtViewer::stepFile(int delta) {
     if (m_book.archiveKind == -1) return;
@@ -305,6 +309,7 @@ void Frm_TxtViewer::stepFile(int delta) {
     const QString question = delta < 0 ? QStringLiteral("이전 파일을 보시겠습니까?")
                                        : QStringLiteral("다음 파일을 보시겠습니까?");
     if (m_dialogs.MsgBox(question, dlg::vbYesNo, QStringLiteral("루모북")) != dlg::vbYes) return;
+    saveToLibrary();
     m_flags.steppingFile = true;
     switchEntry(j, true);
     m_flags.steppingFile = false;
@@ -324,5 +329,5 @@ void Frm_TxtViewer::wireDocuments() {
         if (button == 1) closeListPanel();
     });
     connect(List1, &QListWidget::itemDoubleClicked, this,
-            [this] { switchEntry(List1->currentRow(), m_flags.started); });
+            [this] { chooseListedEntry(m_flags.started); });
 }

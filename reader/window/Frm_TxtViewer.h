@@ -219,6 +219,7 @@ private:
     bool openArchive(const QString& path, int32_t entryIndex, ArchiveEntries entries);
     void FillArchiveList();
     bool extractSelectedEntry(bool show);
+    void chooseListedEntry(bool show);  // the list's choice (OK, a double click)
     void closeListPanel();
     void recoverShownFile();
     void stepFile(int delta);

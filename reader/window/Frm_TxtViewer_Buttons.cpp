@@ -36,7 +36,7 @@ void Frm_TxtViewer::wireButtons() {
     wireButton(CmdOpen, QStringLiteral("b_open.bmp"), QStringLiteral("b_open_down.bmp"),
                Press::ActOnPress, [this] { CmdOpen_Action(); });
     wireButton(CmdOk, QStringLiteral("b_listv_ok.bmp"), QStringLiteral("b_listv_ok_down.bmp"),
-               Press::ActOnPress, [this] { switchEntry(List1->currentRow(), true); });
+               Press::ActOnPress, [this] { chooseListedEntry(true); });
     wireButton(CmdFirst, QStringLiteral("b_forward.bmp"), QStringLiteral("b_forward_down.bmp"),
                Press::ReleaseAnyButton, [this] { goFirst(); });
     wireButton(CmdPrev, QStringLiteral("b_prev.bmp"), QStringLiteral("b_prev_down.bmp"),
