@@ -200,6 +200,7 @@ void Frm_TxtViewer::putBack(const ReaderState& before, int32_t page) {
         // Not even the old book can be shown now: no book, rather than half of one.
         dropText();
         setPageButtons(false);
+        showShelf();
     }
 }
 

@@ -76,6 +76,13 @@ BookKey BookKey::ofEntry(const QString& archivePath, const QString& entryName, i
     return BookKey(std::move(text));
 }
 
+int64_t BookKey::size() const {
+    // Between the first two colons; a key is never made without it.
+    const qsizetype from = m_text.indexOf(':') + 1;
+    const qsizetype to = from > 0 ? m_text.indexOf(':', from) : -1;
+    return to > from ? parseSize(QByteArrayView(m_text).sliced(from, to - from)).value_or(0) : 0;
+}
+
 std::optional<BookKey> BookKey::fromText(const QByteArray& text) {
     if (text.size() > kMaxTextBytes) return std::nullopt;
     QByteArrayView rest(text);

@@ -39,6 +39,8 @@ public:
     // so the first "/" after the CRC ends it.
     const QByteArray& text() const { return m_text; }
     bool isEntry() const { return m_text.startsWith("entry:"); }
+    // The book's size in bytes, as the key gives it: the file's, or the entry's unpacked.
+    int64_t size() const;
 
     friend bool operator==(const BookKey& a, const BookKey& b) { return a.m_text == b.m_text; }
 

@@ -72,7 +72,7 @@ std::unique_ptr<Connection> Connection::open(const QByteArray& name, int flags, 
 }
 
 Connection::~Connection() {
-    for (sqlite3_stmt* s : {m_find, m_recent, m_upsert, m_remove}) sqlite3_finalize(s);
+    for (sqlite3_stmt* s : {m_find, m_recent, m_upsert, m_remove, m_totals}) sqlite3_finalize(s);
     sqlite3_close_v2(m_db);
 }
 
@@ -105,7 +105,15 @@ bool Connection::prepare() {
     m_upsert = statement("INSERT OR REPLACE INTO books (" + columns +
                          ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
     m_remove = statement("DELETE FROM books WHERE key = ?1");
-    return m_find && m_recent && m_upsert && m_remove;
+    // As totalsOf each record, read as readRecord reads it, would sum them: numbers as SQLite
+    // converts any value to one, the share held to 0..1, the size the key's number after its
+    // first colon; the sums are floating, so no damaged row overflows them.
+    m_totals = statement(
+        "SELECT TOTAL(CAST(seconds_read AS INTEGER)),"
+        " TOTAL(MIN(MAX(CAST(share AS REAL), 0.0), 1.0)"
+        " * CAST(substr(key, instr(key, ':') + 1) AS INTEGER))"
+        " FROM books WHERE CAST(seconds_read AS INTEGER) > 0");
+    return m_find && m_recent && m_upsert && m_remove && m_totals;
 }
 
 std::optional<BookRecord> Connection::find(const QByteArray& key) {
@@ -126,6 +134,19 @@ std::vector<BookRecord> Connection::recent(int limit) {
         if (std::optional<BookRecord> r = readRecord(m_recent)) books.push_back(std::move(*r));
     sqlite3_reset(m_recent);
     return books;
+}
+
+ReadingTotals Connection::totals() {
+    ReadingTotals t;
+    if (!m_totals) return t;
+    if (sqlite3_step(m_totals) == SQLITE_ROW) {
+        const double seconds = sqlite3_column_double(m_totals, 0);
+        const double bytes = sqlite3_column_double(m_totals, 1);
+        t.seconds = std::isfinite(seconds) ? int64_t(std::clamp(seconds, 0.0, 9e18)) : 0;
+        t.bytes = std::isfinite(bytes) ? std::max(bytes, 0.0) : 0;
+    }
+    sqlite3_reset(m_totals);
+    return t;
 }
 
 int Connection::upsert(const BookRecord& r) {

@@ -33,6 +33,8 @@ public:
     bool prepare();
     std::optional<BookRecord> find(const QByteArray& key);
     std::vector<BookRecord> recent(int limit);
+    // The reading totals of every book in the file (see Library::readingTotals).
+    ReadingTotals totals();
     // Each in a transaction of its own; the SQLite result code.
     int upsert(const BookRecord& record);
     int remove(const QByteArray& key);
@@ -47,6 +49,7 @@ private:
     sqlite3_stmt* m_recent = nullptr;
     sqlite3_stmt* m_upsert = nullptr;
     sqlite3_stmt* m_remove = nullptr;
+    sqlite3_stmt* m_totals = nullptr;
 };
 
 // The record in the current row of s, whose columns are kColumns in order; nothing when the

@@ -76,6 +76,36 @@ std::vector<BookRecord> Library::recent(int limit) const {
     return books;
 }
 
+ReadingTotals totalsOf(const BookRecord& book) {
+    if (book.secondsRead <= 0) return {};
+    return {book.secondsRead, std::clamp(book.share, 0.0, 1.0) * double(book.key.size())};
+}
+
+ReadingTotals Library::readingTotals() const {
+    QHash<QByteArray, Pending> pending;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        pending = m_pending;
+    }
+    Connection* c = m_reader ? m_reader.get() : m_writer.get();
+    if (!c) return {};
+    ReadingTotals t = c->totals();
+    // A book handed over since counts as it was handed over, not as it was written.
+    for (auto p = pending.cbegin(); p != pending.cend(); ++p) {
+        if (const std::optional<BookRecord> written = c->find(p.key())) {
+            const ReadingTotals was = totalsOf(*written);
+            t.seconds -= was.seconds;
+            t.bytes -= was.bytes;
+        }
+        if (p->record) {
+            const ReadingTotals is = totalsOf(*p->record);
+            t.seconds += is.seconds;
+            t.bytes += is.bytes;
+        }
+    }
+    return {std::max<int64_t>(t.seconds, 0), std::max(t.bytes, 0.0)};
+}
+
 void Library::save(const BookRecord& record) {
     hand(record.key.text(), record);
 }

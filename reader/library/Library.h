@@ -39,6 +39,15 @@ struct BookRecord {
     double share = 0;              // how far in, 0 to 1
 };
 
+// The time spent reading and the bytes read (share × size) in the books with time spent:
+// what a reader's pace is figured from.
+struct ReadingTotals {
+    int64_t seconds = 0;
+    double bytes = 0;
+};
+// A book's part of them: nothing unless time was spent on it.
+ReadingTotals totalsOf(const BookRecord& book);
+
 class Connection;
 
 class Library {
@@ -69,6 +78,9 @@ public:
     void save(const BookRecord& record);
     // Up to limit books, the last read first.
     std::vector<BookRecord> recent(int limit) const;
+    // The totals of every book, as summed over recent() of them all but without reading a
+    // record: a few milliseconds for ten thousand books.
+    ReadingTotals readingTotals() const;
     // Removes the book's record. Returns at once.
     void forget(const BookKey& key);
     // Adds seconds (0 to a day) to the time spent on a book already in the library.

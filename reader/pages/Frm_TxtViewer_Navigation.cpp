@@ -64,6 +64,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     RichTextBox1->setText(m_pages.text);
     showFromFirstPage();
     if (started) PicSplash->hide();  // an empty book counts no pages
+    showShelf();
 }
 
 // Shows the progress panel and draws it before a step that holds the window (reading a

@@ -29,6 +29,8 @@
 #include "window/WindowFlags.h"
 
 class FindPanels;
+class RecentPanel;
+class RecentShelf;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -148,6 +150,7 @@ protected:
 
 private:
     friend class WindowPanelHost;
+    friend class WindowRecentHost;
     // The control tree (Frm_TxtViewer.cpp) and its layout (Frm_TxtViewer_Layout.cpp).
     void createToolBar();
     void createToolBarButtons();
@@ -239,6 +242,13 @@ private:
     void takeLibraryBookmark();
     void noteTurn(int32_t from, int32_t to);
 
+    // The books read last (recent/): their list (Ctrl+R), the shelf of the empty spread, and
+    // a book of theirs opened at its place (an archive's entry at its row of the list).
+    void createRecentPanel();
+    void showShelf();
+    std::optional<int32_t> archiveRowOf(const QString& archive, const QString& entry);
+    void openRecentBook(const library::BookRecord& book);
+
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();
     void fillFontList();
@@ -264,6 +274,8 @@ private:
     OncePerPress m_pageKeys;
     pages::PageRenderer m_renderer;  // the pages drawn last, and the rows a click on them hits
     FindPanels* m_panels = nullptr;
+    RecentPanel* m_recent = nullptr;
+    RecentShelf* m_shelf = nullptr;
     SettledSave* m_settledSave = nullptr;
     std::unique_ptr<library::Library> m_library;
     library::ReadingClock m_clock;

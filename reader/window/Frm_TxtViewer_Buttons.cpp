@@ -8,6 +8,7 @@
 #include "forms/Image.h"
 #include "forms/PictureBox.h"
 #include "pages/Mo_TxtPublic.h"
+#include "recent/RecentPanel.h"
 #include "window/Frm_TxtViewer.h"
 
 namespace {
@@ -65,10 +66,10 @@ void Frm_TxtViewer::imgHelp_Release() {
 
 bool Frm_TxtViewer::eventFilter(QObject* watched, QEvent* event) {
     if (pageKey(watched, event) || pageMenu(watched, event) || appearanceEvent(watched, event) ||
-        (m_panels && m_panels->key(watched, event)))
+        (m_recent && m_recent->key(watched, event)) || (m_panels && m_panels->key(watched, event)))
         return true;
     // A key preview: Escape minimises the window whichever of its controls has the focus
-    // (an open find bar or chapter list takes it first, above).
+    // (an open panel, the find bar, the chapter list or the recent books, takes it first, above).
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);

@@ -23,6 +23,7 @@
 #include "forms/Units.h"
 #include "forms/WebBrowser.h"
 #include "pages/Mo_TxtPublic.h"
+#include "recent/RecentPanel.h"
 #include "textbox/TextBox.h"
 #include "wheel/WheelSource.h"
 #include "window/Frm_TxtViewer.h"
@@ -123,6 +124,7 @@ void Frm_TxtViewer::LoadSkinPictures() {
     CmdOk->setPicture(skinPicture(QStringLiteral("b_listv_ok.bmp")));
     cmdCancel->setPicture(skinPicture(QStringLiteral("b_listv_cancel.bmp")));
     m_panels->chapters().loadSkinPictures();
+    m_recent->loadSkinPictures();
     imgHelp->setPicture(skinPicture(QStringLiteral("b_helpdesk.bmp")));
     cmdbgcolor->setPicture(skinPicture(QStringLiteral("b_bgcolor.bmp")));
 }
@@ -173,6 +175,8 @@ void Frm_TxtViewer::TmrPlay_Timer() {
     m_settledSave->watchInput(true);
     m_settledSave->noteChange();
     tellLibraryProblem();
+    // No book: the empty spread shows the books read last.
+    showShelf();
     if (!m_flags.startFile.isEmpty() && !m_flags.startFileResumed) {
         m_flags.pendingOpen = m_flags.startFile;
         openPendingFile();

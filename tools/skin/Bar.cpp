@@ -117,6 +117,20 @@ QImage chapterPanel() {
     return img;
 }
 
+// The books read last: the chapter list's box, wider for the columns of each book.
+QImage recentPanel() {
+    QImage img = canvas(QSize(440, 330), QColor(kPanelGrey));
+    QPainter p(&img);
+    raisedEdge(p, img.rect());
+    fillRows(p, QRect(2, 2, 436, 24), QColor(246, 246, 246), QColor(232, 232, 232));
+    text(p, QRectF(10, 2, 300, 24), QStringLiteral("최근 읽은 책"), uiFont(13, true), QColor(kInk),
+         Qt::AlignLeft | Qt::AlignVCenter);
+    const QRect list(3, 27, 433, 262);
+    sunkenWhite(p, list);
+    fillRows(p, QRect(2, 290, 436, 38), QColor(kPanelGrey), QColor(230, 230, 230));
+    return img;
+}
+
 QImage track(QSize size) {
     QImage img = canvas(size, QColor(kPanelGrey));
     QPainter p(&img);

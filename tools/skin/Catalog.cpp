@@ -129,6 +129,7 @@ std::vector<Picture> designPictures() {
         {"sb_down", {12, 12}, [] { return scrollArrow(0, 1); }},
         {"bg_find", {524, 44}, findBar},
         {"bg_chapters", {300, 330}, chapterPanel},
+        {"bg_recent", {440, 330}, recentPanel},
     };
     addButtons(out, kFindButtons, std::size(kFindButtons), true);
     return out;

@@ -34,6 +34,7 @@ QImage toolBarTail();
 QImage listPanel();
 QImage findBar();
 QImage chapterPanel();
+QImage recentPanel();
 QImage track(QSize size);
 QImage thumb(QSize size);
 

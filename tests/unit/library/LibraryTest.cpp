@@ -168,6 +168,67 @@ TEST(Library, DistrustsWhatTheFileHolds) {
     EXPECT_FALSE(lib.find(BookKey::ofEntry("a.zip", "b", 1, 1)));
 }
 
+// What a reader's pace is figured from, summed by the database: the same as summing every
+// book's record, whether written yet or only handed over, and whatever the file holds.
+TEST(Library, ReadingTotalsAreEveryBooksSummed) {
+    QTemporaryDir dir;
+    const auto summed = [](const std::vector<BookRecord>& books) {
+        library::ReadingTotals sum;
+        for (const BookRecord& b : books) {
+            sum.seconds += library::totalsOf(b).seconds;
+            sum.bytes += library::totalsOf(b).bytes;
+        }
+        return sum;
+    };
+    const auto expectTotals = [&](const Library& lib, const char* when) {
+        SCOPED_TRACE(when);
+        const library::ReadingTotals all = summed(lib.recent(1000)), db = lib.readingTotals();
+        EXPECT_EQ(db.seconds, all.seconds);
+        EXPECT_NEAR(db.bytes, all.bytes, 1e-6 * all.bytes);
+        return db;
+    };
+    // 60 s a book but for every fifth, at n % of 1000 + n bytes.
+    BookRecord plain(*BookKey::fromText("file:250000:" + QByteArray(40, 'c')));
+    plain.secondsRead = 900;
+    plain.share = 0.5;
+    EXPECT_EQ(library::totalsOf(plain).seconds, 900);
+    EXPECT_EQ(library::totalsOf(plain).bytes, 125000);
+    {
+        Library lib(dir.path());
+        for (int n = 1; n <= 40; ++n) {
+            BookRecord r = book(n, 1700000000 + n);
+            if (n % 5 == 0) r.secondsRead = 0;
+            lib.save(r);
+        }
+        lib.save(plain);
+        const library::ReadingTotals handed = expectTotals(lib, "handed over");
+        EXPECT_EQ(handed.seconds, 900 + 60 * (40 * 41 / 2 - 5 * (8 * 9 / 2)));
+        lib.flush();
+        expectTotals(lib, "written");
+        // Handed over again, and forgotten, before the writer gets to them.
+        BookRecord more = book(3, 1800000000);
+        more.secondsRead = 5000;
+        more.share = 0.9;
+        lib.save(more);
+        lib.forget(book(4, 0).key);
+        lib.forget(book(99, 0).key);  // never saved
+        const library::ReadingTotals pending = expectTotals(lib, "pending");
+        EXPECT_EQ(pending.seconds, handed.seconds - 3 * 60 + 5000 - 4 * 60);
+    }
+    // As the file holds them, damaged ones too: a share past 1, a negative time, words for a
+    // share, a time with words after it.
+    const QString path = dir.filePath(Library::kFileName);
+    ASSERT_EQ(runSql(path,
+                     "UPDATE books SET share = 7.5 WHERE title = '1권.txt';"
+                     "UPDATE books SET seconds_read = -9 WHERE title = '2권.txt';"
+                     "UPDATE books SET share = 'half' WHERE title = '6권.txt';"
+                     "UPDATE books SET seconds_read = '77 s' WHERE title = '7권.txt';"),
+              SQLITE_OK);
+    Library again(dir.path());
+    expectTotals(again, "read again");
+    EXPECT_EQ(Library(dir.path() + "/none").readingTotals().seconds, 0);
+}
+
 struct UnsoundCase {
     const char* what;
     // Leaves an unsound library at path (its folder made); returns false when it could not.

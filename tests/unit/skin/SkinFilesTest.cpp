@@ -71,7 +71,7 @@ const Expected kSkin[] = {
 const Expected kDesign[] = {
     {"splash", 447, 85},  {"bookmark", 15, 15}, {"sb_tick", 16, 12}, {"sb_left", 12, 12},
     {"sb_right", 12, 12}, {"sb_up", 12, 12},    {"sb_down", 12, 12},
-    {"bg_find", 524, 44}, {"bg_chapters", 300, 330},
+    {"bg_find", 524, 44}, {"bg_chapters", 300, 330}, {"bg_recent", 440, 330},
     {"b_find_prev", 61, 36}, {"b_find_prev_down", 61, 36}, {"b_find_next", 61, 36},
     {"b_find_next_down", 61, 36}, {"b_find_close", 61, 36}, {"b_find_close_down", 61, 36},
 };
