@@ -77,10 +77,9 @@ void Frm_TxtViewer::createFindPanels() {
         if (spread == m_pages.current)
             ShowSpread(m_pages.current, 0);
         else
-            ImageScrollBar1.setValue(spread);
+            jumpTo(spread);
     });
-    connect(m_panels, &FindPanels::chapterWanted, this,
-            [this](int32_t spread) { ImageScrollBar1.setValue(spread); });
+    connect(m_panels, &FindPanels::chapterWanted, this, [this](int32_t spread) { jumpTo(spread); });
     connect(m_panels, &FindPanels::marksChanged, this, [this] { ShowSpread(m_pages.current, 0); });
     connect(m_panels, &FindPanels::keyboardReturned, this,
             [this] { PicRead[0]->setFocus(Qt::OtherFocusReason); });

@@ -58,7 +58,7 @@ void Frm_TxtViewer::removeBookmark() {
 void Frm_TxtViewer::GoToBookmark() {
     // One byte into the marked line's first character: on that line whatever the character.
     const int line = RichTextBox1->lineFromChar(m_settings.BookmarkPosition);
-    ImageScrollBar1.setValue(bookmark::spreadOfLine(line, m_pages.linesPerPage));
+    jumpTo(bookmark::spreadOfLine(line, m_pages.linesPerPage));
 }
 
 void Frm_TxtViewer::Cmdleaves_Release() {

@@ -45,6 +45,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     m_pages.count = 0;
     // The matches and headings of the book going away go with it.
     m_panels->forgetBook();
+    m_jumps.clear();
     m_pages.text.clear();
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     m_settings.BookmarkSet = 0;
@@ -99,13 +100,14 @@ void Frm_TxtViewer::ImageScrollBar1_Change() {
     if (next == 0) return;
     const int32_t old = m_pages.current;
     noteTurn(old, next);
+    noteJump(old, next);
     m_pages.current = next;
     const int direction = old < next ? 2 : 1;
     whileDisabled([&] { ShowSpread(m_pages.current, direction); });
 }
 
 void Frm_TxtViewer::goFirst() {
-    if (m_pages.current != 1) ImageScrollBar1.setValue(1);
+    if (m_pages.current != 1) jumpTo(1);
 }
 
 void Frm_TxtViewer::goPrevious() {
@@ -125,7 +127,7 @@ void Frm_TxtViewer::goNext() {
 }
 
 void Frm_TxtViewer::goLast() {
-    if (m_pages.current < m_pages.count) ImageScrollBar1.setValue(m_pages.count);
+    if (m_pages.current < m_pages.count) jumpTo(m_pages.count);
 }
 
 void Frm_TxtViewer::wirePages() {

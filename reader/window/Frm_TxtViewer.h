@@ -17,6 +17,7 @@
 #include "documents/OpenBook.h"
 #include "library/Library.h"
 #include "library/ReadingClock.h"
+#include "pages/JumpHistory.h"
 #include "pages/OncePerPress.h"
 #include "pages/PageModel.h"
 #include "pages/PageRenderer.h"
@@ -202,6 +203,14 @@ private:
     void setBookmark(int side, int y);
     void Cmdleaves_Release();
     void mnu_bookmark_Click();
+    // Back from a jump (pages/Frm_TxtViewer_Jumps.cpp): a jump shows spread through the page
+    // bar and is remembered; Alt+Left/Right and the mouse's back and forward buttons travel.
+    void jumpTo(int32_t spread);
+    void noteJump(int32_t from, int32_t to);
+    void goBack();
+    void goForward();
+    void travel(bool back);
+    bool jumpEvent(QObject* watched, QEvent* event);
 
     // Appearance (pages/).
     void wireAppearance();
@@ -272,6 +281,11 @@ private:
     WindowFlags m_flags;
     QHash<QString, QImage> m_skin;
     OncePerPress m_pageKeys;
+    JumpHistory m_jumps;
+    // How the page bar is being moved (a jump, or going back or forward), and the arrow key
+    // that went back or forward, whose release turns no page.
+    enum class BarMove { Other, Jump, Travel } m_barMove = BarMove::Other;
+    int m_jumpKey = 0;
     pages::PageRenderer m_renderer;  // the pages drawn last, and the rows a click on them hits
     FindPanels* m_panels = nullptr;
     RecentPanel* m_recent = nullptr;

@@ -65,8 +65,9 @@ void Frm_TxtViewer::imgHelp_Release() {
 }
 
 bool Frm_TxtViewer::eventFilter(QObject* watched, QEvent* event) {
-    if (pageKey(watched, event) || pageMenu(watched, event) || appearanceEvent(watched, event) ||
-        (m_recent && m_recent->key(watched, event)) || (m_panels && m_panels->key(watched, event)))
+    if (jumpEvent(watched, event) || pageKey(watched, event) || pageMenu(watched, event) ||
+        appearanceEvent(watched, event) || (m_recent && m_recent->key(watched, event)) ||
+        (m_panels && m_panels->key(watched, event)))
         return true;
     // A key preview: Escape minimises the window whichever of its controls has the focus
     // (an open panel, the find bar, the chapter list or the recent books, takes it first, above).
