@@ -88,6 +88,7 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     wirePages();
     wireBookmark();
     createFindPanels();
+    wireEncoding();
     wireAppearance();
     wireDocuments();
     m_settledSave = new SettledSave(

@@ -238,6 +238,11 @@ private:
     void takeLibraryBookmark();
     void noteTurn(int32_t from, int32_t to);
 
+    // The encoding the book is read in: the pages' menu 인코딩 (pages/Frm_TxtViewer_Encoding.cpp).
+    void wireEncoding();
+    void showEncodingMenu();
+    void readAgainIn(encodings::Encoding encoding);
+
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();
     void fillFontList();
