@@ -72,6 +72,31 @@ bool decodesCleanly(Encoding encoding, const char* sample, qsizetype size) {
     return clean;
 }
 
+// Whether every non-ASCII byte of the sample is in a pair CP949 reads as a KS X 1001 Hangul
+// syllable (lead B0-C8, trail A1-FE) or a mark of its first symbol row (lead A1: … “ ” · and
+// the like), with at least one syllable; a lead cut off by the sample's end is no fault. To
+// uchardet a short line of Hangul looks like GB2312 (the two share those bytes), but Chinese
+// prose has its full-width comma (A3AC), Big5 its trail bytes below A1, and Japanese its kana
+// (rows A4 and A5, or Shift_JIS leads below A0), none of which such a sample holds.
+bool hangulOnly(const char* sample, qsizetype size) {
+    const auto* s = reinterpret_cast<const uint8_t*>(sample);
+    bool syllable = false;
+    for (qsizetype i = 0; i < size;) {
+        const uint8_t lead = s[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (i + 1 == size) break;
+        const uint8_t trail = s[i + 1];
+        const bool hangul = lead >= 0xB0 && lead <= 0xC8;
+        if ((!hangul && lead != 0xA1) || trail < 0xA1 || trail > 0xFE) return false;
+        syllable = syllable || hangul;
+        i += 2;
+    }
+    return syllable;
+}
+
 }  // namespace
 
 Encoding guessCodePage(const char* sample, qsizetype size) {
@@ -82,6 +107,8 @@ Encoding guessCodePage(const char* sample, qsizetype size) {
     uchardet_data_end(detector.get());
     const Encoding guess = fromDetectorName(uchardet_get_charset(detector.get()));
     if (guess == Encoding::Cp949 || !decodesCleanly(guess, sample, size)) return Encoding::Cp949;
+    // Hangul and its marks alone are Korean, whatever uchardet made of them.
+    if (hangulOnly(sample, size)) return Encoding::Cp949;
     return guess;
 }
 

@@ -14,7 +14,8 @@ constexpr qsizetype kGuessSampleBytes = qsizetype(64) << 10;
 
 // The code page of the first bytes of a book that is not UTF-8: ShiftJis, EucJp, Gb18030 or Big5
 // when uchardet names it and the sample holds no sequence that code page cannot decode; Cp949
-// in every other case (uchardet's EUC-KR and UHC, an unsure answer, anything else).
+// in every other case (uchardet's EUC-KR and UHC, an unsure answer, anything else), and for a
+// sample that CP949 reads as Hangul syllables and first-row marks (… “ ”) alone.
 Encoding guessCodePage(const char* sample, qsizetype size);
 
 // A book decoded from one of the four iconv code pages a piece at a time. A sequence it cannot

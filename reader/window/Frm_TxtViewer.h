@@ -257,6 +257,10 @@ private:
     void showShelf();
     std::optional<int32_t> archiveRowOf(const QString& archive, const QString& entry);
     void openRecentBook(const library::BookRecord& book);
+    // The encoding the book is read in: the pages' menu 인코딩 (pages/Frm_TxtViewer_Encoding.cpp).
+    void wireEncoding();
+    void showEncodingMenu();
+    void readAgainIn(encodings::Encoding encoding);
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();

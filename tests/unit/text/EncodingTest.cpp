@@ -196,4 +196,39 @@ TEST(AutomaticGuess, ReadsJapaneseAndChineseCodePages) {
     }
 }
 
+// A short book of Hangul alone (and its marks … “ ”) is Korean: to uchardet such a line of
+// CP949 looks like GB2312, which shares its bytes. Short lines of the other code pages, which
+// hold kana, a full-width comma or Big5's low trail bytes, are still read as theirs.
+TEST(AutomaticGuess, ALineOfHangulAloneIsKorean) {
+    const struct {
+        const char* utf8;
+        const char* iconvName;
+        Encoding encoding;
+    } cases[] = {
+        // Lines of 홍염 (shared texts) that once opened as GB18030 on their own.
+        {"\"용례야! 아이구 우리 용례야!\"\r\n", "CP949", Encoding::Cp949},
+        {"\"푸우 우루루루 쏴아…\"\r\n", "CP949", Encoding::Cp949},
+        {"“용례야!”", "CP949", Encoding::Cp949},
+        {"아이구 우리 용례야", "CP949", Encoding::Cp949},
+        {"\r\n푸우 우루루루 쏴아…\r\n\r\n", "CP949", Encoding::Cp949},
+        {"雨の音で目が覚めた。窓の外はまだ暗く、遠くの山は雲に隠れていた。", "SHIFT_JIS",
+         Encoding::ShiftJis},
+        {"雨の音で目が覚めた。窓の外はまだ暗く、遠くの山は雲に隠れていた。", "EUC-JP",
+         Encoding::EucJp},
+        {"清晨的雨声把我从梦中唤醒。窗外天色还很暗，远处的山被云雾遮住了。", "GB18030",
+         Encoding::Gb18030},
+        {"清晨的雨聲把我從夢中喚醒。窗外天色還很暗，遠處的山被雲霧遮住了。", "BIG5",
+         Encoding::Big5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        const QByteArray bytes = texttest::viaIconv(c.utf8, c.iconvName);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(detectEncoding(bytes), c.encoding);
+        const DecodedDocument read = decodeDocumentAs(bytes, Encoding::Automatic);
+        EXPECT_EQ(read.encoding, c.encoding);
+        EXPECT_EQ(read.text, QString::fromUtf8(c.utf8));
+    }
+}
+
 }  // namespace

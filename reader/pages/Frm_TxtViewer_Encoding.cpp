@@ -1,0 +1,124 @@
+// The encoding the book is read in: the pages' context menu lists every one (인코딩), the one in
+// force ticked. Choosing another reads the book on screen again in it, at the same share of the
+// book, and the library remembers it for the book from then on.
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <algorithm>
+#include <cmath>
+
+#include "encodings/AnsiUnits.h"
+#include "encodings/DocumentText.h"
+#include "forms/PictureBox.h"
+#include "window/Frm_TxtViewer.h"
+
+namespace {
+
+const QString kMenuName = QStringLiteral("mnuEncoding");
+
+// The left page of the spread with the same share of a book of `count` pages before it as
+// `before` (0 to 1): odd, from 1 to the last spread.
+int32_t spreadAtShare(double before, int32_t count) {
+    if (count <= 0) return 1;
+    // A hair over, so a share that is a whole number of pages never falls a spread short.
+    int32_t page = int32_t(std::floor(before * count + 1e-9)) + 1;
+    if (page % 2 == 0) --page;
+    return std::clamp<int32_t>(page, 1, std::max(1, count % 2 ? count : count - 1));
+}
+
+}  // namespace
+
+void Frm_TxtViewer::wireEncoding() {
+    PageMenu->addSeparator();
+    QMenu* menu = PageMenu->addMenu(QStringLiteral("인코딩"));
+    menu->setObjectName(kMenuName);
+    auto* group = new QActionGroup(menu);
+    group->setExclusive(true);
+    for (size_t i = 0; i < encodings::kEncodings.size(); ++i) {
+        const encodings::Encoding encoding = encodings::kEncodings[i];
+        QAction* action = menu->addAction(encodings::encodingCaption(encoding));
+        action->setObjectName(kMenuName + QLatin1Char('_') + QString::number(i));
+        action->setCheckable(true);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, encoding] { readAgainIn(encoding); });
+    }
+    // The menu is shown as the book on screen is read whenever it opens.
+    connect(PageMenu, &QMenu::aboutToShow, this, [this] { showEncodingMenu(); });
+    showEncodingMenu();
+}
+
+void Frm_TxtViewer::showEncodingMenu() {
+    QMenu* menu = PageMenu->findChild<QMenu*>(kMenuName);
+    if (!menu) return;
+    menu->setEnabled(m_book.open());
+    const QList<QAction*> actions = menu->actions();
+    for (size_t i = 0; i < encodings::kEncodings.size() && i < size_t(actions.size()); ++i)
+        actions[qsizetype(i)]->setChecked(encodings::kEncodings[i] == m_book.encoding);
+}
+
+void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
+    // Mid-operation (a count, an extraction, a box, a turn) or once the session is to end the
+    // book is left alone; so is the encoding already in force. Either way the ticks show what
+    // is read.
+    if (!stateSettled() || ending() || !m_book.open() || encoding == m_book.encoding) {
+        showEncodingMenu();
+        return;
+    }
+    // The copy read: the file itself, or the entry extracted to TmpZip (read as it lies there).
+    bool panel = false;
+    DocumentRead read;
+    try {
+        read = ReadDocument(
+            m_book.path,
+            [&] {
+                showProgressPanel();
+                panel = true;
+            },
+            encoding);
+    } catch (...) {
+        if (panel) PicSplash->hide();
+        throw;
+    }
+    if (read.result != DocumentRead::Read) {
+        if (panel) PicSplash->hide();
+        // An entry is named by its archive, not by the copy in TmpZip.
+        const QString name = m_book.inArchive()
+                                 ? m_book.archivePath + QStringLiteral(" : ") + m_book.title()
+                                 : m_book.path;
+        saySo(ReadProblemText(read.result, name));
+        showEncodingMenu();
+        return;
+    }
+    // The share of the book before the spread on screen, as a relayout keeps it; the bookmark
+    // as it is, but for the book's own when the new text ends before it.
+    const double before = m_pages.count > 0 ? double(m_pages.current - 1) / m_pages.count : 0;
+    const auto bookmarkSet = m_settings.BookmarkSet;
+    const auto bookmarkEntry = m_settings.BookmarkEntry;
+    const auto bookmarkPosition = m_settings.BookmarkPosition;
+    const int64_t length =
+        encodings::ansi::length(encodings::ansi::units(read.text), read.text.size());
+    // The position is one byte into the marked line's first character.
+    const bool dropBookmark = bookmarkSet != 0 && int64_t(bookmarkPosition) > length;
+    const ReaderState old = snapshot();
+    const int32_t page = m_pages.current;
+    try {
+        m_book.encoding = encoding;
+        m_opening.reset();
+        ShowDocument(std::move(read.text));
+        m_settings.BookmarkSet = dropBookmark ? 0 : bookmarkSet;
+        m_settings.BookmarkPosition = dropBookmark ? 0 : bookmarkPosition;
+        m_settings.BookmarkEntry = dropBookmark ? 0 : bookmarkEntry;
+        if (m_pages.count > 0) m_pages.current = spreadAtShare(before, m_pages.count);
+        // The bar reports the set, unarmed: the spread is shown without a turn.
+        m_flags.scrollArmed = false;
+        ImageScrollBar1.setValue(m_pages.current);
+        m_flags.scrollArmed = true;
+    } catch (...) {
+        putBack(old, page);
+        showEncodingMenu();
+        throw;
+    }
+    showEncodingMenu();
+    saveToLibrary();
+}
