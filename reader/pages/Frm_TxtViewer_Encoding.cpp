@@ -57,19 +57,12 @@ void Frm_TxtViewer::showEncodingMenu() {
         actions[qsizetype(i)]->setChecked(encodings::kEncodings[i] == m_book.encoding);
 }
 
-void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
-    // Mid-operation (a count, an extraction, a box, a turn) or once the session is to end the
-    // book is left alone; so is the encoding already in force. Either way the ticks show what
-    // is read.
-    if (!stateSettled() || ending() || !m_book.open() || encoding == m_book.encoding) {
-        showEncodingMenu();
-        return;
-    }
+// Reads the book on screen again in encoding; false, having said why, when it cannot be read.
+bool Frm_TxtViewer::readBookAgain(encodings::Encoding encoding, DocumentRead* read) {
     // The copy read: the file itself, or the entry extracted to TmpZip (read as it lies there).
     bool panel = false;
-    DocumentRead read;
     try {
-        read = ReadDocument(
+        *read = ReadDocument(
             m_book.path,
             [&] {
                 showProgressPanel();
@@ -80,13 +73,26 @@ void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
         if (panel) PicSplash->hide();
         throw;
     }
-    if (read.result != DocumentRead::Read) {
-        if (panel) PicSplash->hide();
-        // An entry is named by its archive, not by the copy in TmpZip.
-        const QString name = m_book.inArchive()
-                                 ? m_book.archivePath + QStringLiteral(" : ") + m_book.title()
-                                 : m_book.path;
-        saySo(ReadProblemText(read.result, name));
+    if (read->result == DocumentRead::Read) return true;
+    if (panel) PicSplash->hide();
+    // An entry is named by its archive, not by the copy in TmpZip.
+    const QString name = m_book.inArchive()
+                             ? m_book.archivePath + QStringLiteral(" : ") + m_book.title()
+                             : m_book.path;
+    saySo(ReadProblemText(read->result, name));
+    return false;
+}
+
+void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
+    // Mid-operation (a count, an extraction, a box, a turn) or once the session is to end the
+    // book is left alone; so is the encoding already in force. Either way the ticks show what
+    // is read.
+    if (!stateSettled() || ending() || !m_book.open() || encoding == m_book.encoding) {
+        showEncodingMenu();
+        return;
+    }
+    DocumentRead read;
+    if (!readBookAgain(encoding, &read)) {
         showEncodingMenu();
         return;
     }

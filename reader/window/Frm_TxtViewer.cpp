@@ -88,11 +88,8 @@ Frm_TxtViewer::Frm_TxtViewer(const Places& places, dlg::Dialogs& dialogs, QWidge
     wirePages();
     wireBookmark();
     createFindPanels();
-<<<<<<< HEAD
     createRecentPanel();
-=======
     wireEncoding();
->>>>>>> encoding
     wireAppearance();
     wireDocuments();
     m_settledSave = new SettledSave(

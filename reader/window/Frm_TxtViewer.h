@@ -30,6 +30,7 @@
 #include "window/WindowFlags.h"
 
 class FindPanels;
+struct DocumentRead;
 class RecentPanel;
 class RecentShelf;
 class QDragEnterEvent;
@@ -261,6 +262,7 @@ private:
     void wireEncoding();
     void showEncodingMenu();
     void readAgainIn(encodings::Encoding encoding);
+    bool readBookAgain(encodings::Encoding encoding, DocumentRead* read);
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();
