@@ -83,36 +83,41 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
     return true;
 }
 
+// Reads path in encoding, the progress panel shown (with panel) once the read proves long;
+// false, the panel taken down and the reason said (naming the book `name`), when it could not.
+bool Frm_TxtViewer::readBook(const QString& path, Encoding encoding, bool panel,
+                             const QString& name, DocumentRead* read) {
+    bool shown = false;
+    try {
+        *read = ReadDocument(
+            path,
+            [&] {
+                if (!panel) return;
+                showProgressPanel();
+                shown = true;
+            },
+            encoding);
+    } catch (...) {
+        if (shown) PicSplash->hide();
+        throw;
+    }
+    if (read->result == DocumentRead::Read) return true;
+    if (shown) PicSplash->hide();
+    saySo(ReadProblemText(read->result, name));
+    return false;
+}
+
 // Reads a .txt book and shows it; false, with the book on screen kept, when it could not.
 bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     // The book is read before anything changes: a folder, a pipe or a device named like
     // a book, a book gone since it was chosen, or one cut short while it was read leaves
     // the one on screen, and says why.
-    const bool started = m_flags.started;
-    bool panel = false;
     // Known by its content, it is read in the encoding chosen for it.
     const std::optional<library::BookKey> key = library::BookKey::ofFile(path);
     std::optional<library::BookRecord> record = recordOf(key);
     const Encoding encoding = encodingOf(record);
     DocumentRead read;
-    try {
-        read = ReadDocument(
-            path,
-            [&] {
-                if (!started) return;
-                showProgressPanel();
-                panel = true;
-            },
-            encoding);
-    } catch (...) {
-        if (panel) PicSplash->hide();
-        throw;
-    }
-    if (read.result != DocumentRead::Read) {
-        if (panel) PicSplash->hide();
-        saySo(ReadProblemText(read.result, path));
-        return false;
-    }
+    if (!readBook(path, encoding, m_flags.started, path, &read)) return false;
     const ReaderState before = snapshot();
     const int32_t page = m_pages.current;
     try {

@@ -57,32 +57,6 @@ void Frm_TxtViewer::showEncodingMenu() {
         actions[qsizetype(i)]->setChecked(encodings::kEncodings[i] == m_book.encoding);
 }
 
-// Reads the book on screen again in encoding; false, having said why, when it cannot be read.
-bool Frm_TxtViewer::readBookAgain(encodings::Encoding encoding, DocumentRead* read) {
-    // The copy read: the file itself, or the entry extracted to TmpZip (read as it lies there).
-    bool panel = false;
-    try {
-        *read = ReadDocument(
-            m_book.path,
-            [&] {
-                showProgressPanel();
-                panel = true;
-            },
-            encoding);
-    } catch (...) {
-        if (panel) PicSplash->hide();
-        throw;
-    }
-    if (read->result == DocumentRead::Read) return true;
-    if (panel) PicSplash->hide();
-    // An entry is named by its archive, not by the copy in TmpZip.
-    const QString name = m_book.inArchive()
-                             ? m_book.archivePath + QStringLiteral(" : ") + m_book.title()
-                             : m_book.path;
-    saySo(ReadProblemText(read->result, name));
-    return false;
-}
-
 void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
     // Mid-operation (a count, an extraction, a box, a turn) or once the session is to end the
     // book is left alone; so is the encoding already in force. Either way the ticks show what
@@ -91,8 +65,13 @@ void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
         showEncodingMenu();
         return;
     }
+    // The copy read: the file itself, or the entry extracted to TmpZip (read as it lies there),
+    // named by its archive when it fails.
+    const QString name = m_book.inArchive()
+                             ? m_book.archivePath + QStringLiteral(" : ") + m_book.title()
+                             : m_book.path;
     DocumentRead read;
-    if (!readBookAgain(encoding, &read)) {
+    if (!readBook(m_book.path, encoding, true, name, &read)) {
         showEncodingMenu();
         return;
     }

@@ -229,6 +229,8 @@ private:
     void wireDocuments();
     QString ChooseDocumentFile();
     bool openText(const QString& path, int32_t entryIndex);
+    bool readBook(const QString& path, encodings::Encoding encoding, bool panel,
+                  const QString& name, DocumentRead* read);
     bool openArchive(const QString& path, int32_t entryIndex, ArchiveEntries entries);
     void FillArchiveList();
     bool extractSelectedEntry(bool show);
@@ -262,7 +264,6 @@ private:
     void wireEncoding();
     void showEncodingMenu();
     void readAgainIn(encodings::Encoding encoding);
-    bool readBookAgain(encodings::Encoding encoding, DocumentRead* read);
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();

@@ -60,7 +60,9 @@ TEST_F(LibraryPlaces, EveryBookOpensAtItsOwnPlace) {
         EXPECT_EQ(window->book().path, c.path) << c.what;
         EXPECT_EQ(window->pages().current, c.page) << c.what;
         EXPECT_EQ(window->settings().BookmarkSet != 0, c.bookmark) << c.what;
-        if (c.bookmark) EXPECT_EQ(window->settings().BookmarkPosition, marked) << c.what;
+        if (c.bookmark) {
+            EXPECT_EQ(window->settings().BookmarkPosition, marked) << c.what;
+        }
     }
 
     // Stepped to from the end of 가, 나 opens at its first page as stepping always has.
