@@ -103,6 +103,14 @@ void PictureBox::ClsBeforeCovering(const QRect& covering) {
     m_currentX = m_currentY = 0;
 }
 
+void PictureBox::dropImages() {
+    m_buffer = QImage();
+    m_background = QImage();
+    m_screen = QImage();
+    m_spare = QImage();
+    m_currentX = m_currentY = 0;
+}
+
 void PictureBox::Print(const QString& text) {
     const QFontMetrics fm(font());
     if (!text.isEmpty()) {

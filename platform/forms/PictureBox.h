@@ -47,6 +47,10 @@ public:
     // Cls for a caller that is about to paint every pixel of covering: when that is the whole
     // box, the old content is dropped without being cleared first; otherwise a plain Cls.
     void ClsBeforeCovering(const QRect& covering);
+    // Lets go of every image the box holds, drawn or not: a box kept hidden between uses need
+    // not hold a surface of its size. It is the plain background again, made at its size when
+    // next drawn on or shown.
+    void dropImages();
 
     int currentX() const { return m_currentX; }
     int currentY() const { return m_currentY; }

@@ -137,8 +137,7 @@ void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
     to->Refresh();
 }
 
-void Frm_TxtViewer::composeSpread() {
-    PicReadIn->setAutoRedraw(true);
+QImage Frm_TxtViewer::composeSpread() {
     Picture3->setAutoRedraw(true);
     // The two pages and the gutter cover the spread but for a column left by the rounding.
     Picture3->ClsBeforeCovering(QRect(0, 0, 2 * PicRead[0]->width() + 1,
@@ -149,9 +148,13 @@ void Frm_TxtViewer::composeSpread() {
     for (forms::PictureBox* page : PicRead)
         gdi::BitBlt(Picture3->hDC(), page->x(), 0, page->width(), page->height(), page->hDC(), 0, 0,
                     gdi::SRCCOPY);
-    Picture3->Refresh();
-    PicRead[0]->setAutoRedraw(false);
-    PicRead[1]->setAutoRedraw(false);
+    return Picture3->image();
+}
+
+QImage Frm_TxtViewer::shownSpread() {
+    QImage spread = composeSpread();
+    Picture3->dropImages();
+    return spread;
 }
 
 void Frm_TxtViewer::ShowSpread(int p, int direction) {
@@ -160,6 +163,10 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
     QWidget* focus = QApplication::focusWidget();
     if (!ImageScrollBar1.enabled()) ImageScrollBar1.setEnabled(true);
+    // A turn starts from the spread the pages show now; before the first spread, from paper.
+    const bool turn = (direction == 1 || direction == 2) && chkline->isChecked() &&
+                      !m_flags.turning;
+    const QImage previous = turn && m_flags.spreadShown ? shownSpread() : QImage();
     ImgRead[0]->hide();
     ImgRead[1]->hide();
     PicRead[0]->hide();
@@ -171,24 +178,34 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
         DrawPage(side, p + side);
         copyPage(side, p + side, numberFont);
     }
+    // The pages hold their copies; the renderer's images are made again for the next spread.
+    m_renderer.dropImages();
     lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
-    composeSpread();
+    PicReadIn->setAutoRedraw(true);
+    PicRead[0]->setAutoRedraw(false);
+    PicRead[1]->setAutoRedraw(false);
 
     // A turn that cannot be drawn leaves the spread shown at once, as without the effect.
-    if (chkline->isChecked() && !m_flags.turning) playTurn(direction);
+    if (turn) {
+        composeSpread();
+        playTurn(direction, previous);
+        // The spread was composed for the turn alone; nothing of it is kept until the next.
+        Picture3->dropImages();
+    }
+    m_flags.spreadShown = true;
 
     PicRead[0]->show();
     PicRead[1]->show();
-    img_previmage->setPicture(Picture3->image());
     PicReadIn->setAutoRedraw(false);
     if (m_settledSave) m_settledSave->noteChange();
     if (focus && (focus == PicRead[0] || focus == PicRead[1]) && isEnabled())
         focus->setFocus(Qt::OtherFocusReason);
 }
 
-// Plays the page turn from the spread shown last to the one composed in Picture3 (direction
-// 1 backward, 2 forward, 0 none) on the stage PicMoveBook; false when it could not be drawn.
-bool Frm_TxtViewer::playTurn(int direction) {
+// Plays the page turn from `previous` (null before the first spread) to the spread composed in
+// Picture3 (direction 1 backward, 2 forward) on the stage PicMoveBook; false when it could not
+// be drawn. The stage, the band and the animator's surfaces last only as long as the turn.
+bool Frm_TxtViewer::playTurn(int direction, QImage previous) {
     m_flags.turning = true;
     m_flags.stopTurn = false;
     const int depth = Pic_Top->height() + 20;
@@ -205,10 +222,9 @@ bool Frm_TxtViewer::playTurn(int direction) {
     gdi::BitBlt(PicMoveBook->hDC(), 0, 0, bandSize.width(), bandSize.height(), bandDc, 0, 0,
                 gdi::SRCCOPY);
     gdi::ReleaseWindowDC(bandDc);
+    band = QImage();
     PicMoveBook->show();
 
-    // The old spread is lent to the animator; before the first spread it is a blank page.
-    QImage previous = img_previmage->picture();
     if (previous.isNull()) {
         previous = gdi::raster::surface(PicReadIn->size(), PicReadIn->devicePixelRatioF());
         previous.fill(gdi::toQColor(static_cast<gdi::COLORREF>(m_settings.PageColor)));
@@ -232,6 +248,7 @@ bool Frm_TxtViewer::playTurn(int direction) {
     gdi::DeleteObject(lent);
     PicMoveBook->hide();
     PicMoveBook->setAutoRedraw(false);
+    PicMoveBook->dropImages();
     m_flags.turning = false;
     // A resize or a restore that came during the turn is laid out now, at the final size.
     if (m_flags.layoutAfterTurn) {

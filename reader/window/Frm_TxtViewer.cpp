@@ -249,15 +249,14 @@ void Frm_TxtViewer::createHelpers() {
     Picture3 = makeBox(this, "Picture3", kPaper);
     PicMoveBook = makeBox(this, "PicMoveBook", kPaper);
     for (QWidget* w : std::initializer_list<QWidget*>{PicTs, Picture3, PicMoveBook}) w->hide();
-    // Drawing on a box that is never shown only lasts in its persistent image.
+    // Drawing on a box that is never shown only lasts in its persistent image. The spread is
+    // composed there for a page turn only, and let go of after it.
     Picture3->setAutoRedraw(true);
     // The layout box holds the whole document; a page is cut into rows by the page renderer.
     RichTextBox1 = new textbox::TextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->hide();
     WheelMouse1 = new wheel::WheelSource(this);
-    img_previmage = makeImage(this, "img_previmage", {0, 0, 1, 1});
-    img_previmage->hide();
     TmrPlay = new forms::Timer(this);
     TmrPlay->setObjectName(QStringLiteral("TmrPlay"));
     TmrPlay->setInterval(200);

@@ -60,6 +60,8 @@ public:
     const statefiles::ReadingSettings& settings() const { return m_settings; }
     PageBar& pageBar() { return ImageScrollBar1; }
     ReaderState snapshot() const;  // the whole state, for the state files and a put-back
+    // The spread as the pages show it, composed on demand: no copy of it is kept.
+    QImage shownSpread();
     // The books read (library/): null before formLoad.
     library::Library* library() const { return m_library.get(); }
     // Records the book on screen in the library now: its place, bookmark, encoding, time spent.
@@ -187,12 +189,13 @@ private:
     QFont pageFont() const;
     pages::PageLook pageLook() const;
     void copyPage(int side, int page, const QFont& numberFont);
-    void composeSpread();
+    // Composes the spread the pages show, both pages and the gutter, in Picture3.
+    QImage composeSpread();
     void CountPages();
     void keepPlaceInThisLayout();
     void DrawPage(int side, int page);
     void placeRightNumber();
-    bool playTurn(int direction);
+    bool playTurn(int direction, QImage previous);
     void showFromFirstPage();
     void ImageScrollBar1_Change();
     void goFirst();

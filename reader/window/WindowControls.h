@@ -71,7 +71,6 @@ struct WindowControls {
     textbox::TextBox* RichTextBox1 = nullptr;
     PageBar ImageScrollBar1;
     wheel::WheelSource* WheelMouse1 = nullptr;
-    forms::Image* img_previmage = nullptr;
 
     forms::PictureBox* PicList = nullptr;
     forms::PictureBox* Picture2 = nullptr;

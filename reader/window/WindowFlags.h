@@ -26,6 +26,7 @@ struct WindowFlags {
     bool stopTurn = false;
     bool layoutAfterTurn = false;
     int turnFrameInterval = 16;  // the least time a frame of a turn stays on screen, ms
+    bool spreadShown = false;    // the pages show a spread, which a turn starts from
 
     // Layout and pictures.
     qreal pictureRatio = 0;  // what the skin pictures and those shown were drawn for

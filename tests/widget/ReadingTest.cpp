@@ -205,7 +205,7 @@ TEST_F(Reading, TheBlankRightPageShowsItsWholeNumber) {
         ASSERT_EQ(control<forms::Label>(*window, "lblread", 1)->caption(), "");
         // Columns of ink in the top margin of the right page, from the number's place on, short
         // of the page's shaded edge.
-        const QImage spread = control<forms::PictureBox>(*window, "Picture3")->image();
+        const QImage spread = window->shownSpread();
         const int page = control<forms::PictureBox>(*window, "PicRead", 1)->x(),
                   left = page + control<forms::Label>(*window, "lblread", 1)->x() - 2;
         const QColor paper(255, 249, 237);

@@ -66,11 +66,11 @@ protected:
 
 TEST_F(Turns, AForwardTurnShowsTheOldSpreadGivingWayToTheNew) {
     openWithEffect();
-    const QImage before = control<forms::PictureBox>(*window, "Picture3")->image();  // spread 1-2
+    const QImage before = window->shownSpread();  // spread 1-2
     FrameRecorder recorder(control<forms::PictureBox>(*window, "PicMoveBook"));
     release(control<forms::Image>(*window, "CmdNext"));
     ASSERT_EQ(window->pages().current, 3);
-    const QImage after = control<forms::PictureBox>(*window, "Picture3")->image();  // spread 3-4
+    const QImage after = window->shownSpread();  // spread 3-4
     // 2 N frames, N from the spread's width, plus the stage's first showing.
     ASSERT_GE(recorder.frames.size(), 12u);
     auto shifted = [](const QImage& spread) {  // a spread as the stage shows it, below the band
