@@ -6,26 +6,16 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <algorithm>
-#include <cmath>
 
 #include "encodings/AnsiUnits.h"
 #include "encodings/DocumentText.h"
 #include "forms/PictureBox.h"
+#include "pages/Pagination.h"
 #include "window/Frm_TxtViewer.h"
 
 namespace {
 
 const QString kMenuName = QStringLiteral("mnuEncoding");
-
-// The left page of the spread with the same share of a book of `count` pages before it as
-// `before` (0 to 1): odd, from 1 to the last spread.
-int32_t spreadAtShare(double before, int32_t count) {
-    if (count <= 0) return 1;
-    // A hair over, so a share that is a whole number of pages never falls a spread short.
-    int32_t page = int32_t(std::floor(before * count + 1e-9)) + 1;
-    if (page % 2 == 0) --page;
-    return std::clamp<int32_t>(page, 1, std::max(1, count % 2 ? count : count - 1));
-}
 
 }  // namespace
 
@@ -94,7 +84,7 @@ void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
         m_settings.BookmarkSet = dropBookmark ? 0 : bookmarkSet;
         m_settings.BookmarkPosition = dropBookmark ? 0 : bookmarkPosition;
         m_settings.BookmarkEntry = dropBookmark ? 0 : bookmarkEntry;
-        if (m_pages.count > 0) m_pages.current = spreadAtShare(before, m_pages.count);
+        if (m_pages.count > 0) m_pages.current = pagination::spreadAtShare(before, m_pages.count);
         // The bar reports the set, unarmed: the spread is shown without a turn.
         m_flags.scrollArmed = false;
         ImageScrollBar1.setValue(m_pages.current);

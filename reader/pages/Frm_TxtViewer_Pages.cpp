@@ -96,10 +96,7 @@ void Frm_TxtViewer::keepPlaceInThisLayout() {
     // The share of the book before the spread: the first page stays the first.
     const double before = double(m_pages.current - 1) / m_pages.count;
     m_pages.count = fresh;
-    int32_t page = int32_t(before * m_pages.count) + 1;
-    if (page % 2 == 0) --page;
-    m_pages.current =
-        std::clamp<int32_t>(page, 1, m_pages.count % 2 ? m_pages.count : m_pages.count - 1);
+    m_pages.current = pagination::spreadAtShare(before, m_pages.count);
     ImageScrollBar1.setMax(m_pages.count);
     m_flags.scrollArmed = false;
     ImageScrollBar1.setValue(m_pages.current);

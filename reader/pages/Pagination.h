@@ -12,6 +12,9 @@ int linesPerPage(int pageHeight, int lineSpacing, int textHeight);
 int32_t pageCount(int layoutLines, int linesPerPage);
 // The left page of the spread at the same fraction of a book of pageCount pages: odd, >= 1.
 int32_t pageAtRatio(double ratio, int32_t pageCount);
+// The left page of the spread with the share `before` (0 to 1) of a book of pageCount pages
+// before it: odd, from 1 to the last spread.
+int32_t spreadAtShare(double before, int32_t pageCount);
 // The spread the page bar's value stands for, or 0 when the spread on screen stays.
 int32_t spreadForValue(int32_t value, int32_t currentPage);
 
