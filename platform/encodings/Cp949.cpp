@@ -77,4 +77,27 @@ qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
     return out - begin;
 }
 
+void measureCp949(const char* data, qsizetype size, qsizetype* units, int64_t* positions) {
+    const PairTable& pairs = pairTable();
+    const auto* s = reinterpret_cast<const uint8_t*>(data);
+    qsizetype chars = 0, ascii = 0;
+    qsizetype i = 0;
+    while (i < size) {
+        const uint8_t c = s[i];
+        ++chars;
+        if (c < 0x80) {
+            ++ascii;
+            ++i;
+            continue;
+        }
+        const uint8_t trail = i + 1 < size ? s[i + 1] : 0;
+        // As decodeCp949To steps: a pair, or an unknown byte that leaves an ASCII byte after it.
+        const bool pair = pairs[c << 8 | trail] ||
+                          (c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE);
+        i += pair ? 2 : 1;
+    }
+    *units = chars;
+    *positions = ascii + 2 * int64_t(chars - ascii);
+}
+
 }  // namespace encodings

@@ -3,6 +3,7 @@
 // Windows text files.
 
 #include <QString>
+#include <cstdint>
 
 namespace encodings {
 
@@ -12,5 +13,8 @@ namespace encodings {
 QString decodeCp949(const char* data, qsizetype size);
 // The same into out (room for size units); returns the units written.
 qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out);
+// What decoding the bytes would give, without the text: its UTF-16 units and CP949 positions
+// (1 an ASCII character, 2 any other).
+void measureCp949(const char* data, qsizetype size, qsizetype* units, int64_t* positions);
 
 }  // namespace encodings

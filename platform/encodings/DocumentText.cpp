@@ -433,6 +433,14 @@ Encoding detectEncoding(const QByteArray& bytes) {
     return detect(sourceOf(bytes.constData(), bytes.size()));
 }
 
+Encoding detectEncoding(const files::RegularFile& file) {
+    try {
+        return detect(Source{nullptr, &file, qsizetype(file.size()), kChunk});
+    } catch (const ReadFailed&) {
+        return Encoding::Cp949;
+    }
+}
+
 QString decodeDocument(const QByteArray& bytes) {
     return decode(sourceOf(bytes.constData(), bytes.size()), Encoding::Automatic).text;
 }

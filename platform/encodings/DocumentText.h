@@ -11,11 +11,18 @@
 
 using encodings::Encoding;
 
+namespace files {
+class RegularFile;
+}
+
 // UTF-16 LE when the bytes start with FF FE; UTF-8 when they start with EF BB BF, or are valid
 // UTF-8 with at least one multi-byte sequence; pure ASCII is CP949 (it reads the same in both);
 // other bytes are CP949 unless their first 64 KiB read confidently as Shift_JIS, EUC-JP,
 // GB18030 or Big5 (encodings::guessCodePage). Never Automatic.
 Encoding detectEncoding(const QByteArray& bytes);
+// The same for the bytes of an open file, read a piece at a time; throws nothing, and a file
+// that fails a read is taken as CP949 (its read fails the same way).
+Encoding detectEncoding(const files::RegularFile& file);
 
 // The text of the bytes in their detected encoding, without the byte-order mark; undecodable bytes
 // become U+FFFD and never cut the text short.

@@ -101,6 +101,9 @@ RegularFile::RegularFile(const QString& path) {
     }
     m_fd = fd;
     m_size = int64_t(st.st_size);
+    m_changedNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    m_device = uint64_t(st.st_dev);
+    m_inode = uint64_t(st.st_ino);
 }
 
 RegularFile::~RegularFile() {
@@ -119,6 +122,18 @@ int64_t RegularFile::readAt(void* into, int64_t bytes, int64_t offset) const {
         done += got;
     }
     return done;
+}
+
+bool RegularFile::unchanged(const QString& path) const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return false;
+    if (int64_t(st.st_size) != m_size ||
+        int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec != m_changedNs)
+        return false;
+    if (path.isEmpty()) return true;
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &st) != 0) return errno == ENOENT;
+    return uint64_t(st.st_dev) == m_device && uint64_t(st.st_ino) == m_inode;
 }
 
 bool FileExists(const QString& path) {

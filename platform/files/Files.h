@@ -25,11 +25,17 @@ public:
     int64_t size() const { return m_size; }
     // Reads up to `bytes` bytes at `offset`, fewer only at the end of the file; -1 on an error.
     int64_t readAt(void* into, int64_t bytes, int64_t offset) const;
+    // Whether the file is as it was opened: its size and time of change the same, and `path`
+    // (when given) still naming it. A path that names nothing (the file was deleted) is no
+    // change: what was opened is still read whole.
+    bool unchanged(const QString& path = QString()) const;
 
 private:
     int m_fd = -1;
     int m_error = 0;
     int64_t m_size = 0;
+    int64_t m_changedNs = 0;  // the time of the last change, in nanoseconds
+    uint64_t m_device = 0, m_inode = 0;
 };
 
 constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;

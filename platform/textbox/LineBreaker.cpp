@@ -109,8 +109,8 @@ LineEnd scanLine(const char16_t* s, qsizetype n, qsizetype start, int64_t startB
 // Wraps s[from, to), where a line begins, into `starts`: every line start after `from`, with byte
 // offsets counted from `from`. `poll` runs after each line.
 template <typename Advances, typename Poll>
-void wrapRange(const char16_t* s, qsizetype from, qsizetype to, int64_t limit, Advances& adv,
-               const uint8_t* cls, LineStarts& starts, Poll poll) {
+void wrapRange(const char16_t* s, qsizetype from, qsizetype to, qsizetype base, int64_t limit,
+               Advances& adv, const uint8_t* cls, LineStarts& starts, Poll poll) {
     qsizetype start = from;
     int64_t startByte = 0;
     for (;;) {
@@ -118,33 +118,16 @@ void wrapRange(const char16_t* s, qsizetype from, qsizetype to, int64_t limit, A
         if (!end.more) return;
         start = end.next;
         startByte = end.nextByte;
-        starts.push(int32_t(start), int32_t(startByte));
+        starts.push(int32_t(base + start), int32_t(startByte));
         poll();
     }
 }
 
-// Where a text is cut into parts for wrapping: just after line breaks (after a whole CR LF), where
-// a line begins whatever came before, one after every kParts-th of the text; the first cut is 0,
-// the last n. Fewer where no line break follows in time, just 0 and n where none does.
+// A text is wrapped in parts of whole lines, each decoded where it is wrapped: one after every
+// kParts-th of the text when two threads wrap it, else parts of kOnePart characters in turn.
 constexpr int kParts = 32;
 constexpr qsizetype kLeastPart = 1024;
-
-std::vector<qsizetype> cutsOf(const char16_t* s, qsizetype n) {
-    const qsizetype part = std::max(n / kParts, kLeastPart);
-    std::vector<qsizetype> cuts{0};
-    for (qsizetype aim = part; aim < n; aim += part) {
-        // Looked for up to the next aim only, so a text without breaks costs one pass.
-        const qsizetype stop = std::min(n, aim + part);
-        for (qsizetype i = std::max(aim, cuts.back()); i < stop; ++i) {
-            if (s[i] != u'\n' && s[i] != u'\r') continue;
-            const qsizetype next = s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n' ? i + 2 : i + 1;
-            if (next < n) cuts.push_back(next);
-            break;
-        }
-    }
-    cuts.push_back(n);
-    return cuts;
-}
+constexpr qsizetype kOnePart = qsizetype(1) << 20;
 
 // The second wrapping thread's questions to the UI thread, one at a time: only the UI thread
 // measures, for a font's engines belong to the thread that made them.
@@ -252,9 +235,13 @@ void LineBreaker::setWidth(int pixels) {
     m_dirty = true;
 }
 
-void LineBreaker::setText(const QString& text) {
+void LineBreaker::setText(const encodings::StoredText& text) {
     m_text = text;
     m_dirty = true;
+}
+
+void LineBreaker::setText(const QString& text) {
+    setText(encodings::StoredText(text));
 }
 
 void LineBreaker::ensureWrapped() const {
@@ -262,7 +249,6 @@ void LineBreaker::ensureWrapped() const {
 }
 
 void LineBreaker::wrap() const {
-    const char16_t* s = ansi::units(m_text);
     const qsizetype n = m_text.size();
     const int64_t limit = int64_t(m_width) * AdvanceTable::kUnit;
     const uint8_t* cls = bmpTable();
@@ -270,27 +256,42 @@ void LineBreaker::wrap() const {
     AdvanceTable& adv = *m_advances;
     m_starts.clear();
     m_starts.push(0, 0);
-    const std::vector<qsizetype> cuts =
-        n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1
-            ? cutsOf(s, n)
-            : std::vector<qsizetype>{0, n};
-    const size_t parts = cuts.size() - 1;
-    if (parts == 1) {
-        wrapRange(s, 0, n, limit, adv, cls, m_starts, [] {});
-        m_dirty = false;
-        return;
-    }
-    // Lines begin after every line break whatever precedes it, so the parts wrap on their own and
-    // each one's starts follow the last's. Both threads take the next part until none is left,
-    // so a thread that gets less of the machine leaves more parts to the other. The UI thread
-    // answers the second thread's questions between its own lines, then until it is done.
+    const bool two = n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1;
+    const std::vector<encodings::StoredText::Span> spans =
+        m_text.spans(two ? std::max(n / kParts, kLeastPart) : kOnePart);
+    const size_t parts = spans.size();
     std::vector<LineStarts> starts(parts);
+    auto wrapPart = [&](size_t i, auto& advances, auto poll) {
+        const QString text = m_text.textOf(spans[i]);
+        wrapRange(ansi::units(text), 0, text.size(), spans[i].from, limit, advances, cls,
+                  starts[i], poll);
+    };
+    if (parts == 1 || !two) {
+        for (size_t i = 0; i < parts; ++i) wrapPart(i, adv, [] {});
+    } else {
+        wrapOnTwoThreads(parts, wrapPart);
+    }
+    // Every part but the last ends with the start of the next, whose byte offset moves the next.
+    for (LineStarts& part : starts) {
+        const int32_t shift = m_starts[m_starts.size() - 1].byte;
+        m_starts.append(std::move(part), shift);
+    }
+    m_dirty = false;
+}
+
+// Lines begin after every line break whatever precedes it, so the parts wrap on their own and
+// each one's starts follow the last's. Both threads take the next part until none is left, so
+// a thread that gets less of the machine leaves more parts to the other. The UI thread answers
+// the second thread's questions between its own lines, then until it is done.
+template <typename WrapPart>
+void LineBreaker::wrapOnTwoThreads(size_t parts, WrapPart& wrapPart) const {
+    AdvanceTable& adv = *m_advances;
     std::atomic<size_t> next{0};
     AdvanceQuestions questions;
     auto wrapParts = [&](auto& advances, auto poll) {
         for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < parts;) {
             if (partHook()) partHook()(i);
-            wrapRange(s, cuts[i], cuts[i + 1], limit, advances, cls, starts[i], poll);
+            wrapPart(i, advances, poll);
         }
     };
     // Given up on this thread: the second is handed no more parts and its questions are
@@ -314,12 +315,6 @@ void LineBreaker::wrap() const {
     } else {
         wrapParts(adv, [] {});
     }
-    // Every part but the last ends with the start of the next, whose byte offset moves the next.
-    for (LineStarts& part : starts) {
-        const int32_t shift = m_starts[m_starts.size() - 1].byte;
-        m_starts.append(std::move(part), shift);
-    }
-    m_dirty = false;
 }
 
 int LineBreaker::lineCount() const {
@@ -347,8 +342,11 @@ int LineBreaker::lineFromChar(int byteOffset) const {
 int LineBreaker::charIndexOfOffset(int byteOffset) const {
     if (byteOffset <= 0) return 0;
     const int line = lineFromChar(byteOffset);
-    return int(ansi::indexHoldingByte(ansi::units(m_text), m_text.size(), m_starts[line].index,
-                                      m_starts[line].byte, byteOffset));
+    const qsizetype from = m_starts[line].index;
+    const qsizetype to = line + 1 < m_starts.size() ? m_starts[line + 1].index : m_text.size();
+    const QString text = m_text.mid(from, to - from);
+    return int(from + ansi::indexHoldingByte(ansi::units(text), text.size(), 0,
+                                             m_starts[line].byte, byteOffset));
 }
 
 }  // namespace textbox

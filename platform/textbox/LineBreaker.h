@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "encodings/StoredText.h"
 #include "textbox/LineStarts.h"
 
 namespace textbox {
@@ -34,8 +35,10 @@ public:
     // Wraps at this many pixels from the next query on; negative counts as 0.
     void setWidth(int pixels);
     int width() const { return m_width; }
+    // The text wrapped: held in memory, or read from its file a part at a time as it is wrapped.
+    void setText(const encodings::StoredText& text);
     void setText(const QString& text);
-    const QString& text() const { return m_text; }
+    const encodings::StoredText& text() const { return m_text; }
     // A text of at least this many UTF-16 units is wrapped in parts, cut after line breaks, on
     // this thread and one more; the lines are the same as wrapped in one piece. Only this thread
     // measures: the other asks it for what it has not measured yet.
@@ -59,8 +62,10 @@ public:
 private:
     void ensureWrapped() const;
     void wrap() const;
+    template <typename WrapPart>
+    void wrapOnTwoThreads(size_t parts, WrapPart& wrapPart) const;
 
-    QString m_text;
+    encodings::StoredText m_text;
     QFont m_font;
     int m_width = 0;
     mutable std::shared_ptr<AdvanceTable> m_advances;  // of m_font, taken at the next wrap

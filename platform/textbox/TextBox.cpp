@@ -19,7 +19,7 @@ TextBox::TextBox(QWidget* parent) : QWidget(parent) {
     m_breaker.setWidth(width());
 }
 
-void TextBox::setText(const QString& text) {
+void TextBox::setText(const encodings::StoredText& text) {
     m_breaker.setText(text);
 }
 

@@ -22,8 +22,9 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     // Replaces the text; lines are wrapped again on the next query.
-    void setText(const QString& text);
-    const QString& text() const { return m_breaker.text(); }
+    void setText(const encodings::StoredText& text);
+    void setText(const QString& text) { setText(encodings::StoredText(text)); }
+    const encodings::StoredText& text() const { return m_breaker.text(); }
     // The caret, a byte offset; it only answers the queries that pass -1.
     void setSelStart(int position) { m_selStart = position; }
     int selStart() const { return m_selStart; }

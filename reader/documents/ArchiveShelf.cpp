@@ -122,8 +122,7 @@ QString problemText(const QString& name, Problem problem) {
 
 }  // namespace
 
-std::optional<QString> ArchiveShelf::ExtractZipEntry(const OpenBook& book, const QString& name,
-                                                     std::optional<QString>* text) {
+std::optional<QString> ArchiveShelf::ExtractZipEntry(const OpenBook& book, const QString& name) {
     if (!prepareTmpZip()) return QString();
     // The object may hold the listing of an archive that failed to open since.
     if (zipObject->ZipFile() != book.archivePath) {
@@ -131,26 +130,11 @@ std::optional<QString> ArchiveShelf::ExtractZipEntry(const OpenBook& book, const
         zipObject->Directory();
     }
     const int32_t n = std::min<int32_t>(zipObject->FileCount(), int32_t(book.entries.size()));
-    int32_t size = -1;
-    for (int32_t i = 1; i <= n; ++i) {
-        const bool chosen = book.entries[size_t(i - 1)].TextName == name;
-        zipObject->setFileSelected(i, chosen);
-        if (chosen) size = size < 0 ? zipObject->FileSize(i) : 0;  // two of one name: neither
-    }
+    for (int32_t i = 1; i <= n; ++i)
+        zipObject->setFileSelected(i, book.entries[size_t(i - 1)].TextName == name);
     zipObject->setUnzipFolder(m_folder);
-    // The entry is decoded on the thread that writes it while this one inflates the rest.
-    std::optional<StreamedDocument> stream;
-    unzip::Content content;
-    if (text && size > 0) {
-        content = [&s = stream.emplace(size, book.encoding)](const char* data, size_t bytes) {
-            data ? s.add(data, qsizetype(bytes)) : s.abandon();
-        };
-    }
-    zipObject->Unzip(std::move(content));
-    if (files::FileExists(m_folder + QLatin1Char('/') + name)) {
-        if (stream) *text = stream->take();
-        return std::nullopt;
-    }
+    zipObject->Unzip();
+    if (files::FileExists(m_folder + QLatin1Char('/') + name)) return std::nullopt;
     return problemText(name, zipProblem(zipObject->lastResult()));
 }
 
@@ -170,8 +154,7 @@ std::optional<QString> ArchiveShelf::ExtractRarEntry(const OpenBook& book, const
     return problemText(name, rarProblem(rarObject->lastProblem()));
 }
 
-std::optional<QString> ArchiveShelf::extract(const OpenBook& book, const QString& name,
-                                             std::optional<QString>* text) {
+std::optional<QString> ArchiveShelf::extract(const OpenBook& book, const QString& name) {
     if (!zipObject || !rarObject) createArchiveObjects();
-    return book.archiveKind != 0 ? ExtractRarEntry(book, name) : ExtractZipEntry(book, name, text);
+    return book.archiveKind != 0 ? ExtractRarEntry(book, name) : ExtractZipEntry(book, name);
 }

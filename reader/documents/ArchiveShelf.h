@@ -27,14 +27,11 @@ public:
     ArchiveEntries VBZip_ArchiveUpdate(const QString& path, QString* problem);
     ArchiveEntries VBUnRar_ArchiveUpdate(const QString& path, QString* problem);
     // Extracts the entries of book's archive called name into the extract folder: nothing when
-    // the file is there, else the reason to tell the user ("" when a box said it already). With
-    // text, a ZIP entry is decoded as it is written, where it can be, and its text put there.
-    std::optional<QString> extract(const OpenBook& book, const QString& name,
-                                   std::optional<QString>* text = nullptr);
+    // the file is there, else the reason to tell the user ("" when a box said it already).
+    std::optional<QString> extract(const OpenBook& book, const QString& name);
 
 private:
-    std::optional<QString> ExtractZipEntry(const OpenBook& book, const QString& name,
-                                           std::optional<QString>* text);
+    std::optional<QString> ExtractZipEntry(const OpenBook& book, const QString& name);
     std::optional<QString> ExtractRarEntry(const OpenBook& book, const QString& name);
     bool prepareTmpZip();
 

@@ -86,10 +86,10 @@ bool Frm_TxtViewer::OpenDocument(const QString& path, int32_t entryIndex) {
 // Reads path in encoding, the progress panel shown (with panel) once the read proves long;
 // false, the panel taken down and the reason said (naming the book `name`), when it could not.
 bool Frm_TxtViewer::readBook(const QString& path, Encoding encoding, bool panel,
-                             const QString& name, DocumentRead* read) {
+                             const QString& name, encodings::StoredText::Read* read) {
     bool shown = false;
     try {
-        *read = ReadDocument(
+        *read = encodings::StoredText::read(
             path,
             [&] {
                 if (!panel) return;
@@ -116,7 +116,7 @@ bool Frm_TxtViewer::openText(const QString& path, int32_t entryIndex) {
     const std::optional<library::BookKey> key = library::BookKey::ofFile(path);
     std::optional<library::BookRecord> record = recordOf(key);
     const Encoding encoding = encodingOf(record);
-    DocumentRead read;
+    encodings::StoredText::Read read;
     if (!readBook(path, encoding, m_flags.started, path, &read)) return false;
     const ReaderState before = snapshot();
     const int32_t page = m_pages.current;
@@ -178,7 +178,7 @@ bool Frm_TxtViewer::openArchive(const QString& path, int32_t entryIndex,
 // at `page`, or no book when even that cannot be had.
 void Frm_TxtViewer::putBack(const ReaderState& before, int32_t page) {
     const auto dropText = [this] {
-        m_pages.text = QString();
+        m_pages.text = encodings::StoredText();
         RichTextBox1->setText(QString());
         m_pages.length = 0;
         m_pages.count = 0;
@@ -276,8 +276,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     std::optional<library::BookRecord> record = recordOf(key);
     OpenBook reading = m_book;
     reading.encoding = encodingOf(record);
-    std::optional<QString> text;  // the entry's text, when it was decoded as it was extracted
-    const auto why = m_archives.extract(reading, name, show ? &text : nullptr);
+    const auto why = m_archives.extract(reading, name);
     if (why) {
         if (show) PicSplash->hide();
         if (!why->isEmpty()) saySo(*why);
@@ -289,7 +288,6 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
         // A directory without sizes: the copy extracted is the book.
         key = m_book.keyOf(name, m_book.path);
         record = recordOf(key);
-        if (encodingOf(record) != reading.encoding) text.reset();
     }
     m_book.key = key;
     m_book.encoding = encodingOf(record);
@@ -297,7 +295,7 @@ bool Frm_TxtViewer::extractSelectedEntry(bool show) {
     m_opening = std::move(record);
     // Stepped to from the end of another book, it opens as stepping always has.
     if (m_opening && m_flags.steppingFile) m_opening->place = -1;
-    ShowDocument(std::move(text));
+    ShowDocument();
     return true;
 }
 

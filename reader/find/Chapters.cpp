@@ -121,14 +121,18 @@ bool isHeading(QStringView line) {
     return !sentenceTail(m.capturedView(u"tail"));
 }
 
-std::vector<Heading> findHeadings(const QString& text) {
-    std::vector<Heading> headings;
+namespace {
+
+// The headings of text, whole lines from CP949 position `bytes` on, into headings; standsAlone
+// says whether the line before it leaves its first line standing alone, and is left saying so
+// of the line after it. The empty line after a last line break is looked at only at the end.
+void headingsIn(const QString& text, int64_t bytes, bool atEnd, bool* standsAloneAcross,
+                std::vector<Heading>& headings) {
     const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
-    int64_t bytes = 0;        // CP949 bytes before the line
-    bool standsAlone = true;  // the start of the text
+    bool standsAlone = *standsAloneAcross;
     qsizetype start = 0;
-    while (start <= n) {
+    while (start < n || (start == n && atEnd)) {
         // The line's end: LF found fast, then a lone CR before it.
         const QStringView rest(s + start, n - start);
         qsizetype end = rest.indexOf(u'\n');
@@ -151,6 +155,28 @@ std::vector<Heading> findHeadings(const QString& text) {
         bytes += lineBytes + (next - end);
         start = next;
     }
+    *standsAloneAcross = standsAlone;
+}
+
+// A book is scanned this many characters at a time.
+constexpr qsizetype kScanSpan = qsizetype(1) << 20;
+
+}  // namespace
+
+std::vector<Heading> findHeadings(const QString& text) {
+    std::vector<Heading> headings;
+    bool standsAlone = true;  // the start of the text
+    headingsIn(text, 0, true, &standsAlone, headings);
+    return headings;
+}
+
+std::vector<Heading> findHeadings(const encodings::StoredText& book) {
+    std::vector<Heading> headings;
+    bool standsAlone = true;
+    const auto spans = book.spans(kScanSpan);
+    for (size_t i = 0; i < spans.size(); ++i)
+        headingsIn(book.textOf(spans[i]), spans[i].byte, i + 1 == spans.size(), &standsAlone,
+                   headings);
     return headings;
 }
 

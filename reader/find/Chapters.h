@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "encodings/StoredText.h"
+
 namespace chapters {
 
 struct Heading {
@@ -24,6 +26,8 @@ bool isHeading(QStringView line);
 
 // The headings of a book, in text order.
 std::vector<Heading> findHeadings(const QString& text);
+// The same, of a book read from its file a part at a time.
+std::vector<Heading> findHeadings(const encodings::StoredText& book);
 
 // The heading of a spread that ends before byte `to`: the last one that starts before it (a
 // chapter whose heading shows is on screen); 0 when even the first starts later; -1 for none.

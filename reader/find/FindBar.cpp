@@ -118,7 +118,6 @@ void FindBar::close() {
 
 void FindBar::forgetBook() {
     TmrFind->stop();
-    m_bookText.reset();
     m_matches.clear();
     m_counted = false;
     m_currentMatch = -1;
@@ -137,11 +136,8 @@ void FindBar::countMatches() {
     m_findNote.clear();
     m_matches.clear();
     if (m_host.hasBook() && !m_countedText.isEmpty()) {
-        // Prepared once per book; the book text is shared, not copied.
-        const QString& text = m_host.bookText();
-        if (!m_bookText || !m_bookText->text().isSharedWith(text))
-            m_bookText = std::make_unique<textfind::BookText>(text);
-        m_matches = m_bookText->findAll(m_countedText);
+        // The book is read through once a count, a part at a time.
+        m_matches = textfind::findAll(m_host.bookText(), m_countedText);
     }
     lblFind->setCaption(state());
     if ((hadMarks || !m_matches.empty()) && !isHidden()) emit marksChanged();

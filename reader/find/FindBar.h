@@ -79,7 +79,6 @@ private:
     forms::Image* CmdFindClose = nullptr;
     QTimer* TmrFind = nullptr;
     // The book prepared once, the matches of the text counted last, the one stepped to.
-    std::unique_ptr<textfind::BookText> m_bookText;
     std::vector<textfind::Match> m_matches;
     QString m_countedText;
     bool m_counted = false;

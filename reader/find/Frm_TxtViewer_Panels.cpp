@@ -23,7 +23,7 @@ public:
     explicit WindowPanelHost(Frm_TxtViewer& window) : w(window) {}
 
     bool hasBook() const override { return w.m_pages.length != 0; }
-    const QString& bookText() const override { return w.m_pages.text; }
+    const encodings::StoredText& bookText() const override { return w.m_pages.text; }
     int32_t pageCount() const override { return w.m_pages.count; }
     std::pair<int, int> spreadIndexes() const override {
         const int size = int(w.m_pages.text.size());

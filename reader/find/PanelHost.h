@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <utility>
 
+#include "encodings/StoredText.h"
+
 class PanelHost {
 public:
     virtual ~PanelHost() = default;
 
     // Whether a book is on screen, its text (empty without one) and its number of pages.
     virtual bool hasBook() const = 0;
-    virtual const QString& bookText() const = 0;
+    virtual const encodings::StoredText& bookText() const = 0;
     virtual int32_t pageCount() const = 0;
     // The text indexes of the spread on screen, [first, end).
     virtual std::pair<int, int> spreadIndexes() const = 0;

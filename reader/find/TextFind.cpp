@@ -246,6 +246,20 @@ std::vector<Match> BookText::findAll(const QString& typed) const {
     return out;
 }
 
+std::vector<Match> findAll(const encodings::StoredText& book, const QString& typed) {
+    constexpr qsizetype kFindSpan = qsizetype(1) << 20;
+    std::vector<Match> out;
+    if (needleOf(typed).isEmpty()) return out;
+    for (const auto& span : book.spans(kFindSpan)) {
+        for (Match m : BookText(book.textOf(span)).findAll(typed)) {
+            m.from += int(span.from);
+            m.to += int(span.from);
+            out.push_back(m);
+        }
+    }
+    return out;
+}
+
 std::vector<Piece> piecesOnLines(const std::vector<Match>& matches, int current,
                                  const std::vector<int>& lineStarts) {
     std::vector<Piece> pieces;

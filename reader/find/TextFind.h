@@ -10,6 +10,8 @@
 #include <QString>
 #include <vector>
 
+#include "encodings/StoredText.h"
+
 namespace textfind {
 
 struct Match {
@@ -48,6 +50,10 @@ private:
     QString m_copy;
     std::vector<Run> m_runs;
 };
+
+// Every match of the typed text in a book read from its file, a part of whole lines at a time
+// (no match holds a line break); nothing of it is kept.
+std::vector<Match> findAll(const encodings::StoredText& book, const QString& typed);
 
 // The part of a match on one line of a page: characters [from, to) of line `line`.
 struct Piece {

@@ -60,7 +60,7 @@ void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
     const QString name = m_book.inArchive()
                              ? m_book.archivePath + QStringLiteral(" : ") + m_book.title()
                              : m_book.path;
-    DocumentRead read;
+    encodings::StoredText::Read read;
     if (!readBook(m_book.path, encoding, true, name, &read)) {
         showEncodingMenu();
         return;
@@ -71,8 +71,7 @@ void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
     const auto bookmarkSet = m_settings.BookmarkSet;
     const auto bookmarkEntry = m_settings.BookmarkEntry;
     const auto bookmarkPosition = m_settings.BookmarkPosition;
-    const int64_t length =
-        encodings::ansi::length(encodings::ansi::units(read.text), read.text.size());
+    const int64_t length = read.text.length();
     // The position is one byte into the marked line's first character.
     const bool dropBookmark = bookmarkSet != 0 && int64_t(bookmarkPosition) > length;
     const ReaderState old = snapshot();

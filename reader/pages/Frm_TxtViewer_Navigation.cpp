@@ -39,14 +39,14 @@ void Frm_TxtViewer::setPageButtons(bool enabled) {
     }
 }
 
-void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
+void Frm_TxtViewer::ShowDocument(std::optional<encodings::StoredText> text) {
     if (m_book.path.isEmpty() || !files::FileExists(m_book.path)) return;
     m_pages.length = 0;
     m_pages.count = 0;
     // The matches and headings of the book going away go with it.
     m_panels->forgetBook();
     m_jumps.clear();
-    m_pages.text.clear();
+    m_pages.text = encodings::StoredText();
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     m_settings.BookmarkSet = 0;
     if (m_settings.BookmarkEntry > 0 && m_settings.BookmarkEntry == m_book.shown + 1)
@@ -58,7 +58,8 @@ void Frm_TxtViewer::ShowDocument(std::optional<QString> text) {
     // A large book takes a while to read: the panel says so first.
     const bool started = m_flags.started;
     if (started) showProgressPanel();
-    m_pages.text = text ? std::move(*text) : LoadDocumentText(m_book.path, m_book.encoding);
+    m_pages.text =
+        text ? std::move(*text) : encodings::StoredText::read(m_book.path, {}, m_book.encoding).text;
     m_pages.length = m_pages.text.size();
     m_pages.current = 1;
     RichTextBox1->setText(QString());

@@ -17,7 +17,7 @@ PageSlice sliceOfPage(const PageModel& model, const textbox::TextBox& box, int p
     }
     const int from = box.charIndexOfLine(first);
     slice.from = from;
-    int to = int(std::min(model.text.size(), box.text().size()));
+    int to = int(std::min(model.text.size(), box.text().size()));  // the box's may be empty
     if (box.lineCount() >= first + L + 1) {
         const int end = box.lineIndex(page * L);
         to = end < 0 ? from : box.charIndexOfLine(page * L);

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "encodings/StoredText.h"
+
 namespace textbox {
 class TextBox;
 }
@@ -16,7 +18,8 @@ struct PageSlice {
 };
 
 struct PageModel {
-    QString text;         // the whole book as read
+    // The book as read: in its file, decoded where a page, a find or a scan needs it.
+    encodings::StoredText text;
     double length = 0;    // its length; 0 when no book is laid out
     int32_t current = 0;  // the left page of the spread on screen
     int32_t count = 0;    // pages in the layout

@@ -121,7 +121,7 @@ public:
     static QString fitTitle(const QString& title, int width, int wideCharWidth);
 
     // Books and archives (documents/): reads book().path (or takes its text) and shows 1-2.
-    void ShowDocument(std::optional<QString> text = std::nullopt);
+    void ShowDocument(std::optional<encodings::StoredText> text = std::nullopt);
     void CmdOpen_Action();
     // Opens a .txt file, or an archive at entry entryIndex (-1: its first, and the list panel
     // when it holds several); false, the book on screen kept and the reason shown, if it cannot.
@@ -233,7 +233,7 @@ private:
     QString ChooseDocumentFile();
     bool openText(const QString& path, int32_t entryIndex);
     bool readBook(const QString& path, encodings::Encoding encoding, bool panel,
-                  const QString& name, DocumentRead* read);
+                  const QString& name, encodings::StoredText::Read* read);
     bool openArchive(const QString& path, int32_t entryIndex, ArchiveEntries entries);
     void FillArchiveList();
     bool extractSelectedEntry(bool show);

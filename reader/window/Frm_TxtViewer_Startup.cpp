@@ -236,7 +236,8 @@ void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
     }
     // What is no book now (grown too large, a pipe put in its place, cut short while it was
     // read) is said, as the open button says it, and nothing is resumed.
-    DocumentRead read = ReadDocument(m_book.path, {}, m_book.encoding);
+    encodings::StoredText::Read read =
+        encodings::StoredText::read(m_book.path, {}, m_book.encoding);
     if (read.result != DocumentRead::Read)
         m_dialogs.MsgBox(ReadProblemText(read.result, m_book.path), dlg::vbExclamation,
                          QStringLiteral("루모북"));

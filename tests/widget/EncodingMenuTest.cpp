@@ -127,7 +127,7 @@ TEST_F(EncodingMenu, ListsEveryEncodingAndTicksTheOneInForce) {
     // The encoding in force again reads nothing; neither does a choice mid-operation.
     showSpread(9);
     const ShowCount panel(control<forms::PictureBox>(*window, "PicSplash"));
-    const QString text = window->pages().text;
+    const QString text = window->pages().text.toString();
     choose(Encoding::Automatic);
     EXPECT_EQ(panel.shows, 0);
     EXPECT_EQ(window->pages().current, 9);
@@ -136,7 +136,7 @@ TEST_F(EncodingMenu, ListsEveryEncodingAndTicksTheOneInForce) {
     window->setEnabled(true);
     EXPECT_EQ(panel.shows, 0);
     EXPECT_EQ(window->book().encoding, Encoding::Automatic);
-    EXPECT_EQ(window->pages().text, text);
+    EXPECT_EQ(window->pages().text.toString(), text);
     EXPECT_EQ(ticked(), QStringList{QStringLiteral("자동")});
     EXPECT_EQ(dialogs.shownOf("msgbox").size(), 0);
 
@@ -144,7 +144,7 @@ TEST_F(EncodingMenu, ListsEveryEncodingAndTicksTheOneInForce) {
     choose(Encoding::Cp949);
     EXPECT_GE(panel.shows, 1);  // read again
     EXPECT_EQ(window->book().encoding, Encoding::Cp949);
-    EXPECT_EQ(window->pages().text, text);
+    EXPECT_EQ(window->pages().text.toString(), text);
     EXPECT_EQ(window->pages().current, 9);
     glance();
     EXPECT_EQ(ticked(), QStringList{QStringLiteral("한국어 (CP949)")});
@@ -181,7 +181,7 @@ TEST_F(EncodingMenu, AChoiceReadsTheBookAgainAtItsShareAndIsRemembered) {
         open(path);
         ASSERT_EQ(window->book().path, path);
         ASSERT_EQ(window->book().encoding, Encoding::Automatic);
-        ASSERT_NE(window->pages().text, expected);  // the guess reads it otherwise
+        ASSERT_NE(window->pages().text.toString(), expected);  // the guess reads it otherwise
         ASSERT_GT(window->pages().count, 40);
         // A spread well inside the book.
         showSpread((window->pages().count * 3 / 5) | 1);
@@ -190,7 +190,7 @@ TEST_F(EncodingMenu, AChoiceReadsTheBookAgainAtItsShareAndIsRemembered) {
 
         choose(c.chosen);
         EXPECT_EQ(window->book().encoding, c.chosen);
-        EXPECT_EQ(window->pages().text, expected);
+        EXPECT_EQ(window->pages().text.toString(), expected);
         EXPECT_NE(leftPage(), page);
         EXPECT_TRUE(expected.contains(leftPage().chopped(2)));  // a page ends with CR LF
         // The same share of the book, within a spread.
@@ -210,7 +210,7 @@ TEST_F(EncodingMenu, AChoiceReadsTheBookAgainAtItsShareAndIsRemembered) {
         EXPECT_EQ(ticked(), QStringList{QStringLiteral("자동")});
         ASSERT_TRUE(window->OpenDocument(path, -1));
         EXPECT_EQ(window->book().encoding, c.chosen);
-        EXPECT_EQ(window->pages().text, expected);
+        EXPECT_EQ(window->pages().text.toString(), expected);
         EXPECT_EQ(window->pages().current, at);
         glance();
         EXPECT_EQ(ticked(), QStringList{encodings::encodingCaption(c.chosen)});
@@ -218,7 +218,7 @@ TEST_F(EncodingMenu, AChoiceReadsTheBookAgainAtItsShareAndIsRemembered) {
         // And 자동 gives the guess back, remembered as no choice.
         choose(Encoding::Automatic);
         EXPECT_EQ(window->book().encoding, Encoding::Automatic);
-        EXPECT_EQ(window->pages().text, decodeDocumentAs(c.bytes, Encoding::Automatic).text);
+        EXPECT_EQ(window->pages().text.toString(), decodeDocumentAs(c.bytes, Encoding::Automatic).text);
         EXPECT_EQ(recorded(path), QString());
     }
 }
@@ -229,8 +229,8 @@ TEST_F(EncodingMenu, TheBookmarkStaysWhereTheNewTextStillReachesIt) {
     // where CP949 has two): the book is longer than its Korean reading.
     const QString path = writeBook(QStringLiteral("책갈피.txt"), cp949Book(3000));
     open(path);
-    const int64_t korean = encodings::ansi::length(encodings::ansi::units(window->pages().text),
-                                                   window->pages().text.size());
+    const int64_t korean = encodings::ansi::length(encodings::ansi::units(window->pages().text.toString()),
+                                                   window->pages().text.toString().size());
     choose(Encoding::Utf8);
     ASSERT_EQ(window->book().encoding, Encoding::Utf8);
     // The spread before the last, whose left page is full (the last may hold only the empty
@@ -279,7 +279,7 @@ TEST_F(EncodingMenu, AnArchiveEntryIsReadAgainFromItsExtractedCopy) {
     showSpread(5);
     choose(Encoding::EucJp);
     EXPECT_EQ(window->book().encoding, Encoding::EucJp);
-    EXPECT_EQ(window->pages().text, decodeDocumentAs(first, Encoding::EucJp).text);
+    EXPECT_EQ(window->pages().text.toString(), decodeDocumentAs(first, Encoding::EucJp).text);
     EXPECT_EQ(window->book().archivePath, archive);
     EXPECT_EQ(window->book().shown, 0);
 
@@ -288,7 +288,7 @@ TEST_F(EncodingMenu, AnArchiveEntryIsReadAgainFromItsExtractedCopy) {
     EXPECT_EQ(window->book().encoding, Encoding::Automatic);
     ASSERT_TRUE(window->switchEntry(0, true));
     EXPECT_EQ(window->book().encoding, Encoding::EucJp);
-    EXPECT_EQ(window->pages().text, decodeDocumentAs(first, Encoding::EucJp).text);
+    EXPECT_EQ(window->pages().text.toString(), decodeDocumentAs(first, Encoding::EucJp).text);
     glance();
     EXPECT_EQ(ticked(), QStringList{encodings::encodingCaption(Encoding::EucJp)});
 }
@@ -298,7 +298,7 @@ TEST_F(EncodingMenu, ABookGoneSaysWhyAndStaysAsItWas) {
     const QString path = writeBook(QStringLiteral("사라질.txt"), cp949Book(3000));
     open(path);
     showSpread(7);
-    const QString text = window->pages().text;
+    const QString text = window->pages().text.toString();
     ASSERT_TRUE(QFile::remove(path));
     dialogs.clear();
     choose(Encoding::Utf8);
@@ -306,7 +306,7 @@ TEST_F(EncodingMenu, ABookGoneSaysWhyAndStaysAsItWas) {
     EXPECT_EQ(dialogs.shownOf("msgbox")[0].text, ReadProblemText(DocumentRead::NotABook, path));
     EXPECT_EQ(window->book().encoding, Encoding::Automatic);
     EXPECT_EQ(window->book().path, path);
-    EXPECT_EQ(window->pages().text, text);
+    EXPECT_EQ(window->pages().text.toString(), text);
     EXPECT_EQ(window->pages().current, 7);
     EXPECT_FALSE(control<forms::PictureBox>(*window, "PicSplash")->isVisible());
     glance();

@@ -1,0 +1,334 @@
+#include "encodings/StoredText.h"
+
+#include <QStringDecoder>
+#include <QtEndian>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <memory>
+#include <mutex>
+
+#include "encodings/AnsiUnits.h"
+#include "encodings/CodePages.h"
+#include "encodings/Cp949.h"
+#include "files/Files.h"
+
+namespace encodings {
+
+namespace {
+
+// A run's least size, in bytes of the file (units of a text in memory).
+constexpr int64_t kRunBytes = int64_t(64) << 10;
+// How far past that a line break is looked for before a long line is cut where a character begins.
+constexpr int64_t kLongestLine = int64_t(1) << 20;
+// The file is read forward a block at a time while its runs are found.
+constexpr int64_t kBlock = int64_t(4) << 20;
+
+struct ReadFailed {};
+
+// How the bytes of a book are read: the encoding (its byte order settled by the mark), and the
+// mark's bytes skipped at the start.
+struct Form {
+    Encoding encoding = Encoding::Cp949;
+    int64_t skip = 0;
+    int width() const {
+        return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be ? 2 : 1;
+    }
+};
+
+QString decodeBytes(const char* b, int64_t n, Encoding encoding) {
+    switch (encoding) {
+        case Encoding::Utf8: {
+            QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                            QStringConverter::Flag::Stateless);
+            return utf8.decode(QByteArrayView(b, n));
+        }
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
+            // An odd last byte is half a unit: shown as U+FFFD, not dropped.
+            QString text(n / 2 + n % 2, Qt::Uninitialized);
+            char16_t* out = reinterpret_cast<char16_t*>(text.data());
+            if (encoding == Encoding::Utf16Be)
+                qFromBigEndian<char16_t>(b, n / 2, out);
+            else
+                qFromLittleEndian<char16_t>(b, n / 2, out);
+            if (n % 2) out[n / 2] = QChar::ReplacementCharacter;
+            return text;
+        }
+        case Encoding::ShiftJis:
+        case Encoding::EucJp:
+        case Encoding::Gb18030:
+        case Encoding::Big5: {
+            CodePageDecoder decoder(encoding);
+            QString text;
+            qsizetype units = 0;
+            for (int64_t at = 0; at < n;) {
+                const qsizetype used = decoder.decode(b + at, n - at, true, text, &units);
+                if (used <= 0) break;
+                at += used;
+            }
+            text.resize(units);
+            return text;
+        }
+        case Encoding::Automatic:
+        case Encoding::Cp949:
+            break;
+    }
+    return decodeCp949(b, n);
+}
+
+// The file read forward a block at a time; what is asked lies in the block or starts the next.
+class Forward {
+public:
+    explicit Forward(const files::RegularFile& file) : m_file(file), m_n(file.size()) {}
+    int64_t size() const { return m_n; }
+    // Bytes [from, to), to <= size(); valid until the next call.
+    const char* bytes(int64_t from, int64_t to) {
+        if (from >= m_from && to <= m_to) return m_buffer.data() + (from - m_from);
+        const int64_t end = std::max(to, std::min(m_n, from + kBlock));
+        m_buffer.resize(end - from);
+        if (m_file.readAt(m_buffer.data(), end - from, from) != end - from) throw ReadFailed();
+        m_from = from;
+        m_to = end;
+        return m_buffer.data();
+    }
+
+private:
+    const files::RegularFile& m_file;
+    int64_t m_n;
+    QByteArray m_buffer;
+    int64_t m_from = 0, m_to = 0;
+};
+
+char16_t unitAt(const char* b, int width, bool bigEndian) {
+    if (width == 1) return char16_t(uint8_t(b[0]));
+    return bigEndian ? char16_t(uint8_t(b[0]) << 8 | uint8_t(b[1]))
+                     : char16_t(uint8_t(b[1]) << 8 | uint8_t(b[0]));
+}
+
+// Just after the first line break in [from, stop), or -1; a CR LF is kept whole.
+int64_t breakIn(Forward& f, const Form& form, int64_t from, int64_t stop) {
+    const int w = form.width();
+    const bool be = form.encoding == Encoding::Utf16Be;
+    const int64_t to = std::min(f.size(), stop + w);
+    const char* b = f.bytes(from, to);
+    for (int64_t p = from; p + w <= stop; p += w) {
+        const char16_t u = unitAt(b + (p - from), w, be);
+        if (u == u'\n') return p + w;
+        if (u != u'\r') continue;
+        const bool lf = p + 2 * w <= to && unitAt(b + (p + w - from), w, be) == u'\n';
+        return lf ? p + 2 * w : p + w;
+    }
+    return -1;
+}
+
+// Where a character surely begins at or after `from` (else the end): before a byte below 0x30,
+// which no multi-byte sequence of these encodings holds past its first byte, or between two
+// UTF-16 units that are not a pair.
+int64_t characterStart(Forward& f, const Form& form, int64_t from) {
+    const int w = form.width();
+    for (int64_t look = from; look < f.size(); look += kLongestLine) {
+        const int64_t stop = std::min(f.size(), look + kLongestLine);
+        const char* b = f.bytes(look - w, stop);
+        for (int64_t p = look; p < stop; p += w) {
+            if (w == 1 && uint8_t(b[p - look + 1]) < 0x30) return p;
+            if (w == 2 && !ansi::isHighSurrogate(
+                              unitAt(b + (p - look), 2, form.encoding == Encoding::Utf16Be)))
+                return p;
+        }
+    }
+    return f.size();
+}
+
+// Where the run from `from` ends, and whether a line begins there.
+int64_t runEnd(Forward& f, const Form& form, int64_t from, bool* lineStart) {
+    const int64_t n = f.size();
+    *lineStart = true;
+    const int64_t least = from + kRunBytes;
+    if (least >= n) return n;
+    for (int64_t look = least; look < std::min(n, least + kLongestLine); look += kRunBytes) {
+        const int64_t end = breakIn(f, form, look, std::min(n, look + kRunBytes));
+        if (end >= 0) return end;
+    }
+    if (least + kLongestLine >= n) return n;
+    *lineStart = false;
+    return characterStart(f, form, least + kLongestLine);
+}
+
+Form formOf(const files::RegularFile& file, Encoding chosen) {
+    const Encoding encoding = chosen == Encoding::Automatic ? detectEncoding(file) : chosen;
+    char mark[3] = {};
+    const int64_t got = file.readAt(mark, std::min<int64_t>(3, file.size()), 0);
+    const auto starts = [&](const char* m, int64_t size) {
+        return got >= size && std::equal(m, m + size, mark);
+    };
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+        // A UTF-16 book is read in the order its mark gives, else in the chosen one.
+        if (starts("\xFF\xFE", 2)) return {Encoding::Utf16Le, 2};
+        if (starts("\xFE\xFF", 2)) return {Encoding::Utf16Be, 2};
+        return {encoding, 0};
+    }
+    if (encoding == Encoding::Utf8) return {encoding, starts("\xEF\xBB\xBF", 3) ? 3 : 0};
+    return {encoding == Encoding::Automatic ? Encoding::Cp949 : encoding, 0};
+}
+
+}  // namespace
+
+struct StoredText::Data {
+    QString whole;  // a text held in memory; else the file's
+    std::unique_ptr<files::RegularFile> file;
+    QString path;
+    Encoding encoding = Encoding::Cp949;
+    // Every run's start, and last where the text ends.
+    std::vector<Run> runs;
+    std::atomic<bool> changed{false};
+    // The run mid() decoded last: a page's neighbour most likely lies in it too.
+    std::mutex lock;
+    size_t cachedRun = SIZE_MAX;
+    QString cached;
+};
+
+StoredText::StoredText() : StoredText(QString()) {}
+
+StoredText::StoredText(const QString& text) : d(std::make_shared<Data>()) {
+    d->whole = text;
+    const char16_t* s = ansi::units(text);
+    const qsizetype n = text.size();
+    qsizetype from = 0;
+    int64_t byte = 0;
+    while (from < n) {
+        d->runs.push_back({from, from, byte, true});
+        qsizetype to = std::min(n, from + qsizetype(kRunBytes));
+        while (to < n && s[to - 1] != u'\n' && !(s[to - 1] == u'\r' && s[to] != u'\n')) ++to;
+        byte += ansi::length(s + from, to - from);
+        from = to;
+    }
+    d->runs.push_back({n, n, byte, true});
+}
+
+StoredText::Read StoredText::read(const QString& path, const std::function<void()>& beforeReading,
+                                  Encoding encoding) {
+    auto file = std::make_unique<files::RegularFile>(path);
+    if (!file->isOpen())
+        return {{},
+                file->error() == EACCES || file->error() == EPERM ? DocumentRead::Denied
+                                                                  : DocumentRead::NotABook};
+    if (file->size() > kMaxDocumentBytes) return {{}, DocumentRead::TooLarge};
+    if (beforeReading) beforeReading();
+    const Form form = formOf(*file, encoding);
+    StoredText text;
+    Data& data = *text.d;
+    data.encoding = form.encoding;
+    try {
+        Forward f(*file);
+        qsizetype index = 0;
+        int64_t byte = 0;
+        bool lineStart = true;
+        for (int64_t at = form.skip; at < f.size();) {
+            data.runs.push_back({at, index, byte, lineStart});
+            const int64_t end = runEnd(f, form, at, &lineStart);
+            const char* b = f.bytes(at, end);
+            if (form.encoding == Encoding::Cp949) {
+                qsizetype units;
+                int64_t positions;
+                measureCp949(b, end - at, &units, &positions);
+                index += units;
+                byte += positions;
+            } else {
+                const QString t = decodeBytes(b, end - at, form.encoding);
+                index += t.size();
+                byte += ansi::length(ansi::units(t), t.size());
+            }
+            at = end;
+        }
+        data.runs.push_back({f.size(), index, byte, true});
+    } catch (const ReadFailed&) {
+        return {{}, DocumentRead::Changed};
+    }
+    data.file = std::move(file);
+    data.path = path;
+    data.whole = QString();
+    return {std::move(text), DocumentRead::Read, form.encoding};
+}
+
+qsizetype StoredText::size() const {
+    return d->runs.back().index;
+}
+
+int64_t StoredText::length() const {
+    return d->runs.back().byte;
+}
+
+bool StoredText::inFile() const {
+    return d->file != nullptr;
+}
+
+bool StoredText::changed() const {
+    if (d->file && !d->changed.load(std::memory_order_relaxed) && !d->file->unchanged(d->path))
+        d->changed.store(true, std::memory_order_relaxed);
+    return d->changed.load(std::memory_order_relaxed);
+}
+
+QString StoredText::decodeRuns(size_t first, size_t end) const {
+    const Run& a = d->runs[first];
+    const Run& b = d->runs[end];
+    if (!d->file) return d->whole.mid(a.index, b.index - a.index);
+    if (changed()) return QString();
+    QByteArray bytes(b.offset - a.offset, Qt::Uninitialized);
+    if (d->file->readAt(bytes.data(), bytes.size(), a.offset) != bytes.size() || changed()) {
+        d->changed.store(true, std::memory_order_relaxed);
+        return QString();
+    }
+    return decodeBytes(bytes.constData(), bytes.size(), d->encoding);
+}
+
+size_t StoredText::runHolding(qsizetype index) const {
+    const auto& runs = d->runs;
+    const auto it = std::upper_bound(runs.begin(), runs.end() - 1, index,
+                                     [](qsizetype i, const Run& r) { return i < r.index; });
+    return size_t(std::max<ptrdiff_t>(0, it - runs.begin() - 1));
+}
+
+QString StoredText::mid(qsizetype from, qsizetype n) const {
+    const qsizetype size = this->size();
+    from = std::clamp<qsizetype>(from, 0, size);
+    const qsizetype end = from + std::clamp<qsizetype>(n, 0, size - from);
+    if (!d->file) return d->whole.mid(from, end - from);
+    QString out;
+    for (size_t k = runHolding(from); k + 1 < d->runs.size() && d->runs[k].index < end; ++k) {
+        const qsizetype start = d->runs[k].index;
+        std::lock_guard<std::mutex> hold(d->lock);
+        if (d->cachedRun != k) {
+            d->cached = decodeRuns(k, k + 1);
+            d->cachedRun = d->cached.isNull() ? SIZE_MAX : k;
+        }
+        const qsizetype a = std::max(from, start) - start;
+        const qsizetype b = std::min(end, d->runs[k + 1].index) - start;
+        out += QStringView(d->cached).mid(std::min(a, d->cached.size()),
+                                          std::max<qsizetype>(0, std::min(b, d->cached.size()) - a));
+        if (d->cached.isNull()) break;
+    }
+    return out;
+}
+
+std::vector<StoredText::Span> StoredText::spans(qsizetype least) const {
+    const auto& runs = d->runs;
+    std::vector<Span> out;
+    size_t a = 0;
+    for (size_t k = 1; k < runs.size(); ++k) {
+        const bool last = k + 1 == runs.size();
+        if (!last && !(runs[k].lineStart && runs[k].index - runs[a].index >= least)) continue;
+        out.push_back({runs[a].index, runs[k].index, runs[a].byte, a, k});
+        a = k;
+    }
+    if (out.empty()) out.push_back({});
+    return out;
+}
+
+QString StoredText::textOf(const Span& span) const {
+    if (span.endRun <= span.firstRun) return QString();
+    return decodeRuns(span.firstRun, span.endRun);
+}
+
+}  // namespace encodings

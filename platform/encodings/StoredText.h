@@ -1,0 +1,83 @@
+#pragma once
+// A book's text where it lies: in its file, which stays open, read and decoded a run at a time
+// where it is wrapped, drawn, searched or scanned. What is kept is where each run of about
+// 64 KiB begins (its byte in the file, its first UTF-16 index and its CP949 position), so a
+// page costs the run or two it lies in, whatever the size of the book. A short text (a page,
+// a test's book) may be held in memory instead; both answer alike.
+//
+// Runs begin where a line begins (after a line break), but for a line of more than about a MiB,
+// which is cut where a character begins. A span is a run of runs from one line start to
+// another: whole lines, so wrapping, finding and the chapter scan can take a span at a time.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "encodings/DocumentText.h"
+
+namespace encodings {
+
+class StoredText {
+public:
+    // Characters [from, to) of the text (UTF-16 indexes), from CP949 position `byte` on.
+    struct Span {
+        qsizetype from = 0, to = 0;
+        int64_t byte = 0;
+        size_t firstRun = 0, endRun = 0;
+    };
+
+    StoredText();
+    // A text held in memory.
+    StoredText(const QString& text);  // NOLINT: a string is a text held in memory
+
+    // The text of the book at path in `encoding` (Automatic: detected), read once for its runs;
+    // beforeReading runs once it is known to be a book. As ReadDocument says why there is none.
+    struct Read;
+    static Read read(const QString& path, const std::function<void()>& beforeReading = {},
+                     Encoding encoding = Encoding::Automatic);
+
+    // In UTF-16 units, and in CP949 positions.
+    qsizetype size() const;
+    int64_t length() const;
+    bool isEmpty() const { return size() == 0; }
+    bool inFile() const;
+
+    // Characters [from, from + n), clamped to the text. Shorter (never from another version)
+    // when the file changed under the reader: see changed().
+    QString mid(qsizetype from, qsizetype n) const;
+    QString toString() const { return mid(0, size()); }
+
+    // The text cut into spans of at least `least` characters each (but the last); one span for
+    // an empty text.
+    std::vector<Span> spans(qsizetype least) const;
+    QString textOf(const Span& span) const;
+
+    // Whether the file was found changed (its size or time of change, or its name now naming
+    // another file) by a read or by this look; it then gives no more text.
+    bool changed() const;
+    // The same text (copies share it).
+    bool sameAs(const StoredText& other) const { return d == other.d; }
+
+private:
+    struct Run {
+        int64_t offset;    // its first byte in the file
+        qsizetype index;   // its first UTF-16 index
+        int64_t byte;      // its CP949 position
+        bool lineStart;    // a line begins there
+    };
+    struct Data;
+    QString decodeRuns(size_t first, size_t end) const;
+    size_t runHolding(qsizetype index) const;
+
+    std::shared_ptr<Data> d;
+};
+
+struct StoredText::Read {
+    StoredText text;
+    DocumentRead::Result result = DocumentRead::NotABook;
+    Encoding encoding = Encoding::Automatic;  // what a book Read is read in
+};
+
+}  // namespace encodings
