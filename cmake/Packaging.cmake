@@ -101,10 +101,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Lumo Book developers <dev@lumobook.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${READER_SITE_URL})
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beside the libraries found by dpkg-shlibdeps: the font the reader lays books out in, and Qt's
-# platform plugins, without which it cannot open a window (libqt6gui6 only recommends them).
+# Beside the libraries dpkg-shlibdeps finds (cmake/PackageDepends.cmake, run by cpack, adds them
+# without the ldconfig calls cpack's own run would bring): the font the reader lays books out in,
+# and Qt's platform plugins, without which it cannot open a window (libqt6gui6 only recommends
+# them).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/PackageDepends.cmake)
+set(CPACK_READER_BINARIES_FILE ${CMAKE_BINARY_DIR}/packaging/shlibdeps/binaries.txt)
+set(CPACK_READER_SHLIBDEPS_DIR ${CMAKE_BINARY_DIR}/packaging/shlibdeps)
+file(GENERATE OUTPUT ${CPACK_READER_BINARIES_FILE}
+     CONTENT "$<TARGET_FILE:Qm_TextLumo>\n$<TARGET_FILE:Qm_ImgScrollBar>\n")
 # Qt's Korean translations, for the standard dialogs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
