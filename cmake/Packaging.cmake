@@ -8,6 +8,8 @@
 #   share/applications/ID.desktop                     desktop entry     (ID = READER_APP_ID)
 #   share/metainfo/ID.metainfo.xml                    AppStream metadata
 #   share/icons/hicolor/{NxN,scalable}/apps/ID.*      the icon
+#   share/doc/qm-textlumo/{copyright,changelog.gz}    the licences, the release notes
+#   share/man/man1/Qm_TextLumo.1.gz                   the manual page
 include(GNUInstallDirs)
 
 # The reader finds its files from where its executable lies (../share/qm-textlumo and
@@ -34,7 +36,9 @@ foreach(icon IN LISTS ICON_FILES)
 endforeach()
 
 # The desktop entry and the metainfo file, named by the desktop id.
-set(READER_RELEASE_DATE "2026-12-08")  # of PROJECT_VERSION; set both together
+# The release date of PROJECT_VERSION, for the metainfo's <releases> and the changelog's top entry;
+# set both together.
+set(READER_RELEASE_DATE "2026-12-08")
 string(REPLACE "&" "&amp;" READER_SITE_URL_XML "${READER_SITE_URL}")
 string(REPLACE "<" "&lt;" READER_SITE_URL_XML "${READER_SITE_URL_XML}")
 string(REPLACE ">" "&gt;" READER_SITE_URL_XML "${READER_SITE_URL_XML}")
@@ -46,6 +50,36 @@ install(FILES ${READER_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/ap
         COMPONENT reader)
 install(FILES ${READER_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo
         COMPONENT reader)
+
+# The package's documents in share/doc/qm-textlumo: the copyright file (Debian's machine-readable
+# format) and the changelog, whose top entry is this version on its release date; and the manual
+# page. The changelog and the page go compressed, as Debian keeps them (gzip -9n: no name, no
+# time, so the same sources make the same bytes).
+set(READER_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/qm-textlumo)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C date -u -R -d ${READER_RELEASE_DATE}
+                OUTPUT_VARIABLE READER_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                RESULT_VARIABLE date_result)
+if(NOT date_result EQUAL 0)
+  message(FATAL_ERROR "READER_RELEASE_DATE \"${READER_RELEASE_DATE}\" is no date (YYYY-MM-DD)")
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog
+               @ONLY)
+find_program(GZIP_EXECUTABLE gzip REQUIRED)
+# Compresses source into the build's packaging/name, at build time.
+function(reader_gzip source name)
+  set(out ${CMAKE_BINARY_DIR}/packaging/${name})
+  add_custom_command(OUTPUT ${out} COMMAND ${GZIP_EXECUTABLE} -9n -c ${source} > ${out}
+                     DEPENDS ${source} VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY READER_GZIPPED ${out})
+endfunction()
+reader_gzip(${CMAKE_BINARY_DIR}/packaging/changelog changelog.gz)
+reader_gzip(${CMAKE_SOURCE_DIR}/packaging/Qm_TextLumo.1 Qm_TextLumo.1.gz)
+get_property(READER_GZIPPED GLOBAL PROPERTY READER_GZIPPED)
+add_custom_target(package_documents ALL DEPENDS ${READER_GZIPPED})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${READER_INSTALL_DOCDIR} COMPONENT reader)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/Qm_TextLumo.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT reader)
 
 # The Debian package: qm-textlumo_<version>_<arch>.deb, the reader component under /usr.
 set(CPACK_GENERATOR DEB)
@@ -67,10 +101,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Lumo Book developers <dev@lumobook.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${READER_SITE_URL})
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beside the libraries found by dpkg-shlibdeps: the font the reader lays books out in, and Qt's
-# platform plugins, without which it cannot open a window (libqt6gui6 only recommends them).
+# Beside the libraries dpkg-shlibdeps finds (cmake/PackageDepends.cmake, run by cpack, adds them
+# without the ldconfig calls cpack's own run would bring): the font the reader lays books out in,
+# and Qt's platform plugins, without which it cannot open a window (libqt6gui6 only recommends
+# them).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/PackageDepends.cmake)
+set(CPACK_READER_BINARIES_FILE ${CMAKE_BINARY_DIR}/packaging/shlibdeps/binaries.txt)
+set(CPACK_READER_SHLIBDEPS_DIR ${CMAKE_BINARY_DIR}/packaging/shlibdeps)
+file(GENERATE OUTPUT ${CPACK_READER_BINARIES_FILE}
+     CONTENT "$<TARGET_FILE:Qm_TextLumo>\n$<TARGET_FILE:Qm_ImgScrollBar>\n")
 # Qt's Korean translations, for the standard dialogs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
