@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 #include <array>
+#include <bitset>
+#include <cstring>
 #include <cstdint>
 
 namespace encodings {
@@ -77,12 +79,33 @@ qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
     return out - begin;
 }
 
+// One bit a pair: whether it decodes. Small enough to stay in the nearest cache.
+const std::bitset<0x10000>& decodingPairs() {
+    static const std::bitset<0x10000> bits = [] {
+        std::bitset<0x10000> b;
+        const PairTable& pairs = pairTable();
+        for (size_t i = 0; i < pairs.size(); ++i) b[i] = pairs[i] != 0;
+        return b;
+    }();
+    return bits;
+}
+
 void measureCp949(const char* data, qsizetype size, qsizetype* units, int64_t* positions) {
-    const PairTable& pairs = pairTable();
+    const std::bitset<0x10000>& pairs = decodingPairs();
     const auto* s = reinterpret_cast<const uint8_t*>(data);
     qsizetype chars = 0, ascii = 0;
     qsizetype i = 0;
     while (i < size) {
+        if (i + 8 <= size) {
+            uint64_t block;
+            std::memcpy(&block, s + i, 8);
+            if (!(block & 0x8080808080808080ull)) {
+                chars += 8;
+                ascii += 8;
+                i += 8;
+                continue;
+            }
+        }
         const uint8_t c = s[i];
         ++chars;
         if (c < 0x80) {
@@ -91,9 +114,10 @@ void measureCp949(const char* data, qsizetype size, qsizetype* units, int64_t* p
             continue;
         }
         const uint8_t trail = i + 1 < size ? s[i + 1] : 0;
-        // As decodeCp949To steps: a pair, or an unknown byte that leaves an ASCII byte after it.
-        const bool pair = pairs[c << 8 | trail] ||
-                          (c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE);
+        // As decodeCp949To steps: a lead and a high trail always go together, whether or not
+        // they decode; a low trail only when the pair decodes, else it is a character of its own.
+        const bool lead = c >= 0x81 && c <= 0xFE;
+        const bool pair = lead && (trail >= 0x80 ? trail <= 0xFE : pairs[size_t(c) << 8 | trail]);
         i += pair ? 2 : 1;
     }
     *units = chars;

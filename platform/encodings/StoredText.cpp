@@ -13,6 +13,7 @@
 #include "encodings/CodePages.h"
 #include "encodings/Cp949.h"
 #include "files/Files.h"
+#include "threads/Section.h"
 
 namespace encodings {
 
@@ -23,7 +24,7 @@ constexpr int64_t kRunBytes = int64_t(64) << 10;
 // How far past that a line break is looked for before a long line is cut where a character begins.
 constexpr int64_t kLongestLine = int64_t(1) << 20;
 // The file is read forward a block at a time while its runs are found.
-constexpr int64_t kBlock = int64_t(4) << 20;
+constexpr int64_t kBlock = int64_t(1) << 20;
 
 struct ReadFailed {};
 
@@ -78,10 +79,11 @@ QString decodeBytes(const char* b, int64_t n, Encoding encoding) {
     return decodeCp949(b, n);
 }
 
-// The file read forward a block at a time; what is asked lies in the block or starts the next.
+// Bytes of the file up to `end`, read forward a block at a time; what is asked lies in the
+// block or starts the next.
 class Forward {
 public:
-    explicit Forward(const files::RegularFile& file) : m_file(file), m_n(file.size()) {}
+    Forward(const files::RegularFile& file, int64_t end) : m_file(file), m_n(end) {}
     int64_t size() const { return m_n; }
     // Bytes [from, to), to <= size(); valid until the next call.
     const char* bytes(int64_t from, int64_t to) {
@@ -156,6 +158,63 @@ int64_t runEnd(Forward& f, const Form& form, int64_t from, bool* lineStart) {
     return characterStart(f, form, least + kLongestLine);
 }
 
+using Run = StoredText::Run;
+
+// The runs of bytes [from, to) of the file, where a line begins at `from`, counted from
+// index 0 and position 0; last, where the bytes end.
+std::vector<Run> runsIn(const files::RegularFile& file, const Form& form, int64_t from,
+                        int64_t to) {
+    Forward f(file, to);
+    std::vector<Run> runs;
+    qsizetype index = 0;
+    int64_t byte = 0;
+    bool lineStart = true;
+    for (int64_t at = from; at < to;) {
+        runs.push_back({at, index, byte, lineStart});
+        const int64_t end = runEnd(f, form, at, &lineStart);
+        const char* b = f.bytes(at, end);
+        if (form.encoding == Encoding::Cp949) {
+            qsizetype units;
+            int64_t positions;
+            measureCp949(b, end - at, &units, &positions);
+            index += units;
+            byte += positions;
+        } else {
+            const QString t = decodeBytes(b, end - at, form.encoding);
+            index += t.size();
+            byte += ansi::length(ansi::units(t), t.size());
+        }
+        at = end;
+    }
+    runs.push_back({to, index, byte, true});
+    return runs;
+}
+
+// The runs of the whole book, its two halves (cut after a line break) measured side by side.
+std::vector<Run> runsOf(const files::RegularFile& file, const Form& form) {
+    const int64_t n = file.size();
+    int64_t mid = -1;
+    if (n - form.skip >= 4 * kBlock) {
+        Forward f(file, n);
+        const int64_t half = form.skip + (n - form.skip) / 2 / form.width() * form.width();
+        mid = breakIn(f, form, half, std::min(n, half + kLongestLine));
+    }
+    if (mid < 0 || mid >= n) return runsIn(file, form, form.skip, n);
+    std::vector<Run> second;
+    threads::Section section;
+    const bool started = section.start([&] { second = runsIn(file, form, mid, n); });
+    std::vector<Run> runs = runsIn(file, form, form.skip, mid);
+    if (started)
+        section.join();
+    else
+        second = runsIn(file, form, mid, n);
+    const Run end = runs.back();
+    runs.pop_back();
+    for (Run r : second) runs.push_back({r.offset, r.index + end.index, r.byte + end.byte,
+                                         r.lineStart});
+    return runs;
+}
+
 Form formOf(const files::RegularFile& file, Encoding chosen) {
     const Encoding encoding = chosen == Encoding::Automatic ? detectEncoding(file) : chosen;
     char mark[3] = {};
@@ -221,28 +280,7 @@ StoredText::Read StoredText::read(const QString& path, const std::function<void(
     Data& data = *text.d;
     data.encoding = form.encoding;
     try {
-        Forward f(*file);
-        qsizetype index = 0;
-        int64_t byte = 0;
-        bool lineStart = true;
-        for (int64_t at = form.skip; at < f.size();) {
-            data.runs.push_back({at, index, byte, lineStart});
-            const int64_t end = runEnd(f, form, at, &lineStart);
-            const char* b = f.bytes(at, end);
-            if (form.encoding == Encoding::Cp949) {
-                qsizetype units;
-                int64_t positions;
-                measureCp949(b, end - at, &units, &positions);
-                index += units;
-                byte += positions;
-            } else {
-                const QString t = decodeBytes(b, end - at, form.encoding);
-                index += t.size();
-                byte += ansi::length(ansi::units(t), t.size());
-            }
-            at = end;
-        }
-        data.runs.push_back({f.size(), index, byte, true});
+        data.runs = runsOf(*file, form);
     } catch (const ReadFailed&) {
         return {{}, DocumentRead::Changed};
     }

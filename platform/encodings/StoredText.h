@@ -60,13 +60,15 @@ public:
     // The same text (copies share it).
     bool sameAs(const StoredText& other) const { return d == other.d; }
 
-private:
+    // Where a run begins in the file, and its first index and position.
     struct Run {
         int64_t offset;    // its first byte in the file
         qsizetype index;   // its first UTF-16 index
         int64_t byte;      // its CP949 position
         bool lineStart;    // a line begins there
     };
+
+private:
     struct Data;
     QString decodeRuns(size_t first, size_t end) const;
     size_t runHolding(qsizetype index) const;
