@@ -93,35 +93,25 @@ const std::bitset<0x10000>& decodingPairs() {
 void measureCp949(const char* data, qsizetype size, qsizetype* units, int64_t* positions) {
     const std::bitset<0x10000>& pairs = decodingPairs();
     const auto* s = reinterpret_cast<const uint8_t*>(data);
-    qsizetype chars = 0, ascii = 0;
-    qsizetype i = 0;
-    while (i < size) {
-        if (i + 8 <= size) {
-            uint64_t block;
-            std::memcpy(&block, s + i, 8);
-            if (!(block & 0x8080808080808080ull)) {
-                chars += 8;
-                ascii += 8;
-                i += 8;
-                continue;
-            }
-        }
-        const uint8_t c = s[i];
-        ++chars;
-        if (c < 0x80) {
-            ++ascii;
-            ++i;
-            continue;
-        }
-        const uint8_t trail = i + 1 < size ? s[i + 1] : 0;
-        // As decodeCp949To steps: a lead and a high trail always go together, whether or not
-        // they decode; a low trail only when the pair decodes, else it is a character of its own.
-        const bool lead = c >= 0x81 && c <= 0xFE;
-        const bool pair = lead && (trail >= 0x80 ? trail <= 0xFE : pairs[size_t(c) << 8 | trail]);
-        i += pair ? 2 : 1;
+    // A byte at a time, as decodeCp949To steps: after a lead (81-FE), a high trail (80-FE)
+    // always makes a pair with it, decoding or not; a low one only when the pair decodes, else
+    // it begins a character of its own. Only that rare case is looked up.
+    int64_t chars = 0, ascii = 0;
+    unsigned pending = 0;  // the byte before is a lead waiting for its trail
+    unsigned lead = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned b = s[i];
+        unsigned paired = pending & unsigned(b - 0x80u <= 0xFEu - 0x80u);
+        if (pending && b >= 0x41 && b < 0x80) [[unlikely]]
+            paired = pairs[size_t(lead) << 8 | b];
+        const unsigned begins = paired ^ 1u;
+        chars += begins;
+        ascii += begins & unsigned(b < 0x80);
+        pending = begins & unsigned(b - 0x81u <= 0xFEu - 0x81u);
+        lead = b;
     }
-    *units = chars;
-    *positions = ascii + 2 * int64_t(chars - ascii);
+    *units = qsizetype(chars);
+    *positions = ascii + 2 * (chars - ascii);
 }
 
 }  // namespace encodings

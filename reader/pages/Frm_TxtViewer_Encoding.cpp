@@ -1,10 +1,12 @@
 // The encoding the book is read in: the pages' context menu lists every one (인코딩), the one in
 // force ticked. Choosing another reads the book on screen again in it, at the same share of the
-// book, and the library remembers it for the book from then on.
+// book, and the library remembers it for the book from then on. A book whose file changed under
+// the reader (rewritten, cut short, replaced) is offered to be read again the same way.
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
+#include <QTimer>
 #include <algorithm>
 
 #include "encodings/AnsiUnits.h"
@@ -55,6 +57,32 @@ void Frm_TxtViewer::readAgainIn(encodings::Encoding encoding) {
         showEncodingMenu();
         return;
     }
+    readBookAgain(encoding);
+}
+
+bool Frm_TxtViewer::noticeBookChanged() {
+    if (m_flags.bookChangeSeen || !m_pages.hasBook() || !m_pages.text.changed()) return false;
+    // Asked once the handler that drew has ended; what is on screen stays till then.
+    m_flags.bookChangeSeen = true;
+    QTimer::singleShot(0, this, [this] { offerReadingAgain(); });
+    return true;
+}
+
+void Frm_TxtViewer::offerReadingAgain() {
+    if (ending() || !m_book.open() || !m_pages.text.changed()) return;
+    // Not in the middle of a turn, a count or another box: asked when it is over.
+    if (!stateSettled() || !isEnabled()) {
+        QTimer::singleShot(100, this, [this] { offerReadingAgain(); });
+        return;
+    }
+    const int answer = m_dialogs.MsgBox(QStringLiteral("책 파일이 바뀌었습니다. 다시 읽을까요?"),
+                                        dlg::vbYesNo | dlg::vbQuestion, QStringLiteral("루모북"));
+    if (answer == dlg::vbYes && !ending()) readBookAgain(m_book.encoding);
+}
+
+// The book on screen read again in `encoding` from its file (or the entry's copy), shown at the
+// same share of the book; nothing changes when it cannot be read.
+void Frm_TxtViewer::readBookAgain(encodings::Encoding encoding) {
     // The copy read: the file itself, or the entry extracted to TmpZip (read as it lies there),
     // named by its archive when it fails.
     const QString name = m_book.inArchive()

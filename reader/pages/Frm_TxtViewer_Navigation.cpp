@@ -47,6 +47,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<encodings::StoredText> text) {
     m_panels->forgetBook();
     m_jumps.clear();
     m_pages.text = encodings::StoredText();
+    m_flags.bookChangeSeen = false;
     // The saved bookmark belongs to this document when it names the entry chosen in the list.
     m_settings.BookmarkSet = 0;
     if (m_settings.BookmarkEntry > 0 && m_settings.BookmarkEntry == m_book.shown + 1)

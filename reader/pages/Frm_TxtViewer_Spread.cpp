@@ -159,6 +159,8 @@ QImage Frm_TxtViewer::shownSpread() {
 
 void Frm_TxtViewer::ShowSpread(int p, int direction) {
     if (p <= 0 || m_pages.length == 0) return;
+    // A file changed under the book keeps the spread on screen till the user says.
+    if (noticeBookChanged()) return;
     m_pages.current = p;
     // Hiding the pages takes the keyboard from them; the reader keeps turning with the keys.
     QWidget* focus = QApplication::focusWidget();

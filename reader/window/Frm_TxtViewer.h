@@ -267,6 +267,11 @@ private:
     void wireEncoding();
     void showEncodingMenu();
     void readAgainIn(encodings::Encoding encoding);
+    void readBookAgain(encodings::Encoding encoding);
+    // A book whose file changed under it is offered to be read again, once; true when it was
+    // found changed just now (nothing more of it is drawn till the question is answered).
+    bool noticeBookChanged();
+    void offerReadingAgain();
 
     // Start-up and exit (Frm_TxtViewer_Startup.cpp, Frm_TxtViewer_Desktop.cpp).
     void placeFromWindowFile();

@@ -26,6 +26,7 @@ struct WindowFlags {
     bool stopTurn = false;
     bool layoutAfterTurn = false;
     int turnFrameInterval = 16;  // the least time a frame of a turn stays on screen, ms
+    bool bookChangeSeen = false;  // the book's file was found changed, and the user asked
     bool spreadShown = false;    // the pages show a spread, which a turn starts from
 
     // Layout and pictures.
