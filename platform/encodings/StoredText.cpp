@@ -369,4 +369,18 @@ QString StoredText::textOf(const Span& span) const {
     return decodeRuns(span.firstRun, span.endRun);
 }
 
+void StoredText::visitSpans(const std::vector<Span>& spans,
+                            const std::function<void(size_t, const QString&)>& visit) const {
+    std::atomic<size_t> next{0};
+    const auto take = [&] {
+        for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < spans.size();)
+            visit(i, textOf(spans[i]));
+    };
+    // Given up on this thread: the other is handed no more spans.
+    threads::Section section([&] { next.store(spans.size(), std::memory_order_relaxed); });
+    if (spans.size() > 1) section.start(take);
+    take();
+    section.join();
+}
+
 }  // namespace encodings

@@ -53,6 +53,10 @@ public:
     // an empty text.
     std::vector<Span> spans(qsizetype least) const;
     QString textOf(const Span& span) const;
+    // Calls visit(i, textOf(spans[i])) for every span, on this thread and one more, each taking
+    // the next span left; visit must touch only what belongs to span i.
+    void visitSpans(const std::vector<Span>& spans,
+                    const std::function<void(size_t, const QString&)>& visit) const;
 
     // Whether the file was found changed (its size or time of change, or its name now naming
     // another file) by a read or by this look; it then gives no more text.

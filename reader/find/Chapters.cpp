@@ -159,7 +159,22 @@ void headingsIn(const QString& text, int64_t bytes, bool atEnd, bool* standsAlon
 }
 
 // A book is scanned this many characters at a time.
-constexpr qsizetype kScanSpan = qsizetype(1) << 20;
+constexpr qsizetype kScanSpan = qsizetype(1) << 19;
+
+// Whether the first line of text would be a heading if it stood alone.
+bool firstLineMayBeHeading(const QString& text) {
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
+    const QStringView line = QStringView(text).left(end);
+    return !isBlank(line) && isHeading(line);
+}
+
+// The headings of one span of a book, and whether the line after it stands alone.
+struct SpanHeadings {
+    std::vector<Heading> headings;
+    bool standsAlone = false;
+    bool firstMayBeHeading = false;
+};
 
 }  // namespace
 
@@ -171,12 +186,26 @@ std::vector<Heading> findHeadings(const QString& text) {
 }
 
 std::vector<Heading> findHeadings(const encodings::StoredText& book) {
-    std::vector<Heading> headings;
-    bool standsAlone = true;
+    // The spans are scanned side by side, each as if a line of text came before it; the few
+    // whose first line may be a heading and does stand alone are scanned again after.
     const auto spans = book.spans(kScanSpan);
-    for (size_t i = 0; i < spans.size(); ++i)
-        headingsIn(book.textOf(spans[i]), spans[i].byte, i + 1 == spans.size(), &standsAlone,
-                   headings);
+    std::vector<SpanHeadings> parts(spans.size());
+    const auto scan = [&](size_t i, const QString& text, bool standsAlone) {
+        SpanHeadings& part = parts[i];
+        part.headings.clear();
+        part.standsAlone = standsAlone;
+        headingsIn(text, spans[i].byte, i + 1 == spans.size(), &part.standsAlone, part.headings);
+    };
+    book.visitSpans(spans, [&](size_t i, const QString& text) {
+        parts[i].firstMayBeHeading = firstLineMayBeHeading(text);
+        scan(i, text, i == 0);
+    });
+    std::vector<Heading> headings;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0 && parts[i - 1].standsAlone && parts[i].firstMayBeHeading)
+            scan(i, book.textOf(spans[i]), true);
+        headings.insert(headings.end(), parts[i].headings.begin(), parts[i].headings.end());
+    }
     return headings;
 }
 

@@ -247,16 +247,19 @@ std::vector<Match> BookText::findAll(const QString& typed) const {
 }
 
 std::vector<Match> findAll(const encodings::StoredText& book, const QString& typed) {
-    constexpr qsizetype kFindSpan = qsizetype(1) << 20;
+    constexpr qsizetype kFindSpan = qsizetype(1) << 19;
     std::vector<Match> out;
     if (needleOf(typed).isEmpty()) return out;
-    for (const auto& span : book.spans(kFindSpan)) {
-        for (Match m : BookText(book.textOf(span)).findAll(typed)) {
-            m.from += int(span.from);
-            m.to += int(span.from);
-            out.push_back(m);
+    const auto spans = book.spans(kFindSpan);
+    std::vector<std::vector<Match>> found(spans.size());
+    book.visitSpans(spans, [&](size_t i, const QString& text) {
+        found[i] = BookText(text).findAll(typed);
+        for (Match& m : found[i]) {
+            m.from += int(spans[i].from);
+            m.to += int(spans[i].from);
         }
-    }
+    });
+    for (const auto& part : found) out.insert(out.end(), part.begin(), part.end());
     return out;
 }
 

@@ -13,6 +13,8 @@
 #include "TextTestUtil.h"
 #include "encodings/AnsiUnits.h"
 #include "encodings/StoredText.h"
+#include "find/Chapters.h"
+#include "find/TextFind.h"
 #include "pages/PageModel.h"
 #include "textbox/TextBox.h"
 
@@ -109,6 +111,31 @@ TEST(StoredText, ReadsWrapsAndCutsPagesAsTheWholeText) {
             EXPECT_EQ(a.from, b.from) << page;
         }
     }
+}
+
+// Find and the chapter scan, a part at a time on two threads, find what they find in the whole
+// text: headings right after a part's cut among them.
+TEST(StoredText, FindAndChaptersFindWhatTheyFindInTheWholeText) {
+    QTemporaryDir dir;
+    // Short lines, blank (of blanks) and headings among them: parts are cut before each kind.
+    QByteArray bytes;
+    for (int i = 1; bytes.size() < (6 << 20); ++i)
+        bytes += QByteArray(40, ' ') + "\r\n제 " + QByteArray::number(i % 300 + 1) + " 화\r\n" +
+                 (i % 3 ? QByteArray("가을 하늘 사람 이야기.\r\n") : QByteArray());
+    const StoredText book = StoredText::read(written(dir, bytes)).text;
+    const QString whole = QString::fromUtf8(bytes);
+    ASSERT_GE(book.spans(1 << 19).size(), 3u);
+    const auto headings = chapters::findHeadings(book);
+    const auto expected = chapters::findHeadings(whole);
+    ASSERT_EQ(headings.size(), expected.size());
+    for (size_t i = 0; i < headings.size(); ++i) {
+        EXPECT_EQ(headings[i].position, expected[i].position) << i;
+        EXPECT_EQ(headings[i].title, expected[i].title) << i;
+    }
+    const auto found = textfind::findAll(book, QStringLiteral("사람"));
+    const auto all = textfind::BookText(whole).findAll(QStringLiteral("사람"));
+    ASSERT_EQ(found.size(), all.size());
+    for (size_t i = 0; i < found.size(); i += 997) EXPECT_EQ(found[i].from, all[i].from) << i;
 }
 
 // Rewritten in place, cut short or replaced under another file of its name, the book gives no
