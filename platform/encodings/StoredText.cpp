@@ -79,21 +79,24 @@ QString decodeBytes(const char* b, int64_t n, Encoding encoding) {
     return decodeCp949(b, n);
 }
 
-// Bytes of the file up to `end`, read forward a block at a time; what is asked lies in the
-// block or starts the next.
+// Bytes of the file up to `end`, read forward a block at a time from the run being measured,
+// so each byte is read about once.
 class Forward {
 public:
     Forward(const files::RegularFile& file, int64_t end) : m_file(file), m_n(end) {}
     int64_t size() const { return m_n; }
+    // Where the run being measured begins: what is read from now on starts no later.
+    void keepFrom(int64_t at) { m_keep = at; }
     // Bytes [from, to), to <= size(); valid until the next call.
     const char* bytes(int64_t from, int64_t to) {
         if (from >= m_from && to <= m_to) return m_buffer.data() + (from - m_from);
-        const int64_t end = std::max(to, std::min(m_n, from + kBlock));
-        m_buffer.resize(end - from);
-        if (m_file.readAt(m_buffer.data(), end - from, from) != end - from) throw ReadFailed();
-        m_from = from;
+        const int64_t start = std::min(from, std::max(m_keep, int64_t(0)));
+        const int64_t end = std::max(to, std::min(m_n, start + kBlock));
+        m_buffer.resize(end - start);
+        if (m_file.readAt(m_buffer.data(), end - start, start) != end - start) throw ReadFailed();
+        m_from = start;
         m_to = end;
-        return m_buffer.data();
+        return m_buffer.data() + (from - start);
     }
 
 private:
@@ -101,6 +104,7 @@ private:
     int64_t m_n;
     QByteArray m_buffer;
     int64_t m_from = 0, m_to = 0;
+    int64_t m_keep = INT64_MAX;
 };
 
 char16_t unitAt(const char* b, int width, bool bigEndian) {
@@ -171,6 +175,7 @@ std::vector<Run> runsIn(const files::RegularFile& file, const Form& form, int64_
     bool lineStart = true;
     for (int64_t at = from; at < to;) {
         runs.push_back({at, index, byte, lineStart});
+        f.keepFrom(at);
         const int64_t end = runEnd(f, form, at, &lineStart);
         const char* b = f.bytes(at, end);
         if (form.encoding == Encoding::Cp949) {
