@@ -3,8 +3,12 @@
 // While AutoRedraw is on, drawing lands in a buffer; switching it off makes that buffer the
 // box's background, which Cls returns to. With AutoRedraw off, drawing goes straight to the
 // screen image, on top of that background.
+// A box holds an image only once something is drawn on it: the plain background (colour,
+// Picture and the box's Drawing) is painted straight onto the window, so a box that shows just
+// that holds no surface of its size.
 
 #include <QImage>
+#include <functional>
 #include "forms/Control.h"
 
 #include "graphics/Gdi.h"
@@ -34,6 +38,13 @@ public:
     bool hasPicture() const { return !m_picture.isNull(); }
     void setAutoSize(bool on);
     bool autoSize() const { return m_autoSize; }
+
+    // Drawing that is part of the plain background, over colour and Picture: done again each
+    // time the box is painted (for the part that shows, area) or its image is made, never
+    // kept. For drawing that follows from a few numbers, like the frame around the book. Like
+    // a new back colour, setting it erases all drawing.
+    using Drawing = std::function<void(QPainter& painter, const QRect& area)>;
+    void setDrawing(Drawing drawing);
 
     // The persistent image (the classic Image property): the buffer while AutoRedraw is on,
     // else the background.
@@ -78,15 +89,19 @@ private:
     qreal ratio() const;
     // Whether img is an image of the box as it is now: its size, at its ratio.
     bool fits(const QImage& img) const;
-    void paintPicture(QImage& img) const;
+    // Paints the plain background over area: colour, Picture, Drawing.
+    void paintBackground(QPainter& p, const QRect& area) const;
     QImage blank(const QSize& size) const;
+    // The image on screen while AutoRedraw is off; null: the plain background.
+    const QImage& shown() const { return m_screen.isNull() ? m_background : m_screen; }
     QImage& target();
     QImage resized(const QImage& img, const QSize& size) const;
     // Brings the images to the widget's size, which may have changed while it was hidden.
     void syncSize();
     // Back to the plain background: colour and Picture, nothing drawn.
     void reset();
-    // Makes img the plain background at the box's size, in place when it can.
+    // Makes img the plain background, in place when it can (a page-sized box is cleared many
+    // times a second); else null, which is the plain background made when next drawn on.
     void refill(QImage& img) const;
 
     gdi::COLORREF m_backColor = 0x00FFFFFF;
@@ -94,9 +109,11 @@ private:
     bool m_autoRedraw = false;
     bool m_autoSize = false;
     QImage m_picture;
+    Drawing m_drawing;
+    // Each image null while it is the plain background.
     QImage m_background;  // what Cls returns to with AutoRedraw off
     QImage m_buffer;      // the persistent buffer while AutoRedraw is on
-    QImage m_screen;      // what is shown while AutoRedraw is off
+    QImage m_screen;      // what is shown while AutoRedraw is off; null: the background
     QImage m_spare;       // a buffer handed out earlier, reused once nobody else holds it
     int m_currentX = 0;
     int m_currentY = 0;

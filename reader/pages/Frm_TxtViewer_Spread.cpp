@@ -143,8 +143,7 @@ QImage Frm_TxtViewer::composeSpread() {
     Picture3->ClsBeforeCovering(QRect(0, 0, 2 * PicRead[0]->width() + 1,
                                       std::min(PicRead[0]->height(), PicRead[1]->height())));
     const int gutter = PicRead[0]->x() + PicRead[0]->width();
-    gdi::BitBlt(Picture3->hDC(), gutter, 0, 1, Picture3->height(), PicReadIn->hDC(), gutter, 0,
-                gdi::SRCCOPY);
+    paintGutter(Picture3, gutter);
     for (forms::PictureBox* page : PicRead)
         gdi::BitBlt(Picture3->hDC(), page->x(), 0, page->width(), page->height(), page->hDC(), 0, 0,
                     gdi::SRCCOPY);
