@@ -49,9 +49,24 @@ void PictureBox::setAutoRedraw(bool on) {
 
 void PictureBox::setPicture(const QImage& picture) {
     m_picture = picture;
+    const QString source = picture.text(QStringLiteral("source"));
+    m_resource = source.startsWith(QLatin1String(":/")) ? source : QString();
+    m_resourceRatio = picture.devicePixelRatio();
     if (m_autoSize && hasPicture()) resize(gdi::raster::logicalSize(m_picture));
     reset();
+    if (isHidden() && !m_resource.isEmpty()) m_picture = QImage();
     update();
+}
+
+const QImage& PictureBox::picture() const {
+    if (m_picture.isNull() && !m_resource.isEmpty())
+        m_picture = gdi::LoadImageFor(m_resource, m_resourceRatio);
+    return m_picture;
+}
+
+void PictureBox::setVisible(bool visible) {
+    Control::setVisible(visible);
+    if (!visible && !m_resource.isEmpty()) m_picture = QImage();
 }
 
 void PictureBox::setDrawing(Drawing drawing) {
@@ -63,8 +78,8 @@ void PictureBox::setDrawing(Drawing drawing) {
 
 void PictureBox::setAutoSize(bool on) {
     m_autoSize = on;
-    if (m_autoSize && hasPicture() && size() != gdi::raster::logicalSize(m_picture)) {
-        resize(gdi::raster::logicalSize(m_picture));
+    if (m_autoSize && hasPicture() && size() != gdi::raster::logicalSize(picture())) {
+        resize(gdi::raster::logicalSize(picture()));
         syncSize();
     }
 }
@@ -182,7 +197,7 @@ void PictureBox::paintBackground(QPainter& p, const QRect& area) const {
         // A picture made for another resolution is scaled smoothly to the box's.
         p.save();
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(0, 0, m_picture);
+        p.drawImage(0, 0, picture());
         p.restore();
     }
     if (m_drawing) m_drawing(p, area);

@@ -31,11 +31,14 @@ public:
 
     // The Picture property: drawn at the origin over the background colour. A null image is
     // Nothing. With AutoSize on the box takes the picture's size (logical: a picture drawn for
-    // a scaled screen says so by its device pixel ratio).
+    // a scaled screen says so by its device pixel ratio). A picture compiled into the program
+    // (loaded by gdi::LoadImageFor from a resource) is let go of while the box is hidden, and
+    // loaded again when it is needed: a panel kept hidden holds no pixels of it.
     void setPicture(const QImage& picture);
     void clearPicture() { setPicture(QImage()); }
-    const QImage& picture() const { return m_picture; }
-    bool hasPicture() const { return !m_picture.isNull(); }
+    const QImage& picture() const;
+    bool hasPicture() const { return !m_picture.isNull() || !m_resource.isEmpty(); }
+    void setVisible(bool visible) override;
     void setAutoSize(bool on);
     bool autoSize() const { return m_autoSize; }
 
@@ -108,7 +111,9 @@ private:
     gdi::COLORREF m_foreColor = 0;
     bool m_autoRedraw = false;
     bool m_autoSize = false;
-    QImage m_picture;
+    mutable QImage m_picture;  // null while a resource picture is let go of
+    QString m_resource;        // the resource the picture came from, if any
+    qreal m_resourceRatio = 1;
     Drawing m_drawing;
     // Each image null while it is the plain background.
     QImage m_background;  // what Cls returns to with AutoRedraw off
