@@ -176,9 +176,10 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     for (int side = 0; side < 2; ++side) {
         DrawPage(side, p + side);
         copyPage(side, p + side, numberFont);
+        // The page holds its copy: the renderer's image is made again for the next spread, and
+        // the second side is drawn without the first one's image still held.
+        m_renderer.dropImage(side);
     }
-    // The pages hold their copies; the renderer's images are made again for the next spread.
-    m_renderer.dropImages();
     lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
     PicReadIn->setAutoRedraw(true);
     PicRead[0]->setAutoRedraw(false);
