@@ -127,6 +127,20 @@ void PictureBox::ClsBeforeCovering(const QRect& covering) {
     m_currentX = m_currentY = 0;
 }
 
+void PictureBox::ClsWith(QImage img) {
+    syncSize();
+    if (!m_autoRedraw || !fits(img) || img.format() != QImage::Format_RGB32) {
+        ClsBeforeCovering(gdi::raster::logicalRect(img));
+        if (!img.isNull() && !target().isNull()) gdi::raster::put(target(), QPoint(0, 0), img);
+        update();
+        return;
+    }
+    m_buffer = std::move(img);
+    m_spare = QImage();
+    m_currentX = m_currentY = 0;
+    update();
+}
+
 void PictureBox::dropImages() {
     m_buffer = QImage();
     m_background = QImage();

@@ -61,6 +61,9 @@ public:
     // Cls for a caller that is about to paint every pixel of covering: when that is the whole
     // box, the old content is dropped without being cleared first; otherwise a plain Cls.
     void ClsBeforeCovering(const QRect& covering);
+    // Cls and then a block copy of img at the origin; with AutoRedraw on and img the box's
+    // size, img becomes the persistent buffer as it is, with no copy made.
+    void ClsWith(QImage img);
     // Lets go of every image the box holds, drawn or not: a box kept hidden between uses need
     // not hold a surface of its size. It is the plain background again, made at its size when
     // next drawn on or shown.

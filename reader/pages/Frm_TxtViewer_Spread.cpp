@@ -111,10 +111,8 @@ void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
     forms::PictureBox* to = PicRead[side];
     to->setAutoRedraw(true);
     if (to->hasPicture()) to->clearPicture();
-    // The drawn page is copied over all of it.
-    const QImage& drawn = m_renderer.page(side).image;
-    to->ClsBeforeCovering(gdi::raster::logicalRect(drawn));
-    blit(to, QPoint(0, 0), drawn);
+    // The drawn page covers all of it: it becomes the page's image, with no copy made.
+    to->ClsWith(m_renderer.takeImage(side));
     const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
     const qreal ratio = to->devicePixelRatioF();
     // Sized for the number it prints: the label of a blank page after the end of the book is
@@ -170,15 +168,15 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     ImgRead[1]->hide();
     PicRead[0]->hide();
     PicRead[1]->hide();
+    // Hidden, the pages need not hold the spread they showed while the next one is drawn.
+    PicRead[0]->dropImages();
+    PicRead[1]->dropImages();
 
     QFont numberFont = lblread[0]->font();
     numberFont.setBold(true);
     for (int side = 0; side < 2; ++side) {
         DrawPage(side, p + side);
         copyPage(side, p + side, numberFont);
-        // The page holds its copy: the renderer's image is made again for the next spread, and
-        // the second side is drawn without the first one's image still held.
-        m_renderer.dropImage(side);
     }
     lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
     PicReadIn->setAutoRedraw(true);

@@ -81,12 +81,9 @@ public:
     // look, so a click does not cut the page again; else cut now, the same way.
     PageRows rowsOf(int side, const PageSlice& page, const PageLook& look) const;
     const RenderedPage& page(int side) const { return m_sides[side].drawn; }
-    // Lets go of a side's image once it has been copied where it is shown; the rows stay, for
-    // clicks. The next render of the side makes its image again.
-    void dropImage(int side) { m_sides[side].drawn.image = QImage(); }
-    void dropImages() {
-        for (int side = 0; side < 2; ++side) dropImage(side);
-    }
+    // Hands over a side's image to be shown as it is; the rows stay, for clicks. The next
+    // render of the side makes its image again.
+    QImage takeImage(int side) { return std::exchange(m_sides[side].drawn.image, QImage()); }
 
 private:
     struct Side {

@@ -189,3 +189,26 @@ TEST(PictureBox, AHiddenBoxTakesItsResourcePictureAgain) {
         EXPECT_EQ(box.grab().toImage().convertToFormat(before.format()), before) << round;
     }
 }
+
+// An image that covers the box becomes its buffer as it is; any other is copied at the origin.
+TEST(PictureBox, ClsWithTakesACoveringImageAsItIs) {
+    struct Case {
+        bool autoRedraw;
+        QSize size;
+        bool taken;
+    };
+    for (const Case& c : {Case{true, {10, 10}, true}, Case{true, {4, 4}, false},
+                          Case{false, {10, 10}, false}}) {
+        Box box(10, 10);
+        box.setAutoRedraw(c.autoRedraw);
+        box.FillRect(QRect(0, 0, 10, 10), kBlue);
+        QImage img(c.size, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        const qint64 key = img.cacheKey();
+        box.ClsWith(img);
+        const QImage shown = box.screenImage();
+        EXPECT_EQ(shown.cacheKey() == key, c.taken) << c.size.width();
+        EXPECT_EQ(at(shown, 3, 3), 0xFF0000u) << c.size.width();
+        EXPECT_EQ(at(shown, 9, 9), c.size.width() == 10 ? 0xFF0000u : rgbOf(kWhite));
+    }
+}
