@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <malloc.h>
 #include <cstdio>
 #include <optional>
 
@@ -66,6 +67,10 @@ std::optional<int> handOverOrRun(SingleReader& single, const QString& file, cons
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Pages and turn surfaces are large blocks made and let go of as the spreads change: each
+    // is mapped apart and given back when freed. Left to itself the allocator raises this
+    // threshold past a page after the first is freed, and then keeps freed pages in its heap.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     const Places places = Places::forProgram(programFolder());
     // --help and --version need no display.
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

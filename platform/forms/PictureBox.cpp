@@ -12,7 +12,9 @@ namespace forms {
 PictureBox::PictureBox(QWidget* parent) : Control(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     reset();
-    m_dc = gdi::CreateWindowDC([this] { return &target(); }, [this] { update(); });
+    // Asking the ratio makes no surface: a plain box has none.
+    m_dc = gdi::CreateWindowDC([this] { return &target(); }, [this] { update(); },
+                               [this] { return ratio(); });
 }
 
 PictureBox::~PictureBox() {
@@ -38,7 +40,7 @@ void PictureBox::setAutoRedraw(bool on) {
         m_screen = QImage();
     } else {
         m_background = m_buffer;
-        m_screen = m_buffer;
+        m_screen = QImage();
         m_buffer = QImage();
     }
     m_autoRedraw = on;
@@ -47,15 +49,37 @@ void PictureBox::setAutoRedraw(bool on) {
 
 void PictureBox::setPicture(const QImage& picture) {
     m_picture = picture;
+    const QString source = picture.text(QStringLiteral("source"));
+    m_resource = source.startsWith(QLatin1String(":/")) ? source : QString();
+    m_resourceRatio = picture.devicePixelRatio();
     if (m_autoSize && hasPicture()) resize(gdi::raster::logicalSize(m_picture));
     reset();
+    if (isHidden() && !m_resource.isEmpty()) m_picture = QImage();
+    update();
+}
+
+const QImage& PictureBox::picture() const {
+    if (m_picture.isNull() && !m_resource.isEmpty())
+        m_picture = gdi::LoadImageFor(m_resource, m_resourceRatio);
+    return m_picture;
+}
+
+void PictureBox::setVisible(bool visible) {
+    Control::setVisible(visible);
+    if (!visible && !m_resource.isEmpty()) m_picture = QImage();
+}
+
+void PictureBox::setDrawing(Drawing drawing) {
+    m_drawing = std::move(drawing);
+    reset();
+    m_currentX = m_currentY = 0;
     update();
 }
 
 void PictureBox::setAutoSize(bool on) {
     m_autoSize = on;
-    if (m_autoSize && hasPicture() && size() != gdi::raster::logicalSize(m_picture)) {
-        resize(gdi::raster::logicalSize(m_picture));
+    if (m_autoSize && hasPicture() && size() != gdi::raster::logicalSize(picture())) {
+        resize(gdi::raster::logicalSize(picture()));
         syncSize();
     }
 }
@@ -66,7 +90,7 @@ QImage PictureBox::image() const {
 }
 
 QImage PictureBox::screenImage() const {
-    const QImage& img = m_autoRedraw ? m_buffer : m_screen;
+    const QImage& img = m_autoRedraw ? m_buffer : shown();
     return fits(img) ? img : resized(img, size());
 }
 
@@ -75,7 +99,7 @@ void PictureBox::Cls() {
     if (m_autoRedraw)
         refill(m_buffer);
     else
-        m_screen = m_background;
+        m_screen = QImage();
     m_currentX = m_currentY = 0;
     update();
 }
@@ -101,6 +125,20 @@ void PictureBox::ClsBeforeCovering(const QRect& covering) {
         m_buffer = gdi::raster::surface(size(), ratio());
     }
     m_currentX = m_currentY = 0;
+}
+
+void PictureBox::ClsWith(QImage img) {
+    syncSize();
+    if (!m_autoRedraw || !fits(img) || img.format() != QImage::Format_RGB32) {
+        ClsBeforeCovering(gdi::raster::logicalRect(img));
+        if (!img.isNull() && !target().isNull()) gdi::raster::put(target(), QPoint(0, 0), img);
+        update();
+        return;
+    }
+    m_buffer = std::move(img);
+    m_spare = QImage();
+    m_currentX = m_currentY = 0;
+    update();
 }
 
 void PictureBox::dropImages() {
@@ -142,7 +180,11 @@ void PictureBox::Refresh() {
 void PictureBox::paintEvent(QPaintEvent* event) {
     syncSize();
     QPainter p(this);
-    const QImage& img = m_autoRedraw ? m_buffer : m_screen;
+    const QImage& img = m_autoRedraw ? m_buffer : shown();
+    if (img.isNull()) {
+        paintBackground(p, event->rect());
+        return;
+    }
     const QRectF r = event->rect();
     const qreal k = img.devicePixelRatio();
     p.drawImage(r, img, QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k));
@@ -163,24 +205,32 @@ bool PictureBox::fits(const QImage& img) const {
     return img.devicePixelRatio() == ratio() && gdi::raster::logicalSize(img) == s;
 }
 
-void PictureBox::paintPicture(QImage& img) const {
-    QPainter p(&img);
-    // A picture made for another resolution is scaled smoothly to the box's.
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(0, 0, m_picture);
+void PictureBox::paintBackground(QPainter& p, const QRect& area) const {
+    p.fillRect(area, gdi::toQColor(m_backColor));
+    if (hasPicture()) {
+        // A picture made for another resolution is scaled smoothly to the box's.
+        p.save();
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(0, 0, picture());
+        p.restore();
+    }
+    if (m_drawing) m_drawing(p, area);
 }
 
 QImage PictureBox::blank(const QSize& size) const {
     QImage img = gdi::raster::surface(size, ratio());
     if (img.isNull()) return img;
-    img.fill(gdi::toQColor(m_backColor));
-    if (hasPicture()) paintPicture(img);
+    QPainter p(&img);
+    paintBackground(p, QRect(QPoint(0, 0), size));
     return img;
 }
 
 QImage& PictureBox::target() {
     syncSize();
-    return m_autoRedraw ? m_buffer : m_screen;
+    // The plain background becomes an image once it is drawn on.
+    QImage& img = m_autoRedraw ? m_buffer : m_screen;
+    if (img.isNull()) img = m_autoRedraw || m_background.isNull() ? blank(size()) : m_background;
+    return img;
 }
 
 QImage PictureBox::resized(const QImage& img, const QSize& size) const {
@@ -190,25 +240,22 @@ QImage PictureBox::resized(const QImage& img, const QSize& size) const {
 }
 
 void PictureBox::refill(QImage& img) const {
-    // A page-sized box is cleared many times a second: reuse its memory when nobody shares it.
+    if (img.isNull()) return;
     if (!fits(img) || !img.isDetached() || img.format() != QImage::Format_RGB32) {
-        img = blank(size());
+        img = QImage();
         return;
     }
-    img.fill(gdi::toQColor(m_backColor));
-    if (hasPicture()) paintPicture(img);
+    QPainter p(&img);
+    paintBackground(p, QRect(QPoint(0, 0), size()));
 }
 
 void PictureBox::reset() {
-    if (m_autoRedraw) {
+    if (m_autoRedraw)
         refill(m_buffer);
-        m_background = QImage();
-        m_screen = QImage();
-    } else {
-        m_background = blank(size());
-        m_screen = m_background;
+    else
         m_buffer = QImage();
-    }
+    m_background = QImage();
+    m_screen = QImage();
 }
 
 void PictureBox::syncSize() {
@@ -216,13 +263,13 @@ void PictureBox::syncSize() {
     // long before that (or never shown at all), so every entry point catches up here.
     const QSize s = size();
     if (m_autoRedraw) {
-        if (!fits(m_buffer)) m_buffer = resized(m_buffer, s);
+        if (!m_buffer.isNull() && !fits(m_buffer)) m_buffer = resized(m_buffer, s);
         return;
     }
-    if (fits(m_background) && fits(m_screen)) return;
-    const bool same = m_screen.constBits() == m_background.constBits();
-    m_background = resized(m_background, s);
-    m_screen = same ? m_background : resized(m_screen, s);
+    if (!m_screen.isNull() && m_screen.constBits() == m_background.constBits())
+        m_screen = QImage();
+    if (!m_background.isNull() && !fits(m_background)) m_background = resized(m_background, s);
+    if (!m_screen.isNull() && !fits(m_screen)) m_screen = resized(m_screen, s);
 }
 
 }  // namespace forms

@@ -40,6 +40,7 @@ public:
     bool window = false;
     std::function<QImage*()> surface;
     std::function<void()> changed;
+    std::function<qreal()> windowRatio;
     Bitmap* bitmap = nullptr;
     Pen* pen = nullptr;
     int stretchMode = BLACKONWHITE;
@@ -216,10 +217,12 @@ COLORREF fromQColor(const QColor& c) {
     return RGB(c.red(), c.green(), c.blue());
 }
 
-HDC CreateWindowDC(std::function<QImage*()> surface, std::function<void()> changed) {
+HDC CreateWindowDC(std::function<QImage*()> surface, std::function<void()> changed,
+                   std::function<qreal()> ratio) {
     DeviceContext* dc = newDC(true);
     dc->surface = std::move(surface);
     dc->changed = std::move(changed);
+    dc->windowRatio = std::move(ratio);
     return dc;
 }
 
@@ -233,6 +236,7 @@ void ReleaseWindowDC(HDC dc) {
 qreal RatioOf(HDC dc) {
     if (known(dc)) {
         if (!dc->window) return dc->ratio;
+        if (dc->windowRatio) return dc->windowRatio();
         if (const QImage* s = surfaceOf(dc)) return s->devicePixelRatio();
         return 1;
     }

@@ -38,8 +38,10 @@ using HWND = QWidget*;
 
 // A DC whose surface belongs to a control (a picture box's hDC). Not counted as created:
 // its owner deletes it. surface() is asked at every call, so the owner may swap buffers;
-// changed() is called after every drawing call that touched the surface.
-HDC CreateWindowDC(std::function<QImage*()> surface, std::function<void()> changed);
+// changed() is called after every drawing call that touched the surface. ratio(), when given,
+// answers RatioOf without asking for the surface, which its owner may have to make first.
+HDC CreateWindowDC(std::function<QImage*()> surface, std::function<void()> changed,
+                   std::function<qreal()> ratio = {});
 void ReleaseWindowDC(HDC dc);
 
 // Device pixels per logical pixel: of what dc draws on (a memory DC: of the bitmaps made

@@ -111,10 +111,8 @@ void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
     forms::PictureBox* to = PicRead[side];
     to->setAutoRedraw(true);
     if (to->hasPicture()) to->clearPicture();
-    // The drawn page is copied over all of it.
-    const QImage& drawn = m_renderer.page(side).image;
-    to->ClsBeforeCovering(gdi::raster::logicalRect(drawn));
-    blit(to, QPoint(0, 0), drawn);
+    // The drawn page covers all of it: it becomes the page's image, with no copy made.
+    to->ClsWith(m_renderer.takeImage(side));
     const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
     const qreal ratio = to->devicePixelRatioF();
     // Sized for the number it prints: the label of a blank page after the end of the book is
@@ -143,8 +141,7 @@ QImage Frm_TxtViewer::composeSpread() {
     Picture3->ClsBeforeCovering(QRect(0, 0, 2 * PicRead[0]->width() + 1,
                                       std::min(PicRead[0]->height(), PicRead[1]->height())));
     const int gutter = PicRead[0]->x() + PicRead[0]->width();
-    gdi::BitBlt(Picture3->hDC(), gutter, 0, 1, Picture3->height(), PicReadIn->hDC(), gutter, 0,
-                gdi::SRCCOPY);
+    paintGutter(Picture3, gutter);
     for (forms::PictureBox* page : PicRead)
         gdi::BitBlt(Picture3->hDC(), page->x(), 0, page->width(), page->height(), page->hDC(), 0, 0,
                     gdi::SRCCOPY);
@@ -173,6 +170,9 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     ImgRead[1]->hide();
     PicRead[0]->hide();
     PicRead[1]->hide();
+    // Hidden, the pages need not hold the spread they showed while the next one is drawn.
+    PicRead[0]->dropImages();
+    PicRead[1]->dropImages();
 
     QFont numberFont = lblread[0]->font();
     numberFont.setBold(true);
@@ -180,8 +180,6 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
         DrawPage(side, p + side);
         copyPage(side, p + side, numberFont);
     }
-    // The pages hold their copies; the renderer's images are made again for the next spread.
-    m_renderer.dropImages();
     lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
     PicReadIn->setAutoRedraw(true);
     PicRead[0]->setAutoRedraw(false);

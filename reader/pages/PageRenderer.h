@@ -81,11 +81,9 @@ public:
     // look, so a click does not cut the page again; else cut now, the same way.
     PageRows rowsOf(int side, const PageSlice& page, const PageLook& look) const;
     const RenderedPage& page(int side) const { return m_sides[side].drawn; }
-    // Lets go of both sides' images once they have been copied where they are shown; the rows
-    // stay, for clicks. The next render of a side makes its image again.
-    void dropImages() {
-        for (Side& s : m_sides) s.drawn.image = QImage();
-    }
+    // Hands over a side's image to be shown as it is; the rows stay, for clicks. The next
+    // render of the side makes its image again.
+    QImage takeImage(int side) { return std::exchange(m_sides[side].drawn.image, QImage()); }
 
 private:
     struct Side {

@@ -50,6 +50,8 @@ public:
     void formLoad();
     void LoadSkinPictures();
     void PaintBookFrame();
+    // Draws the gutter between the pages at x on spread, as the paper shows it.
+    void paintGutter(forms::PictureBox* spread, int x);
     // The resize handler: re-places every control for the current window size.
     void formResize();
 

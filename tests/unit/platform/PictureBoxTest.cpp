@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFontMetrics>
+#include <QPainter>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "forms/PictureBox.h"
@@ -128,5 +131,84 @@ TEST(PictureBox, ResizeKeepsContentAndFillsWithTheBackColour) {
         box.resize(2, 2);
         EXPECT_EQ(box.screenImage().size(), QSize(2, 2));
         EXPECT_EQ(at(box.screenImage(), 1, 1), rgbOf(kRed)) << autoRedraw;
+    }
+}
+
+// What the box paints on the window must be its screen image, whether it holds an image or
+// paints its plain background (colour, Picture, Drawing) straight away.
+TEST(PictureBox, PaintsWhatItsScreenImageHolds) {
+    QImage pic(4, 3, QImage::Format_RGB32);
+    pic.fill(Qt::green);
+    const auto drawing = [](QPainter& p, const QRect&) { p.fillRect(QRect(6, 0, 1, 8), Qt::red); };
+    struct Step {
+        const char* name;
+        std::function<void(Box&)> act;
+        QPoint probe;
+        QRgb want;
+    };
+    const std::vector<Step> steps = {
+        {"plain", [](Box&) {}, {7, 7}, rgbOf(kWhite)},
+        {"picture", [&](Box& b) { b.setPicture(pic); }, {3, 2}, 0x00FF00u},
+        {"drawing", [&](Box& b) { b.setDrawing(drawing); }, {6, 7}, 0xFF0000u},
+        {"drawn on", [](Box& b) { b.Line(0, 5, 9, 5, kBlue); }, {6, 5}, rgbOf(kBlue)},
+        {"cleared", [](Box& b) { b.Cls(); }, {6, 5}, 0xFF0000u},
+        {"persistent", [](Box& b) { b.setAutoRedraw(true); b.FillRect({8, 8, 2, 2}, kBlue); },
+         {9, 9}, rgbOf(kBlue)},
+        {"shown again", [](Box& b) { b.setAutoRedraw(false); b.Cls(); }, {9, 9}, rgbOf(kBlue)},
+        {"new colour", [](Box& b) { b.setBackColor(kRed); }, {9, 9}, rgbOf(kRed)},
+        {"no drawing", [](Box& b) { b.setDrawing({}); }, {6, 7}, rgbOf(kRed)},
+    };
+    Box box(10, 10);
+    for (const Step& s : steps) {
+        s.act(box);
+        const QImage shown = box.screenImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(at(shown, s.probe.x(), s.probe.y()), s.want) << s.name;
+        EXPECT_EQ(box.grab().toImage().convertToFormat(QImage::Format_RGB32), shown) << s.name;
+    }
+}
+
+// A picture compiled into the program is let go of while its box is hidden: it comes back
+// the same, and the box still has it.
+TEST(PictureBox, AHiddenBoxTakesItsResourcePictureAgain) {
+    const QStringList pngs = QDir(QStringLiteral(":/qt-project.org/styles/commonstyle/images"))
+                                 .entryList({QStringLiteral("*.png")});
+    if (pngs.isEmpty()) GTEST_SKIP() << "no picture among the toolkit's resources";
+    const QImage pic = gdi::LoadImageFor(
+        QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + pngs.first(), 1);
+    ASSERT_FALSE(pic.isNull());
+    Box box(40, 40);
+    box.setPicture(pic);
+    const QImage before = box.screenImage();
+    for (int round = 0; round < 2; ++round) {
+        box.hide();
+        EXPECT_TRUE(box.hasPicture());
+        EXPECT_EQ(box.picture().convertToFormat(QImage::Format_ARGB32),
+                  pic.convertToFormat(QImage::Format_ARGB32));
+        EXPECT_EQ(box.screenImage(), before) << round;
+        box.setPicture(pic);  // set while hidden
+        EXPECT_EQ(box.grab().toImage().convertToFormat(before.format()), before) << round;
+    }
+}
+
+// An image that covers the box becomes its buffer as it is; any other is copied at the origin.
+TEST(PictureBox, ClsWithTakesACoveringImageAsItIs) {
+    struct Case {
+        bool autoRedraw;
+        QSize size;
+        bool taken;
+    };
+    for (const Case& c : {Case{true, {10, 10}, true}, Case{true, {4, 4}, false},
+                          Case{false, {10, 10}, false}}) {
+        Box box(10, 10);
+        box.setAutoRedraw(c.autoRedraw);
+        box.FillRect(QRect(0, 0, 10, 10), kBlue);
+        QImage img(c.size, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        const qint64 key = img.cacheKey();
+        box.ClsWith(img);
+        const QImage shown = box.screenImage();
+        EXPECT_EQ(shown.cacheKey() == key, c.taken) << c.size.width();
+        EXPECT_EQ(at(shown, 3, 3), 0xFF0000u) << c.size.width();
+        EXPECT_EQ(at(shown, 9, 9), c.size.width() == 10 ? 0xFF0000u : rgbOf(kWhite));
     }
 }
