@@ -89,6 +89,9 @@ ReadingTotals Library::readingTotals() const {
     }
     Connection* c = m_reader ? m_reader.get() : m_writer.get();
     if (!c) return {};
+    // The sum and the books looked up are read in one snapshot: a write committed between
+    // them would otherwise be taken out of a sum that never had it.
+    const bool snapshot = c->exec("BEGIN") == SQLITE_OK;
     ReadingTotals t = c->totals();
     // A book handed over since counts as it was handed over, not as it was written.
     for (auto p = pending.cbegin(); p != pending.cend(); ++p) {
@@ -103,6 +106,7 @@ ReadingTotals Library::readingTotals() const {
             t.bytes += is.bytes;
         }
     }
+    if (snapshot) c->exec("COMMIT");
     return {std::max<int64_t>(t.seconds, 0), std::max(t.bytes, 0.0)};
 }
 
