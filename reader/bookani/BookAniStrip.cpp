@@ -27,7 +27,8 @@ void drawEdges(gdi::HDC dc, const PageLook& look, Side side, int width, int heig
 }  // namespace
 
 StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC target,
-                      int16_t extent, int16_t lift) {
+                      int16_t extent, int16_t lift, Columns* drawn) {
+    if (drawn) *drawn = Columns{};
     const std::optional<Strip> strip = stripAt(side, look.width, extent);
     const std::optional<int16_t> base = sub16(look.depth, lift);
     const std::optional<int32_t> height = toInt32(look.height);
@@ -49,6 +50,7 @@ StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC t
         gdi::BitBlt(target, strip->x0 + v, y, run, *height, copy.dc(), v, 0, gdi::SRCCOPY);
         v += run;
     }
+    if (drawn) *drawn = Columns{strip->x0, strip->x0 + strip->width + 1};
     return StripResult::Drawn;
 }
 

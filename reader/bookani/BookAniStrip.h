@@ -21,9 +21,15 @@ struct PageLook {
 
 enum class StripResult { Drawn, Empty, Overflow };
 
-// Draws the strip of the half page on work for a turn of extent, lifted by lift, onto target.
+// The columns [from, to) of the target a strip was drawn on, its whole height.
+struct Columns {
+    int from = 0, to = 0;
+};
+
+// Draws the strip of the half page on work for a turn of extent, lifted by lift, onto target;
+// where it went goes to *drawn (nothing when it drew nothing).
 // Empty: the strip has no width this frame; Overflow: the 16-bit arithmetic left its range.
 StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC target,
-                      int16_t extent, int16_t lift);
+                      int16_t extent, int16_t lift, Columns* drawn = nullptr);
 
 }  // namespace bookani

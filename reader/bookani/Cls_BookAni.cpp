@@ -167,23 +167,37 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
         gdi::BitBlt(target, turn.left(side), 0, turn.width(side), turn.area.height(), bg.dc(),
                     turn.left(side), 0, gdi::SRCCOPY);
     };
+    // Between frames only the columns the last strip covered differ from the background:
+    // they alone are put back (the whole side before a half's first frame).
+    std::optional<bookani::Columns> dirty;
+    auto clear = [&](Side side) {
+        if (!dirty) return show(side);
+        const int from = std::max(dirty->from, turn.left(side));
+        const int to = std::min(dirty->to, turn.left(side) + turn.width(side));
+        if (to > from)
+            gdi::BitBlt(target, from, 0, to - from, turn.area.height(), bg.dc(), from, 0,
+                        gdi::SRCCOPY);
+    };
 
     m_shown.invalidate();
     fillWork(turn, m_cur, first);
     show(second);
     if (first == Side::Right) show(first);  // a right page turn starts from the whole background
     for (int i = 1; i <= turn.frames; ++i) {
-        show(first);
+        clear(first);
+        dirty.emplace();
         if (!frame(turn, first, target, window, bookani::mul16(int16_t(i), *sx),
-                   bookani::liftAt(i, sd)))
+                   bookani::liftAt(i, sd), &*dirty))
             return false;
     }
     fillWork(turn, m_flip, second);
     show(first);
+    dirty.reset();
     for (int k = turn.frames; k >= 1; --k) {
-        show(second);
+        clear(second);
+        dirty.emplace();
         if (!frame(turn, second, target, window, bookani::mul16(int16_t(k - 1), *sx),
-                   bookani::liftAt(k, sd)))
+                   bookani::liftAt(k, sd), &*dirty))
             return false;
     }
     return true;
@@ -210,10 +224,11 @@ void Cls_BookAni::fillWork(const Turn& turn, const Surface& picture, Side side) 
 }
 
 bool Cls_BookAni::frame(const Turn& turn, Side side, gdi::HDC target, gdi::HWND window,
-                        std::optional<int16_t> extent, std::optional<int16_t> lift) {
+                        std::optional<int16_t> extent, std::optional<int16_t> lift,
+                        bookani::Columns* drawn) {
     if (!extent || !lift) return false;
     const bookani::StripResult r =
-        bookani::drawStrip(turn.look, side, m_work.dc(), target, *extent, *lift);
+        bookani::drawStrip(turn.look, side, m_work.dc(), target, *extent, *lift, drawn);
     if (r == bookani::StripResult::Overflow) return false;
     return present(turn, window);
 }
