@@ -165,9 +165,9 @@ int64_t runEnd(Forward& f, const Form& form, int64_t from, bool* lineStart) {
 using Run = StoredText::Run;
 
 // The runs of bytes [from, to) of the file, where a line begins at `from`, counted from
-// index 0 and position 0; last, where the bytes end.
+// index 0 and position 0 (or, unmeasured, only where they begin); last, where the bytes end.
 std::vector<Run> runsIn(const files::RegularFile& file, const Form& form, int64_t from,
-                        int64_t to) {
+                        int64_t to, bool measure = true) {
     Forward f(file, to);
     std::vector<Run> runs;
     qsizetype index = 0;
@@ -177,6 +177,10 @@ std::vector<Run> runsIn(const files::RegularFile& file, const Form& form, int64_
         runs.push_back({at, index, byte, lineStart});
         f.keepFrom(at);
         const int64_t end = runEnd(f, form, at, &lineStart);
+        if (!measure) {
+            at = end;
+            continue;
+        }
         const char* b = f.bytes(at, end);
         if (form.encoding == Encoding::Cp949) {
             qsizetype units;
@@ -247,6 +251,9 @@ struct StoredText::Data {
     // Every run's start, and last where the text ends.
     std::vector<Run> runs;
     std::atomic<bool> changed{false};
+    // Whether the runs' indexes and positions are known yet.
+    std::atomic<bool> measured{true};
+    std::mutex measuring;
     // The run mid() decoded last: a page's neighbour most likely lies in it too.
     std::mutex lock;
     size_t cachedRun = SIZE_MAX;
@@ -285,7 +292,13 @@ StoredText::Read StoredText::read(const QString& path, const std::function<void(
     Data& data = *text.d;
     data.encoding = form.encoding;
     try {
-        data.runs = runsOf(*file, form);
+        // A CP949 book is measured by its first wrap, which decodes it anyway.
+        if (form.encoding == Encoding::Cp949) {
+            data.runs = runsIn(*file, form, form.skip, file->size(), false);
+            data.measured.store(false, std::memory_order_release);
+        } else {
+            data.runs = runsOf(*file, form);
+        }
     } catch (const ReadFailed&) {
         return {{}, DocumentRead::Changed};
     }
@@ -296,11 +309,88 @@ StoredText::Read StoredText::read(const QString& path, const std::function<void(
 }
 
 qsizetype StoredText::size() const {
+    ensureMeasured();
     return d->runs.back().index;
 }
 
 int64_t StoredText::length() const {
+    ensureMeasured();
     return d->runs.back().byte;
+}
+
+bool StoredText::isEmpty() const {
+    return d->runs.size() <= 1;
+}
+
+bool StoredText::measured() const {
+    return d->measured.load(std::memory_order_acquire);
+}
+
+qsizetype StoredText::sizeBound() const {
+    if (measured()) return size();
+    return qsizetype(d->runs.back().offset - d->runs.front().offset);
+}
+
+void StoredText::ensureMeasured() const {
+    if (measured()) return;
+    // Measured here, a run at a time, when something asks before the first wrap.
+    std::vector<RunMeasure> runs;
+    runs.reserve(d->runs.size());
+    for (size_t k = 0; k + 1 < d->runs.size(); ++k) {
+        const QByteArray bytes = bytesOf(k, k + 1);
+        RunMeasure m;
+        measureCp949(bytes.constData(), bytes.size(), &m.units, &m.positions);
+        runs.push_back(m);
+    }
+    takeMeasures(runs);
+}
+
+void StoredText::takeMeasures(const std::vector<RunMeasure>& runs) const {
+    const std::lock_guard<std::mutex> hold(d->measuring);
+    if (measured() || runs.size() + 1 != d->runs.size()) return;
+    qsizetype index = 0;
+    int64_t byte = 0;
+    for (size_t k = 0; k < d->runs.size(); ++k) {
+        d->runs[k].index = index;
+        d->runs[k].byte = byte;
+        if (k < runs.size()) {
+            index += runs[k].units;
+            byte += runs[k].positions;
+        }
+    }
+    d->measured.store(true, std::memory_order_release);
+}
+
+std::vector<StoredText::Span> StoredText::spansOfBytes(int64_t leastBytes) const {
+    const auto& runs = d->runs;
+    std::vector<Span> out;
+    size_t a = 0;
+    for (size_t k = 1; k < runs.size(); ++k) {
+        const bool last = k + 1 == runs.size();
+        if (!last && !(runs[k].lineStart && runs[k].offset - runs[a].offset >= leastBytes))
+            continue;
+        out.push_back({0, 0, 0, a, k});
+        a = k;
+    }
+    if (out.empty()) out.push_back({});
+    return out;
+}
+
+QString StoredText::textOf(const Span& span, std::vector<RunMeasure>* measures) const {
+    if (span.endRun <= span.firstRun) return QString();
+    const QByteArray bytes = bytesOf(span.firstRun, span.endRun);
+    QString text;
+    text.reserve(bytes.size());
+    for (size_t k = span.firstRun; k < span.endRun; ++k) {
+        const int64_t from = d->runs[k].offset - d->runs[span.firstRun].offset;
+        const int64_t to = std::min<int64_t>(bytes.size(),
+                                             d->runs[k + 1].offset - d->runs[span.firstRun].offset);
+        const QString run =
+            to > from ? decodeBytes(bytes.constData() + from, to - from, d->encoding) : QString();
+        if (measures) measures->push_back({run.size(), ansi::length(ansi::units(run), run.size())});
+        text += run;
+    }
+    return text;
 }
 
 bool StoredText::inFile() const {
@@ -313,16 +403,24 @@ bool StoredText::changed() const {
     return d->changed.load(std::memory_order_relaxed);
 }
 
+QByteArray StoredText::bytesOf(size_t first, size_t end) const {
+    const Run& a = d->runs[first];
+    const Run& b = d->runs[end];
+    if (!d->file || changed()) return QByteArray();
+    QByteArray bytes(b.offset - a.offset, Qt::Uninitialized);
+    if (d->file->readAt(bytes.data(), bytes.size(), a.offset) != bytes.size() || changed()) {
+        d->changed.store(true, std::memory_order_relaxed);
+        return QByteArray();
+    }
+    return bytes;
+}
+
 QString StoredText::decodeRuns(size_t first, size_t end) const {
     const Run& a = d->runs[first];
     const Run& b = d->runs[end];
     if (!d->file) return d->whole.mid(a.index, b.index - a.index);
-    if (changed()) return QString();
-    QByteArray bytes(b.offset - a.offset, Qt::Uninitialized);
-    if (d->file->readAt(bytes.data(), bytes.size(), a.offset) != bytes.size() || changed()) {
-        d->changed.store(true, std::memory_order_relaxed);
-        return QString();
-    }
+    const QByteArray bytes = bytesOf(first, end);
+    if (bytes.isNull()) return QString();
     return decodeBytes(bytes.constData(), bytes.size(), d->encoding);
 }
 
@@ -334,7 +432,7 @@ size_t StoredText::runHolding(qsizetype index) const {
 }
 
 QString StoredText::mid(qsizetype from, qsizetype n) const {
-    const qsizetype size = this->size();
+    const qsizetype size = this->size();  // measured from here on
     from = std::clamp<qsizetype>(from, 0, size);
     const qsizetype end = from + std::clamp<qsizetype>(n, 0, size - from);
     if (!d->file) return d->whole.mid(from, end - from);
@@ -356,6 +454,7 @@ QString StoredText::mid(qsizetype from, qsizetype n) const {
 }
 
 std::vector<StoredText::Span> StoredText::spans(qsizetype least) const {
+    ensureMeasured();
     const auto& runs = d->runs;
     std::vector<Span> out;
     size_t a = 0;

@@ -41,8 +41,27 @@ public:
     // In UTF-16 units, and in CP949 positions.
     qsizetype size() const;
     int64_t length() const;
-    bool isEmpty() const { return size() == 0; }
+    bool isEmpty() const;
     bool inFile() const;
+
+    // Whether every run's first index and position are known. A CP949 book is read for where
+    // its runs begin alone, and measured by its first wrap, or else by the first question
+    // that needs them.
+    bool measured() const;
+    // size(), or while unmeasured no less than it (the bytes of its runs).
+    qsizetype sizeBound() const;
+    // A run's characters and positions.
+    struct RunMeasure {
+        qsizetype units = 0;
+        int64_t positions = 0;
+    };
+    // Spans of whole lines of at least `leastBytes` bytes of the file, by runs alone (their
+    // from, to and byte unknown), for the wrap that measures the book.
+    std::vector<Span> spansOfBytes(int64_t leastBytes) const;
+    // A span's text decoded a run at a time, each run's measures appended to *measures.
+    QString textOf(const Span& span, std::vector<RunMeasure>* measures) const;
+    // Every run's measures, in order: the book is measured from then on.
+    void takeMeasures(const std::vector<RunMeasure>& runs) const;
 
     // Characters [from, from + n), clamped to the text. Shorter (never from another version)
     // when the file changed under the reader: see changed().
@@ -75,6 +94,8 @@ public:
 private:
     struct Data;
     QString decodeRuns(size_t first, size_t end) const;
+    QByteArray bytesOf(size_t first, size_t end) const;
+    void ensureMeasured() const;
     size_t runHolding(qsizetype index) const;
 
     std::shared_ptr<Data> d;

@@ -249,7 +249,10 @@ void LineBreaker::ensureWrapped() const {
 }
 
 void LineBreaker::wrap() const {
-    const qsizetype n = m_text.size();
+    // A book not measured yet is measured by this wrap, which decodes all of it anyway: its
+    // parts are cut by bytes and their lines counted from each part's start.
+    const bool measuring = !m_text.measured();
+    const qsizetype n = m_text.sizeBound();
     const int64_t limit = int64_t(m_width) * AdvanceTable::kUnit;
     const uint8_t* cls = bmpTable();
     if (!m_advances) m_advances = AdvanceTable::forFont(m_font);
@@ -257,24 +260,33 @@ void LineBreaker::wrap() const {
     m_starts.clear();
     m_starts.push(0, 0);
     const bool two = n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1;
+    const qsizetype least = two ? std::max(n / kParts, kLeastPart) : kOnePart;
     const std::vector<encodings::StoredText::Span> spans =
-        m_text.spans(two ? std::max(n / kParts, kLeastPart) : kOnePart);
+        measuring ? m_text.spansOfBytes(least) : m_text.spans(least);
     const size_t parts = spans.size();
     std::vector<LineStarts> starts(parts);
+    std::vector<std::vector<encodings::StoredText::RunMeasure>> measures(parts);
     auto wrapPart = [&](size_t i, auto& advances, auto poll) {
-        const QString text = m_text.textOf(spans[i]);
-        wrapRange(ansi::units(text), 0, text.size(), spans[i].from, limit, advances, cls,
-                  starts[i], poll);
+        const QString text =
+            measuring ? m_text.textOf(spans[i], &measures[i]) : m_text.textOf(spans[i]);
+        wrapRange(ansi::units(text), 0, text.size(), measuring ? 0 : spans[i].from, limit,
+                  advances, cls, starts[i], poll);
     };
     if (parts == 1 || !two) {
         for (size_t i = 0; i < parts; ++i) wrapPart(i, adv, [] {});
     } else {
         wrapOnTwoThreads(parts, wrapPart);
     }
-    // Every part but the last ends with the start of the next, whose byte offset moves the next.
+    // Every part but the last ends with the start of the next, whose byte offset moves the next
+    // (and, measuring, its index).
     for (LineStarts& part : starts) {
-        const int32_t shift = m_starts[m_starts.size() - 1].byte;
-        m_starts.append(std::move(part), shift);
+        const LineStarts::Start last = m_starts[m_starts.size() - 1];
+        m_starts.append(std::move(part), last.byte, measuring ? last.index : 0);
+    }
+    if (measuring) {
+        std::vector<encodings::StoredText::RunMeasure> all;
+        for (const auto& part : measures) all.insert(all.end(), part.begin(), part.end());
+        m_text.takeMeasures(all);
     }
     m_dirty = false;
 }

@@ -30,7 +30,7 @@ LineStarts::Start LineStarts::operator[](int32_t line) const {
     const Run& run = runOf(line);
     const size_t i = size_t(line - run.first);
     const Start& s = run.blocks[i >> kShift][i & kMask];
-    return Start{s.index, s.byte + run.byteShift};
+    return Start{s.index + run.indexShift, s.byte + run.byteShift};
 }
 
 int32_t LineStarts::lastAtOrBefore(int32_t byte) const {
@@ -54,11 +54,12 @@ int32_t LineStarts::lastAtOrBefore(int32_t byte) const {
     return run.first + lo - 1;
 }
 
-void LineStarts::append(LineStarts&& more, int32_t byteShift) {
+void LineStarts::append(LineStarts&& more, int32_t byteShift, int32_t indexShift) {
     for (Run& run : more.m_runs) {
         if (run.size == 0) continue;
         run.first += m_size;
         run.byteShift += byteShift;
+        run.indexShift += indexShift;
         m_size += run.size;
         m_runs.push_back(std::move(run));
     }

@@ -23,7 +23,7 @@ public:
         if (m_room == 0) [[unlikely]]
             addBlock();
         Run& run = m_runs.back();
-        *m_next++ = Start{index, byte - run.byteShift};
+        *m_next++ = Start{index - run.indexShift, byte - run.byteShift};
         --m_room;
         ++run.size;
         ++m_size;
@@ -33,9 +33,10 @@ public:
     Start operator[](int32_t line) const;
     // The last line whose byte offset is at or before `byte`; 0 when none is.
     int32_t lastAtOrBefore(int32_t byte) const;
-    // Takes the starts of `more` after these, their byte offsets moved on by `byteShift`; their
-    // blocks change hands, nothing is copied, and `more` is left empty.
-    void append(LineStarts&& more, int32_t byteShift);
+    // Takes the starts of `more` after these, their byte offsets moved on by `byteShift` and
+    // their indexes by `indexShift`; their blocks change hands, nothing is copied, and `more`
+    // is left empty.
+    void append(LineStarts&& more, int32_t byteShift, int32_t indexShift = 0);
 
 private:
     static constexpr int kShift = 16;  // 64 Ki starts, 512 KiB a block
@@ -47,6 +48,7 @@ private:
         int32_t first = 0;  // the line of its first start
         int32_t size = 0;
         int32_t byteShift = 0;
+        int32_t indexShift = 0;
     };
     const Run& runOf(int32_t line) const;
     void addBlock();

@@ -61,7 +61,7 @@ void Frm_TxtViewer::ShowDocument(std::optional<encodings::StoredText> text) {
     if (started) showProgressPanel();
     m_pages.text =
         text ? std::move(*text) : encodings::StoredText::read(m_book.path, {}, m_book.encoding).text;
-    m_pages.length = m_pages.text.size();
+    m_pages.length = m_pages.text.sizeBound();
     m_pages.current = 1;
     RichTextBox1->setText(QString());
     RichTextBox1->setText(m_pages.text);

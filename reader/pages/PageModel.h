@@ -20,7 +20,9 @@ struct PageSlice {
 struct PageModel {
     // The book as read: in its file, decoded where a page, a find or a scan needs it.
     encodings::StoredText text;
-    double length = 0;    // its length; 0 when no book is laid out
+    // Its length in characters, or no less (a book its first wrap has not measured yet counts
+    // its bytes); 0 when no book is laid out.
+    double length = 0;
     int32_t current = 0;  // the left page of the spread on screen
     int32_t count = 0;    // pages in the layout
     int32_t linesPerPage = 1;

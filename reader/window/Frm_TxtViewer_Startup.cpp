@@ -242,7 +242,7 @@ void Frm_TxtViewer::readResumedBook(int32_t entryIndex) {
         m_dialogs.MsgBox(ReadProblemText(read.result, m_book.path), dlg::vbExclamation,
                          QStringLiteral("루모북"));
     m_pages.text = std::move(read.text);
-    m_pages.length = m_pages.text.size();
+    m_pages.length = m_pages.text.sizeBound();
 }
 
 // The page and count of the window file, where they can belong to the book read.
