@@ -345,6 +345,28 @@ void StoredText::ensureMeasured() const {
     takeMeasures(runs);
 }
 
+// A CP949 span decoded straight into its text, a run at a time: a run's positions are its
+// ASCII characters once and the others twice.
+QString StoredText::cp949Runs(const Span& span, const QByteArray& bytes,
+                              std::vector<RunMeasure>* measures) const {
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    qsizetype total = 0;
+    const int64_t base = d->runs[span.firstRun].offset;
+    for (size_t k = span.firstRun; k < span.endRun; ++k) {
+        const int64_t from = d->runs[k].offset - base;
+        const int64_t to = std::min<int64_t>(bytes.size(), d->runs[k + 1].offset - base);
+        const qsizetype units =
+            to > from ? decodeCp949To(bytes.constData() + from, to - from, out + total) : 0;
+        qsizetype ascii = 0;
+        for (qsizetype i = total; i < total + units; ++i) ascii += out[i] < 0x80;
+        if (measures) measures->push_back({units, ascii + 2 * int64_t(units - ascii)});
+        total += units;
+    }
+    text.resize(total);
+    return text;
+}
+
 void StoredText::takeMeasures(const std::vector<RunMeasure>& runs) const {
     const std::lock_guard<std::mutex> hold(d->measuring);
     if (measured() || runs.size() + 1 != d->runs.size()) return;
@@ -379,6 +401,7 @@ std::vector<StoredText::Span> StoredText::spansOfBytes(int64_t leastBytes) const
 QString StoredText::textOf(const Span& span, std::vector<RunMeasure>* measures) const {
     if (span.endRun <= span.firstRun) return QString();
     const QByteArray bytes = bytesOf(span.firstRun, span.endRun);
+    if (d->encoding == Encoding::Cp949) return cp949Runs(span, bytes, measures);
     QString text;
     text.reserve(bytes.size());
     for (size_t k = span.firstRun; k < span.endRun; ++k) {

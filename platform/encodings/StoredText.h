@@ -95,6 +95,8 @@ private:
     struct Data;
     QString decodeRuns(size_t first, size_t end) const;
     QByteArray bytesOf(size_t first, size_t end) const;
+    QString cp949Runs(const Span& span, const QByteArray& bytes,
+                      std::vector<RunMeasure>* measures) const;
     void ensureMeasured() const;
     size_t runHolding(qsizetype index) const;
 
