@@ -35,6 +35,8 @@ void Frm_TxtViewer::RelayoutPages() {
         PicRead[i]->setBackColor(paper);
         ShRead[i]->setBorderColor(text);
     }
+    // As a new back colour erases what a box shows, the pages show none of their old text.
+    m_renderer.clear();
     // Every change of the layout box's font re-wraps the whole book, so only real changes.
     if (RichTextBox1->font() != font) RichTextBox1->setFont(font);
     m_settings.SpacingValue0 = m_flags.spacingValue0Copy;

@@ -24,14 +24,6 @@ namespace {
 // The page numbers and the title are printed in this ink over the page colour.
 constexpr gdi::COLORREF kCaptionInk = gdi::RGB(64, 56, 48);
 
-// Copies img onto the box with its top-left at `at`, 1:1, clipped to the box.
-void blit(forms::PictureBox* to, QPoint at, const QImage& img) {
-    QImage* surface = gdi::SurfaceOf(to->hDC());
-    if (!surface || img.isNull()) return;
-    gdi::raster::put(*surface, at, img);
-    gdi::NotifyChanged(to->hDC());
-}
-
 // The find bar's marks on a page's rows, when it shows any.
 std::function<std::vector<pages::Highlight>(const std::vector<int>&)> findMarks(
     const FindBar* find) {
@@ -109,12 +101,7 @@ void Frm_TxtViewer::DrawPage(int side, int page) {
 
 void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
     forms::PictureBox* to = PicRead[side];
-    to->setAutoRedraw(true);
     if (to->hasPicture()) to->clearPicture();
-    // The drawn page covers all of it: it becomes the page's image, with no copy made.
-    to->ClsWith(m_renderer.takeImage(side));
-    const gdi::COLORREF paper = static_cast<gdi::COLORREF>(m_settings.PageColor);
-    const qreal ratio = to->devicePixelRatioF();
     // Sized for the number it prints: the label of a blank page after the end of the book is
     // empty, and the number must still show whole.
     const QString number = QString::number(page);
@@ -122,17 +109,17 @@ void Frm_TxtViewer::copyPage(int side, int page, const QFont& numberFont) {
     const forms::Label* label = lblread[side];
     const QSize numberSize(std::max(label->width(), metrics.horizontalAdvance(number)) + 3,
                            std::max(label->height(), metrics.height()) + 3);
-    blit(to, label->pos(),
-         pages::caption(number, numberFont, kCaptionInk, paper, numberSize, ratio));
+    std::vector<pages::PageRenderer::Caption> captions{{QRect(label->pos(), numberSize), number}};
     if (side == 1) {
         const QSize titleSize(lbl_Title->width(), lbl_Title->height() + 3);
         // Five pixels apart, as the title label itself is placed, so title and number never
         // touch.
-        blit(
-            to, QPoint(label->x() - lbl_Title->width() - 5, lbl_Title->y()),
-            pages::caption(lbl_Title->caption(), numberFont, kCaptionInk, paper, titleSize, ratio));
+        captions.push_back({QRect(QPoint(label->x() - lbl_Title->width() - 5, lbl_Title->y()),
+                                  titleSize),
+                            lbl_Title->caption()});
     }
-    to->Refresh();
+    m_renderer.setCaptions(side, std::move(captions), numberFont, kCaptionInk);
+    to->update();
 }
 
 QImage Frm_TxtViewer::composeSpread() {
@@ -142,9 +129,12 @@ QImage Frm_TxtViewer::composeSpread() {
                                       std::min(PicRead[0]->height(), PicRead[1]->height())));
     const int gutter = PicRead[0]->x() + PicRead[0]->width();
     paintGutter(Picture3, gutter);
-    for (forms::PictureBox* page : PicRead)
+    // A page holds no pixels: copying it paints it, and that copy is let go of again.
+    for (forms::PictureBox* page : PicRead) {
         gdi::BitBlt(Picture3->hDC(), page->x(), 0, page->width(), page->height(), page->hDC(), 0, 0,
                     gdi::SRCCOPY);
+        page->dropImages();
+    }
     return Picture3->image();
 }
 
@@ -182,8 +172,6 @@ void Frm_TxtViewer::ShowSpread(int p, int direction) {
     }
     lbl_Totpage->setCaption(QStringLiteral("%1/%2").arg(m_pages.current).arg(m_pages.count));
     PicReadIn->setAutoRedraw(true);
-    PicRead[0]->setAutoRedraw(false);
-    PicRead[1]->setAutoRedraw(false);
 
     // A turn that cannot be drawn leaves the spread shown at once, as without the effect.
     if (turn) {

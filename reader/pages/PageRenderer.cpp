@@ -71,72 +71,97 @@ PageRows PageRenderer::layOut(const PageSlice& page, const PageLook& look) const
     return out;
 }
 
-QImage& PageRenderer::clearedImage(Side& side, const PageLook& look) {
-    QImage& img = side.drawn.image;
-    // A page is drawn many times a second: its memory is reused when nobody shares it.
-    const bool fits = !img.isNull() && img.isDetached() && img.devicePixelRatio() == look.ratio &&
-                      gdi::raster::logicalSize(img) == look.size;
-    if (!fits) img = gdi::raster::surface(look.size, look.ratio);
-    if (!img.isNull()) img.fill(gdi::toQColor(look.paper));
-    return img;
-}
-
 const RenderedPage& PageRenderer::render(int side, const PageSlice& page, const PageLook& look,
                                          const PageMarks& marks) {
     Side& s = m_sides[side];
     s.drawn.layout = layOut(page, look);
-    s.of.emplace(page, look);
+    s.slice = page;
+    s.look = look;
+    s.captions.clear();
     const PageRows& layout = s.drawn.layout;
     s.drawn.marked =
         marks.bookmark ? bookmark::rowHolding(layout.rows, *marks.bookmark - page.start) : -1;
-    std::vector<Highlight> pieces;
-    if (marks.highlights && !layout.rows.empty()) pieces = marks.highlights(layout.bookStarts);
-
-    QImage& img = clearedImage(s, look);
-    if (img.isNull()) return s.drawn;
-    QPainter p(&img);
-    p.setFont(look.font);
-    p.setPen(gdi::toQColor(look.ink));
-    // Measured apart from the image, as the line breaker measures: the same at every ratio.
-    const QFontMetrics metrics(look.font);
-    auto piece = std::as_const(pieces).begin();
-    for (int i = 0; i < int(layout.rows.size()); ++i) {
-        const auto [from, to] = layout.shown[i];
-        const QString line = page.text.mid(from, to - from);
-        const int top = layout.rows[i].top;
-        paintHighlights(p, metrics, line, i, top, piece, pieces.cend());
-        const QString visible = visibleLine(line);
-        if (!visible.isEmpty()) p.drawText(QPoint(kTextLeft, top + metrics.ascent()), visible);
-    }
+    s.pieces.clear();
+    if (marks.highlights && !layout.rows.empty()) s.pieces = marks.highlights(layout.bookStarts);
     return s.drawn;
 }
 
 const RenderedPage& PageRenderer::renderBlank(int side, const PageLook& look) {
     Side& s = m_sides[side];
-    s.drawn.layout = {};
-    s.drawn.marked = -1;
-    s.of.reset();
-    clearedImage(s, look);
+    s = Side{};
+    s.look = look;
     return s.drawn;
+}
+
+void PageRenderer::clear() {
+    for (Side& s : m_sides) s = Side{};
+}
+
+void PageRenderer::setCaptions(int side, std::vector<Caption> captions, const QFont& font,
+                               gdi::COLORREF ink) {
+    m_sides[side].captions = std::move(captions);
+    m_captionFont = font;
+    m_captionInk = ink;
+}
+
+void PageRenderer::paintRows(const Side& s, QPainter& p, const QRect& area) const {
+    const PageRows& layout = s.drawn.layout;
+    const QString& text = s.slice->text;
+    p.setFont(s.look.font);
+    p.setPen(gdi::toQColor(s.look.ink));
+    // Measured apart from the painter, as the line breaker measures: the same at every ratio.
+    const QFontMetrics metrics(s.look.font);
+    auto piece = s.pieces.cbegin();
+    for (int i = 0; i < int(layout.rows.size()); ++i) {
+        const int top = layout.rows[i].top;
+        // A row's ink may reach a little past its band; a band away from the area has none in it.
+        const int reach = std::max(metrics.height(), s.look.lineHeight);
+        const bool reaches = top + 2 * reach > area.top() && top - reach <= area.bottom();
+        const auto [from, to] = layout.shown[i];
+        const QString line = text.mid(from, to - from);
+        if (!reaches) {
+            while (piece != s.pieces.cend() && piece->row == i) ++piece;
+            continue;
+        }
+        paintHighlights(p, metrics, line, i, top, piece, s.pieces.cend());
+        const QString visible = visibleLine(line);
+        if (!visible.isEmpty()) p.drawText(QPoint(kTextLeft, top + metrics.ascent()), visible);
+    }
+}
+
+void PageRenderer::paint(int side, QPainter& p, const QRect& area) const {
+    const Side& s = m_sides[side];
+    if (s.slice) paintRows(s, p, area);
+    if (s.captions.empty()) return;
+    p.save();
+    p.setFont(m_captionFont);
+    p.setPen(gdi::toQColor(m_captionInk));
+    const int ascent = QFontMetrics(m_captionFont).ascent();
+    for (const Caption& c : s.captions) {
+        if (!c.box.intersects(area)) continue;
+        p.fillRect(c.box, gdi::toQColor(s.look.paper));
+        if (c.text.isEmpty()) continue;
+        p.setClipRect(c.box);
+        p.drawText(c.box.topLeft() + QPoint(0, ascent), c.text);
+        p.setClipping(false);
+    }
+    p.restore();
+}
+
+QImage PageRenderer::image(int side) const {
+    const PageLook& look = m_sides[side].look;
+    QImage img = gdi::raster::surface(look.size, look.ratio);
+    if (img.isNull()) return img;
+    img.fill(gdi::toQColor(look.paper));
+    QPainter p(&img);
+    paint(side, p, QRect(QPoint(0, 0), look.size));
+    return img;
 }
 
 PageRows PageRenderer::rowsOf(int side, const PageSlice& page, const PageLook& look) const {
     const Side& s = m_sides[side];
-    if (s.of && samePage(s.of->first, page) && s.of->second == look) return s.drawn.layout;
+    if (s.slice && samePage(*s.slice, page) && s.look == look) return s.drawn.layout;
     return layOut(page, look);
-}
-
-QImage caption(const QString& text, const QFont& font, gdi::COLORREF ink, gdi::COLORREF paper,
-               QSize size, qreal ratio) {
-    QImage img = gdi::raster::surface(size, ratio);
-    if (img.isNull()) return img;
-    img.fill(gdi::toQColor(paper));
-    if (text.isEmpty()) return img;
-    QPainter p(&img);
-    p.setFont(font);
-    p.setPen(gdi::toQColor(ink));
-    p.drawText(QPoint(0, QFontMetrics(font).ascent()), text);
-    return img;
 }
 
 }  // namespace pages

@@ -2,9 +2,12 @@
 // A page of the spread, drawn apart from any widget: the page's text cut into the rows it is
 // drawn in, the find bar's marks behind them, the text, and the row the bookmark lies on. A
 // click on a page is hit against the same rows, so the marker shows where the click set it.
+// A page keeps what it shows, not its pixels: it is painted from its rows each time the window
+// needs it, and made an image only for the page turn.
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <array>
@@ -62,7 +65,6 @@ struct PageRows {
 };
 
 struct RenderedPage {
-    QImage image;  // look.size at look.ratio; null for an empty size
     PageRows layout;
     int marked = -1;  // the row that holds the bookmark, -1 for none
 };
@@ -71,35 +73,47 @@ class PageRenderer {
 public:
     // The rows `page` is drawn in; the same page in the same look always gives the same rows.
     PageRows layOut(const PageSlice& page, const PageLook& look) const;
-    // Draws `page` as side 0 (left) or 1 (right) of the spread. The side's image memory is
-    // reused once nobody else holds it; the result lasts until that side is drawn again.
+    // Makes `page` side 0 (left) or 1 (right) of the spread: cuts it into rows and keeps what
+    // painting it takes, until that side is rendered again. Its captions are taken off.
     const RenderedPage& render(int side, const PageSlice& page, const PageLook& look,
                                const PageMarks& marks);
     // The blank page after the end of the book: paper, no rows.
     const RenderedPage& renderBlank(int side, const PageLook& look);
+    // Neither side shows anything until rendered again: a page of a layout gone by is never
+    // painted in the new one.
+    void clear();
+    // A caption printed over the side's page, after its text: `text` from the top-left of `box`
+    // (logical pixels of the page), on paper, clipped to the box.
+    struct Caption {
+        QRect box;
+        QString text;
+    };
+    void setCaptions(int side, std::vector<Caption> captions, const QFont& font,
+                     gdi::COLORREF ink);
+    // Paints the side's page over `area` of a painter on it, logical pixels, on the paper
+    // already there: the rows that reach into the area, then the captions.
+    void paint(int side, QPainter& p, const QRect& area) const;
+    // The side's page as an image: paper, then all of it painted; null for an empty size.
+    QImage image(int side) const;
     // The rows of `page` on `side`: those it was drawn in last when that was this page in this
     // look, so a click does not cut the page again; else cut now, the same way.
     PageRows rowsOf(int side, const PageSlice& page, const PageLook& look) const;
     const RenderedPage& page(int side) const { return m_sides[side].drawn; }
-    // Hands over a side's image to be shown as it is; the rows stay, for clicks. The next
-    // render of the side makes its image again.
-    QImage takeImage(int side) { return std::exchange(m_sides[side].drawn.image, QImage()); }
 
 private:
     struct Side {
         RenderedPage drawn;
-        std::optional<std::pair<PageSlice, PageLook>> of;  // what drawn shows; none when blank
+        std::optional<PageSlice> slice;  // what drawn shows; none when blank
+        PageLook look;
+        std::vector<Highlight> pieces;  // the find marks on its rows
+        std::vector<Caption> captions;
     };
-    // The side's image, at look's size and ratio, filled with paper.
-    QImage& clearedImage(Side& side, const PageLook& look);
+    void paintRows(const Side& s, QPainter& p, const QRect& area) const;
 
+    QFont m_captionFont;
+    gdi::COLORREF m_captionInk = 0;
     mutable textbox::LineBreaker m_breaker;
     std::array<Side, 2> m_sides;
 };
-
-// A caption as the spread prints it over its label: text from the top-left in font and ink, on
-// paper, size logical pixels at ratio; null for an empty size.
-QImage caption(const QString& text, const QFont& font, gdi::COLORREF ink, gdi::COLORREF paper,
-               QSize size, qreal ratio);
 
 }  // namespace pages

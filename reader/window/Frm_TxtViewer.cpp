@@ -217,6 +217,9 @@ void Frm_TxtViewer::createPages() {
         PicRead[i] = makeBox(PicReadIn, ("PicRead_" + n).constData(), kPaper);
         PicRead[i]->setFocusPolicy(Qt::StrongFocus);
         PicRead[i]->setMouseTracking(true);
+        // A page is painted from what the renderer keeps of it, each time it shows.
+        PicRead[i]->setDrawing(
+            [this, i](QPainter& p, const QRect& area) { m_renderer.paint(i, p, area); });
         ShRead[i] = new forms::Shape(PicRead[i]);
         ShRead[i]->setObjectName(QString::fromLatin1("ShRead_" + n));
         // The frame is placed and coloured but not shown: it ends where the text box ends, so

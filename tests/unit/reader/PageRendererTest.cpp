@@ -57,17 +57,18 @@ TEST(PageRenderer, RowsAreDrawnWhereTheyAreHit) {
         const pages::PageLook l = look(QSize(300, 200), c.ratio);
         const pages::PageSlice slice{c.text + "\r\n", 1000, 500};
         const pages::RenderedPage& page = renderer.render(0, slice, l, {});
-        ASSERT_EQ(page.image.devicePixelRatio(), c.ratio);
+        const QImage image = renderer.image(0);
+        ASSERT_EQ(image.devicePixelRatio(), c.ratio);
         ASSERT_EQ(page.layout.rows.size(), c.rows.size());
         for (size_t i = 0; i < c.rows.size(); ++i) {
             const bookmark::Row& row = page.layout.rows[i];
             EXPECT_EQ(row.top, 50 + int(i) * l.lineHeight) << i;
-            EXPECT_EQ(inked(page.image, row.top, l.lineHeight), c.rows[i] == 'T') << "row " << i;
+            EXPECT_EQ(inked(image, row.top, l.lineHeight), c.rows[i] == 'T') << "row " << i;
             // A click on a row hits it when the row holds a line of the page.
             const bookmark::Hit hit = bookmark::lineAt(page.layout.rows, l.lineHeight, row.top + 5);
             EXPECT_EQ(hit.top, c.rows[i] != '.' ? row.top : 0) << i;
         }
-        EXPECT_FALSE(inked(page.image, 50 + int(c.rows.size()) * l.lineHeight, 200));
+        EXPECT_FALSE(inked(image, 50 + int(c.rows.size()) * l.lineHeight, 200));
     }
 }
 
@@ -88,8 +89,8 @@ TEST(PageRenderer, MarksLieOnTheirRows) {
     EXPECT_EQ(asked, (std::vector<int>{500, 504, 509, 511, 509}));
     const QFontMetrics m(l.font);
     const int x = 30 + m.horizontalAdvance(QStringLiteral("a")) + 1, y = 50 + 20 + 1;
-    EXPECT_EQ(page.image.pixel(x, y), gdi::toQColor(gdi::RGB(255, 164, 72)).rgb());
-    EXPECT_EQ(page.image.pixel(29, y), gdi::toQColor(kPaper).rgb());
+    EXPECT_EQ(renderer.image(1).pixel(x, y), gdi::toQColor(gdi::RGB(255, 164, 72)).rgb());
+    EXPECT_EQ(renderer.image(1).pixel(29, y), gdi::toQColor(kPaper).rgb());
     marks.bookmark = 999;  // before the page
     EXPECT_EQ(renderer.render(1, slice, l, marks).marked, -1);
 }
@@ -107,19 +108,28 @@ TEST(PageRenderer, AClickIsHitAgainstThePageAsDrawn) {
     // The blank page after the end has none, and only paper.
     const pages::RenderedPage& blank = renderer.renderBlank(0, wide);
     EXPECT_TRUE(blank.layout.rows.empty());
-    EXPECT_FALSE(inked(blank.image, 0, 300));
+    EXPECT_FALSE(inked(renderer.image(0), 0, 300));
     EXPECT_EQ(renderer.rowsOf(0, slice, wide).rows.size(),
               renderer.layOut(slice, wide).rows.size());
 }
 
-TEST(PageRenderer, Captions) {
+TEST(PageRenderer, CaptionsCoverThePageWithinTheirBoxes) {
     const QFont f(QStringLiteral("NanumGothic"), 9, QFont::Bold);
-    EXPECT_TRUE(pages::caption("12", f, 0, kPaper, QSize(0, 14), 1).isNull());
+    // A page of full rows: a caption's box shows paper but for its text, and nothing past it.
+    const pages::PageSlice slice{QString("가나다라마바사아자차\r\n").repeated(5), 0, 0};
     for (const qreal ratio : {1.0, 2.0}) {
-        const QImage number = pages::caption("12", f, 0, kPaper, QSize(20, 17), ratio);
-        EXPECT_EQ(number.size(), QSize(20, 17) * ratio);
-        EXPECT_TRUE(inked(number, 0, 17));
-        EXPECT_FALSE(inked(pages::caption("", f, 0, kPaper, QSize(20, 17), ratio), 0, 17));
+        pages::PageRenderer renderer;
+        const pages::PageLook l = look(QSize(300, 200), ratio);
+        renderer.render(0, slice, l, {});
+        const QRect number(30, 50, 20, 17), empty(30, 70, 20, 17);
+        renderer.setCaptions(0, {{number, "12"}, {empty, ""}}, f, 0);
+        const QImage page = renderer.image(0);
+        EXPECT_TRUE(inked(page, 50, 17)) << ratio;
+        EXPECT_FALSE(inked(page.copy(gdi::raster::toDevice(empty, ratio)), 0, 17)) << ratio;
+        EXPECT_TRUE(inked(page.copy(gdi::raster::toDevice(QRect(50, 70, 30, 17), ratio)), 0, 17));
+        // Rendered again, the page shows no captions till it is given them.
+        renderer.render(0, slice, l, {});
+        EXPECT_TRUE(inked(renderer.image(0).copy(gdi::raster::toDevice(empty, ratio)), 0, 17));
     }
 }
 
