@@ -40,4 +40,13 @@ std::unique_ptr<Frm_TxtViewer> startedWindow(const QString& app, dlg::Dialogs& d
     return window;
 }
 
+void showSpread(Frm_TxtViewer& window, int page) {
+    window.ShowSpread(page, 0);
+    paintSpread(window);
+}
+
+void paintSpread(Frm_TxtViewer& window) {
+    control<QWidget>(window, "PicReadIn")->repaint();
+}
+
 }  // namespace bench

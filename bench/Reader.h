@@ -20,5 +20,10 @@ statefiles::ReadingSettings readingSettings();
 QString linkAppFolder(const QString& dir);
 // A 1920 x 1080 reader window in app, past its deferred start-up.
 std::unique_ptr<Frm_TxtViewer> startedWindow(const QString& app, dlg::Dialogs& dialogs);
+// Shows spread `page` and paints it into the window's backing store now: the pages are painted
+// as they show, so a spread's cost is both.
+void showSpread(Frm_TxtViewer& window, int page);
+// Paints the spread on screen into the window's backing store now.
+void paintSpread(Frm_TxtViewer& window);
 
 }  // namespace bench
