@@ -1,6 +1,8 @@
 #include "graphics/Raster.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <optional>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,20 @@ QImage surface(QSize logical, qreal r, QImage::Format format) {
     return img;
 }
 
+namespace {
+
+// Sets every pixel of device rectangle d (clipped to img) of a 32-bit img to color.
+void fillDevice(QImage& img, const QRect& d, QRgb color) {
+    const QRect area = d.intersected(img.rect());
+    if (area.isEmpty()) return;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        std::fill(row + area.left(), row + area.right() + 1, color);
+    }
+}
+
+}  // namespace
+
 void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
     const qreal r = img.devicePixelRatio();
     const QSize size = logicalSize(img);
@@ -39,6 +55,23 @@ void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
     if ((a.x() < 0 && b.x() < 0) || (a.y() < 0 && b.y() < 0) || (a.x() >= w && b.x() >= w) ||
         (a.y() >= h && b.y() >= h))
         return;
+    // A level or upright line is the block of device pixels its logical pixels cover, filled at
+    // once: the edges of neighbouring logical pixels meet, so it is the same pixels.
+    if ((a.x() == b.x() || a.y() == b.y()) && img.depth() == 32) {
+        // The logical pixels from a towards b, b itself only when asked.
+        int x0 = a.x(), x1 = b.x(), y0 = a.y(), y1 = b.y();
+        if (!includeEnd) {
+            if (a == b) return;
+            if (x0 != x1)
+                x1 += x1 > x0 ? -1 : 1;
+            else
+                y1 += y1 > y0 ? -1 : 1;
+        }
+        const QRect span(QPoint(std::min(x0, x1), std::min(y0, y1)),
+                         QPoint(std::max(x0, x1), std::max(y0, y1)));
+        fillDevice(img, toDevice(span.intersected(QRect(0, 0, w, h)), r), color);
+        return;
+    }
     const int dx = std::abs(b.x() - a.x()), sx = a.x() < b.x() ? 1 : -1;
     const int dy = -std::abs(b.y() - a.y()), sy = a.y() < b.y() ? 1 : -1;
     int err = dx + dy;
@@ -117,32 +150,89 @@ void putDevice(QImage& img, QPoint deviceAt, const QImage& block) {
     copyRows(img, d, block, d.topLeft() - deviceAt);
 }
 
-void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
+namespace {
+
+// Where putPart's copy of a src of img's own ratio lands, in device pixels: the rectangle on img
+// and the top-left of its source on src, clipped to both; none when nothing is copied.
+struct DeviceCopy {
+    QRect area;
+    QPoint source;
+};
+std::optional<DeviceCopy> deviceCopy(const QImage& img, QPoint at, const QImage& src,
+                                     const QRect& part) {
+    const QRect from = part.intersected(logicalRect(src));
+    if (from.isEmpty()) return std::nullopt;
+    const QPoint origin = at + (from.topLeft() - part.topLeft());
+    const QRect area = QRect(origin, from.size()).intersected(logicalRect(img));
+    if (area.isEmpty()) return std::nullopt;
+    const QPoint shift = from.topLeft() - origin;  // from a target pixel to its source pixel
+    const qreal r = img.devicePixelRatio();
+    // The target's device rectangle decides the size; the source starts at its own device edge.
+    const QRect d = toDevice(area, r).intersected(img.rect());
+    if (d.isEmpty()) return std::nullopt;
+    QPoint s(toDevice(area.x() + shift.x(), r), toDevice(area.y() + shift.y(), r));
+    s += d.topLeft() - toDevice(area, r).topLeft();
+    const QRect in = QRect(s, d.size()).intersected(src.rect());
+    if (in.isEmpty()) return std::nullopt;
+    return DeviceCopy{QRect(d.topLeft() + (in.topLeft() - s), in.size()), in.topLeft()};
+}
+
+// A part of another resolution (a picture drawn for another screen): scaled smoothly into place.
+void putScaled(QImage& img, QPoint at, const QImage& src, const QRect& part) {
     const QRect from = part.intersected(logicalRect(src));
     if (from.isEmpty()) return;
     const QPoint origin = at + (from.topLeft() - part.topLeft());
     const QRect area = QRect(origin, from.size()).intersected(logicalRect(img));
     if (area.isEmpty()) return;
-    const QPoint shift = from.topLeft() - origin;  // from a target pixel to its source pixel
-    const qreal r = img.devicePixelRatio();
-    if (src.devicePixelRatio() != r) {
-        // Another resolution (a picture drawn for another screen): scaled smoothly into place.
-        QPainter p(&img);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const qreal s = src.devicePixelRatio();
-        const QRect a = area.translated(shift);
-        p.drawImage(QRectF(area), src, QRectF(a.x() * s, a.y() * s, a.width() * s, a.height() * s));
+    const QPoint shift = from.topLeft() - origin;
+    QPainter p(&img);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const qreal s = src.devicePixelRatio();
+    const QRect a = area.translated(shift);
+    p.drawImage(QRectF(area), src, QRectF(a.x() * s, a.y() * s, a.width() * s, a.height() * s));
+}
+
+}  // namespace
+
+void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
+    if (src.devicePixelRatio() != img.devicePixelRatio()) return putScaled(img, at, src, part);
+    if (const std::optional<DeviceCopy> c = deviceCopy(img, at, src, part))
+        copyRows(img, c->area, src, c->source);
+}
+
+void putParts(QImage& img, const QImage& src, const std::vector<Part>& parts) {
+    if (src.devicePixelRatio() != img.devicePixelRatio() || img.depth() != 32 ||
+        src.format() != img.format()) {
+        for (const Part& p : parts) putPart(img, p.at, src, p.part);
         return;
     }
-    // The target's device rectangle decides the size; the source starts at its own device edge.
-    const QRect d = toDevice(area, r).intersected(img.rect());
-    if (d.isEmpty()) return;
-    QPoint s(toDevice(area.x() + shift.x(), r), toDevice(area.y() + shift.y(), r));
-    s += d.topLeft() - toDevice(area, r).topLeft();
-    const QRect in = QRect(s, d.size()).intersected(src.rect());
-    if (in.isEmpty()) return;
-    copyRows(img, QRect(d.topLeft() + (in.topLeft() - s), in.size()), src, in.topLeft());
+    std::vector<DeviceCopy> copies;
+    copies.reserve(parts.size());
+    int rows = 0;
+    for (const Part& p : parts) {
+        if (const std::optional<DeviceCopy> c = deviceCopy(img, p.at, src, p.part)) {
+            copies.push_back(*c);
+            rows = std::max(rows, c->area.height());
+        }
+    }
+    // Row by row across the parts: a part a few pixels wide costs its pixels, not a call a row.
+    auto* const out = reinterpret_cast<quint32*>(img.bits());
+    const auto* const in = reinterpret_cast<const quint32*>(src.constBits());
+    const qsizetype outStride = img.bytesPerLine() / 4, inStride = src.bytesPerLine() / 4;
+    for (int y = 0; y < rows; ++y) {
+        for (const DeviceCopy& c : copies) {
+            if (y >= c.area.height()) continue;
+            quint32* o = out + (c.area.top() + y) * outStride + c.area.left();
+            const quint32* i = in + (c.source.y() + y) * inStride + c.source.x();
+            const int n = c.area.width();
+            if (n > 16) {
+                std::memcpy(o, i, size_t(n) * 4);
+                continue;
+            }
+            for (int k = 0; k < n; ++k) o[k] = i[k];
+        }
+    }
 }
 
 }  // namespace gdi::raster

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <vector>
 
 namespace gdi::raster {
 
@@ -32,6 +33,14 @@ void put(QImage& img, QPoint at, const QImage& block);
 // Copies the part rectangle of src to at on img, clipped to both; src must not be img. A src
 // of another ratio is scaled smoothly to img's.
 void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part);
+
+// Many putPart copies from one src, none overlapping another on img; the same pixels as one by
+// one, for the cost of their pixels however narrow they are (the columns of a turning page).
+struct Part {
+    QPoint at;
+    QRect part;
+};
+void putParts(QImage& img, const QImage& src, const std::vector<Part>& parts);
 
 // Copies block's device pixels onto img's at deviceAt, whatever either's ratio; clipped to img.
 void putDevice(QImage& img, QPoint deviceAt, const QImage& block);

@@ -1,55 +1,114 @@
 #include "bookani/BookAniStrip.h"
 
-#include "bookani/Surface.h"
+#include "graphics/Raster.h"
+
+#include <vector>
 
 namespace bookani {
 
 namespace {
 
-void line(gdi::HDC dc, int x1, int y1, int x2, int y2) {
-    gdi::MoveToEx(dc, x1, y1, nullptr);
-    gdi::LineTo(dc, x2, y2);
+// Strip columns [v, v + width) land `y` rows down the target.
+struct Run {
+    int v = 0, width = 0, y = 0;
+};
+
+// Column v lands archRow(v) down; neighbours that land on the same row go as one run, which
+// gives the same pixels for far fewer copies where the arch is flat.
+std::vector<Run> archRuns(const Strip& strip, int width, int16_t base, int16_t lift) {
+    std::vector<Run> runs;
+    for (int v = 0; v < width;) {
+        const int y = archRow(base, lift, strip.span, v);
+        int run = 1;
+        while (v + run < width && archRow(base, lift, strip.span, v + run) == y) ++run;
+        runs.push_back({v, run, y});
+        v += run;
+    }
+    return runs;
 }
 
-// Five shaded lines along the top, the bottom and the page's outer edge, so the turning page
-// reads as paper with a thickness.
-void drawEdges(gdi::HDC dc, const PageLook& look, Side side, int width, int height) {
+// Puts back restore's columns from its background, but the rows the strip's runs (at x0, each
+// `height` rows tall) are about to cover.
+void putBack(QImage& to, const Restore& restore, const std::vector<Run>& runs, int x0,
+             int height) {
+    const QImage* bg = gdi::SurfaceOf(restore.background);
+    if (!bg) return;
+    std::vector<gdi::raster::Part> parts;
+    auto rows = [&](int from, int to, int top, int bottom) {
+        if (to > from && bottom > top)
+            parts.push_back({QPoint(from, top), QRect(from, top, to - from, bottom - top)});
+    };
+    int x = restore.columns.from;
+    for (const Run& run : runs) {
+        const int from = std::max(x0 + run.v, x), to = std::min(x0 + run.v + run.width,
+                                                                  restore.columns.to);
+        if (to <= from) continue;
+        rows(x, from, 0, restore.height);
+        rows(from, to, 0, run.y);
+        // From the strip's last row down: on a screen scaled by a fraction the strip may end a
+        // device row short of its logical bottom, and that row must not keep the last frame.
+        rows(from, to, run.y + height - 1, restore.height);
+        x = to;
+    }
+    rows(x, restore.columns.to, 0, restore.height);
+    gdi::raster::putParts(to, *bg, parts);
+}
+
+// Five shaded lines along the top, the bottom and the page's outer edge of the strip as it
+// lies on the target, so the turning page reads as paper with a thickness: later lines over
+// earlier ones, each along its row of every run.
+void drawEdges(QImage& to, const PageLook& look, Side side, const std::vector<Run>& runs,
+               int x0, int width, int height) {
+    auto row = [&](const Run& run, int r, QRgb colour) {
+        if (r < 0 || r >= height) return;
+        gdi::raster::line(to, QPoint(x0 + run.v, run.y + r),
+                          QPoint(x0 + run.v + run.width - 1, run.y + r), colour, true);
+    };
     for (int k = 1; k <= 5; ++k) {
-        SelectedPen pen(dc, look.colours[k - 1]);
+        const QRgb colour = gdi::toQColor(look.colours[k - 1]).rgb();
         const int bottom = int(roundHalfEven(look.height - float(k - 1)));
         const int edge = side == Side::Left ? k - 1 : width - k + 1;
-        line(dc, 0, k - 1, width, k - 1);
-        line(dc, 0, bottom, width, bottom);
-        line(dc, edge, 0, edge, height);
+        for (const Run& run : runs) {
+            row(run, k - 1, colour);
+            row(run, bottom, colour);
+            if (edge >= run.v && edge < run.v + run.width)
+                gdi::raster::line(to, QPoint(x0 + edge, run.y),
+                                  QPoint(x0 + edge, run.y + height - 1), colour, true);
+        }
     }
 }
 
 }  // namespace
 
 StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC target,
-                      int16_t extent, int16_t lift, Columns* drawn) {
+                      int16_t extent, int16_t lift, Columns* drawn, const Restore* restore) {
     if (drawn) *drawn = Columns{};
     const std::optional<Strip> strip = stripAt(side, look.width, extent);
     const std::optional<int16_t> base = sub16(look.depth, lift);
     const std::optional<int32_t> height = toInt32(look.height);
     if (!strip || !base || !height) return StripResult::Overflow;
-    if (strip->width <= 0 || *height <= 0) return StripResult::Empty;
-
-    Surface copy = Surface::blank(target, strip->width, *height);
-    if (!copy) return StripResult::Empty;
+    QImage* to = gdi::SurfaceOf(target);
+    const QImage* page = gdi::SurfaceOf(work);
+    if (!to || !page) return StripResult::Empty;
     // A left page keeps its columns next to the spine; a right page starts at the spine.
     const int from = side == Side::Left ? strip->x0 : 0;
-    gdi::BitBlt(copy.dc(), 0, 0, strip->width, *height, work, from, 0, gdi::SRCCOPY);
-    if (look.border) drawEdges(copy.dc(), look, side, strip->width, *height);
-    // Column v lands archRow(v) down; neighbours that land on the same row go as one block,
-    // which gives the same pixels for far fewer copies where the arch is flat.
-    for (int v = 0; v <= strip->width;) {
-        const int y = archRow(*base, lift, strip->span, v);
-        int run = 1;
-        while (v + run <= strip->width && archRow(*base, lift, strip->span, v + run) == y) ++run;
-        gdi::BitBlt(target, strip->x0 + v, y, run, *height, copy.dc(), v, 0, gdi::SRCCOPY);
-        v += run;
+    // The strip's columns and rows the work page holds.
+    const QSize held = gdi::raster::logicalSize(*page);
+    const int width = std::min(strip->width, held.width() - from);
+    const int rows = std::min(*height, held.height());
+    const std::vector<Run> runs =
+        width > 0 && rows > 0 ? archRuns(*strip, width, *base, lift) : std::vector<Run>{};
+    if (restore) putBack(*to, *restore, runs, strip->x0, rows);
+    if (runs.empty()) {
+        if (restore) gdi::NotifyChanged(target);
+        return StripResult::Empty;
     }
+    std::vector<gdi::raster::Part> parts;
+    for (const Run& run : runs)
+        parts.push_back({QPoint(strip->x0 + run.v, run.y), QRect(from + run.v, 0, run.width, rows)});
+    gdi::raster::putParts(*to, *page, parts);
+    if (look.border) drawEdges(*to, look, side, runs, strip->x0, strip->width, *height);
+    gdi::NotifyChanged(target);
     if (drawn) *drawn = Columns{strip->x0, strip->x0 + strip->width + 1};
     return StripResult::Drawn;
 }

@@ -26,10 +26,21 @@ struct Columns {
     int from = 0, to = 0;
 };
 
+// What a frame puts back before its strip is drawn: columns of target, the turn area's whole
+// height, from background (the spread as it lies under the turning page).
+struct Restore {
+    gdi::HDC background = nullptr;
+    Columns columns;
+    int height = 0;
+};
+
 // Draws the strip of the half page on work for a turn of extent, lifted by lift, onto target;
-// where it went goes to *drawn (nothing when it drew nothing).
-// Empty: the strip has no width this frame; Overflow: the 16-bit arithmetic left its range.
+// where it went goes to *drawn (nothing when it drew nothing). With restore, its columns are
+// the background again but where the new strip covers them, so they are copied once a frame.
+// Empty: the strip has no width this frame; Overflow: the 16-bit arithmetic left its range
+// (and nothing is put back).
 StripResult drawStrip(const PageLook& look, Side side, gdi::HDC work, gdi::HDC target,
-                      int16_t extent, int16_t lift, Columns* drawn = nullptr);
+                      int16_t extent, int16_t lift, Columns* drawn = nullptr,
+                      const Restore* restore = nullptr);
 
 }  // namespace bookani

@@ -167,16 +167,23 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
         gdi::BitBlt(target, turn.left(side), 0, turn.width(side), turn.area.height(), bg.dc(),
                     turn.left(side), 0, gdi::SRCCOPY);
     };
-    // Between frames only the columns the last strip covered differ from the background:
-    // they alone are put back (the whole side before a half's first frame).
+    // Between frames only the columns the last strip covered differ from the background: the
+    // strip puts them back as it is drawn (the whole side goes back before a half's first frame).
     std::optional<bookani::Columns> dirty;
-    auto clear = [&](Side side) {
-        if (!dirty) return show(side);
+    auto restoreFor = [&](Side side) -> std::optional<bookani::Restore> {
+        if (!dirty) {
+            show(side);
+            return std::nullopt;
+        }
         const int from = std::max(dirty->from, turn.left(side));
         const int to = std::min(dirty->to, turn.left(side) + turn.width(side));
-        if (to > from)
-            gdi::BitBlt(target, from, 0, to - from, turn.area.height(), bg.dc(), from, 0,
-                        gdi::SRCCOPY);
+        return bookani::Restore{bg.dc(), {from, std::max(from, to)}, turn.area.height()};
+    };
+    auto step = [&](Side side, std::optional<int16_t> extent, std::optional<int16_t> lift) {
+        const std::optional<bookani::Restore> restore = restoreFor(side);
+        dirty.emplace();
+        return frame(turn, side, target, window, extent, lift, &*dirty,
+                     restore ? &*restore : nullptr);
     };
 
     m_shown.invalidate();
@@ -184,20 +191,13 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
     show(second);
     if (first == Side::Right) show(first);  // a right page turn starts from the whole background
     for (int i = 1; i <= turn.frames; ++i) {
-        clear(first);
-        dirty.emplace();
-        if (!frame(turn, first, target, window, bookani::mul16(int16_t(i), *sx),
-                   bookani::liftAt(i, sd), &*dirty))
-            return false;
+        if (!step(first, bookani::mul16(int16_t(i), *sx), bookani::liftAt(i, sd))) return false;
     }
     fillWork(turn, m_flip, second);
     show(first);
     dirty.reset();
     for (int k = turn.frames; k >= 1; --k) {
-        clear(second);
-        dirty.emplace();
-        if (!frame(turn, second, target, window, bookani::mul16(int16_t(k - 1), *sx),
-                   bookani::liftAt(k, sd), &*dirty))
+        if (!step(second, bookani::mul16(int16_t(k - 1), *sx), bookani::liftAt(k, sd)))
             return false;
     }
     return true;
@@ -225,10 +225,10 @@ void Cls_BookAni::fillWork(const Turn& turn, const Surface& picture, Side side) 
 
 bool Cls_BookAni::frame(const Turn& turn, Side side, gdi::HDC target, gdi::HWND window,
                         std::optional<int16_t> extent, std::optional<int16_t> lift,
-                        bookani::Columns* drawn) {
+                        bookani::Columns* drawn, const bookani::Restore* restore) {
     if (!extent || !lift) return false;
     const bookani::StripResult r =
-        bookani::drawStrip(turn.look, side, m_work.dc(), target, *extent, *lift, drawn);
+        bookani::drawStrip(turn.look, side, m_work.dc(), target, *extent, *lift, drawn, restore);
     if (r == bookani::StripResult::Overflow) return false;
     return present(turn, window);
 }

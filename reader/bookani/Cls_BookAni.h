@@ -69,7 +69,7 @@ private:
     void fillWork(const Turn& turn, const bookani::Surface& picture, bookani::Side side);
     bool frame(const Turn& turn, bookani::Side side, gdi::HDC target, gdi::HWND window,
                std::optional<int16_t> extent, std::optional<int16_t> lift,
-               bookani::Columns* drawn);
+               bookani::Columns* drawn, const bookani::Restore* restore);
     bool present(const Turn& turn, gdi::HWND window);
 
     int16_t m_frameCount = 6;

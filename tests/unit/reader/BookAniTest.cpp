@@ -9,7 +9,9 @@
 #include <QWidget>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <utility>
 
 #include "bookani/BookAniMath.h"
 #include "bookani/BookAniStrip.h"
@@ -142,6 +144,41 @@ TEST(BookAniStrip, ColumnsNearestTheSpineRiseOnTheArch) {
         EXPECT_EQ(pixel(target, c.targetX, c.top), qRgb(c.workColumn, 90, 200));
         EXPECT_EQ(pixel(target, c.targetX, c.top + 29), qRgb(c.workColumn, 90, 200));
         EXPECT_EQ(pixel(target, c.targetX - c.v + 50, 130), kBlank);  // v = sw: not drawn
+    }
+}
+
+// A frame puts back only what the last strip covered and the new one does not: the target is
+// the same as when all of the last strip's columns go back first, edges and all.
+TEST(BookAniStrip, AFramePutsBackWhatTheLastStripLeft) {
+    bookani::PageLook look{200, 30, 20, true, {}};
+    look.colours = {gdi::RGB(0, 0, 255), gdi::RGB(0, 255, 0), gdi::RGB(255, 0, 0),
+                    gdi::RGB(0, 255, 255), gdi::RGB(255, 0, 255)};
+    Dc work = paintedDc(100, 30, 0, 0), bg = paintedDc(200, 50, kBand, kFlipRight);
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 30; ++y)
+            gdi::SurfaceOf(work->dc())->setPixel(x, y, qRgb(x, 2 * y, 200));
+    const std::pair<int16_t, int16_t> frames[] = {{20, 2},  {60, 6},   {100, 10}, {140, 6},
+                                                  {180, 2}, {200, 1},  {120, 8},  {40, 3}};
+    for (const Side side : {Side::Left, Side::Right}) {
+        Dc fast = paintedDc(200, 50, 0, 0), slow = paintedDc(200, 50, 0, 0);
+        for (const Dc* t : {&fast, &slow})
+            gdi::BitBlt((*t)->dc(), 0, 0, 200, 50, bg->dc(), 0, 0, gdi::SRCCOPY);
+        std::optional<bookani::Columns> dirty;
+        for (const auto& [extent, lift] : frames) {
+            SCOPED_TRACE(testing::Message() << int(side) << " " << extent);
+            if (dirty)
+                gdi::BitBlt(slow->dc(), dirty->from, 0, dirty->to - dirty->from, 50, bg->dc(),
+                            dirty->from, 0, gdi::SRCCOPY);
+            bookani::Columns drawn;
+            const auto expected =
+                bookani::drawStrip(look, side, work->dc(), slow->dc(), extent, lift, &drawn);
+            const bookani::Restore restore{bg->dc(), dirty.value_or(bookani::Columns{}), 50};
+            EXPECT_EQ(bookani::drawStrip(look, side, work->dc(), fast->dc(), extent, lift,
+                                         nullptr, dirty ? &restore : nullptr),
+                      expected);
+            ASSERT_EQ(*gdi::SurfaceOf(fast->dc()), *gdi::SurfaceOf(slow->dc()));
+            dirty = drawn;
+        }
     }
 }
 
