@@ -1,12 +1,12 @@
-// Reading a document from any bytes: the file reader and the decoder agree, in every encoding a
-// book can be read in, and bytes that hold anything after the byte-order mark never read as an
-// empty book.
+// Reading a book from any bytes: the file, read a run at a time, and the bytes decoded whole
+// agree, in every encoding a book can be read in, and bytes that hold anything after the
+// byte-order mark never read as an empty book.
 
 #include <cstdint>
 #include <cstdlib>
 
 #include "FuzzFiles.h"
-#include "encodings/DocumentText.h"
+#include "encodings/StoredText.h"
 
 namespace {
 
@@ -27,21 +27,18 @@ qsizetype markOf(const QByteArray& bytes, Encoding read) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString text = decodeDocument(bytes);
-    const Encoding encoding = detectEncoding(bytes);
-    if (bytes.size() > markOf(bytes, encoding) && text.isEmpty()) std::abort();
-    if (text.size() > bytes.size()) std::abort();
-
     const std::string path = fuzzfiles::writeInput("book.txt", data, size);
-    if (LoadDocumentText(QString::fromStdString(path)) != text) std::abort();
-
-    // One chosen encoding per input, picked by its length: read whole, in small pieces, and
-    // from the file, it is the same text.
-    const Encoding chosen = encodings::kEncodings[size % encodings::kEncodings.size()];
-    const DecodedDocument as = decodeDocumentAs(bytes, chosen);
-    if (bytes.size() > markOf(bytes, as.encoding) && as.text.isEmpty()) std::abort();
-    if (as.text.size() > bytes.size()) std::abort();
-    if (decodeDocument(bytes.constData(), bytes.size(), 3, chosen) != as.text) std::abort();
-    if (LoadDocumentText(QString::fromStdString(path), chosen) != as.text) std::abort();
+    // Guessed, and one chosen encoding per input, picked by its length: decoded whole and read
+    // from the file a run at a time, it is the same text.
+    for (const Encoding chosen :
+         {Encoding::Automatic, encodings::kEncodings[size % encodings::kEncodings.size()]}) {
+        const DecodedDocument as = decodeDocumentAs(bytes, chosen);
+        if (bytes.size() > markOf(bytes, as.encoding) && as.text.isEmpty()) std::abort();
+        if (as.text.size() > bytes.size()) std::abort();
+        const encodings::StoredText::Read read =
+            encodings::StoredText::read(QString::fromStdString(path), {}, chosen);
+        if (read.encoding != as.encoding || read.text.toString() != as.text) std::abort();
+        if (read.text.size() != as.text.size()) std::abort();
+    }
     return 0;
 }

@@ -224,10 +224,8 @@ std::vector<Run> runsOf(const files::RegularFile& file, const Form& form) {
     return runs;
 }
 
-Form formOf(const files::RegularFile& file, Encoding chosen) {
-    const Encoding encoding = chosen == Encoding::Automatic ? detectEncoding(file) : chosen;
-    char mark[3] = {};
-    const int64_t got = file.readAt(mark, std::min<int64_t>(3, file.size()), 0);
+// How bytes starting with `mark` (got of its first three) are read in `encoding`.
+Form formOf(const char* mark, int64_t got, Encoding encoding) {
     const auto starts = [&](const char* m, int64_t size) {
         return got >= size && std::equal(m, m + size, mark);
     };
@@ -239,6 +237,13 @@ Form formOf(const files::RegularFile& file, Encoding chosen) {
     }
     if (encoding == Encoding::Utf8) return {encoding, starts("\xEF\xBB\xBF", 3) ? 3 : 0};
     return {encoding == Encoding::Automatic ? Encoding::Cp949 : encoding, 0};
+}
+
+Form formOf(const files::RegularFile& file, Encoding chosen) {
+    const Encoding encoding = chosen == Encoding::Automatic ? detectEncoding(file) : chosen;
+    char mark[3] = {};
+    const int64_t got = file.readAt(mark, std::min<int64_t>(3, file.size()), 0);
+    return formOf(mark, got, encoding);
 }
 
 }  // namespace
@@ -508,6 +513,13 @@ void StoredText::visitSpans(const std::vector<Span>& spans,
     if (spans.size() > 1) section.start(take);
     take();
     section.join();
+}
+
+DecodedDocument decodeDocumentAs(const QByteArray& bytes, Encoding encoding) {
+    const Encoding chosen = encoding == Encoding::Automatic ? detectEncoding(bytes) : encoding;
+    const Form form = formOf(bytes.constData(), std::min<int64_t>(3, bytes.size()), chosen);
+    return {decodeBytes(bytes.constData() + form.skip, bytes.size() - form.skip, form.encoding),
+            form.encoding};
 }
 
 }  // namespace encodings

@@ -33,7 +33,7 @@ public:
     StoredText(const QString& text);  // NOLINT: a string is a text held in memory
 
     // The text of the book at path in `encoding` (Automatic: detected), read once for its runs;
-    // beforeReading runs once it is known to be a book. As ReadDocument says why there is none.
+    // beforeReading runs once it is known to be a book; else why there is none.
     struct Read;
     static Read read(const QString& path, const std::function<void()>& beforeReading = {},
                      Encoding encoding = Encoding::Automatic);
@@ -109,4 +109,17 @@ struct StoredText::Read {
     Encoding encoding = Encoding::Automatic;  // what a book Read is read in
 };
 
+// Bytes held in memory, decoded whole as a book's runs are: Automatic is the detected encoding;
+// UTF-8 drops its byte-order mark; UTF-16 drops its mark and follows the byte order the mark
+// gives, whichever order was chosen; the code pages take every byte as text. Undecodable bytes
+// become U+FFFD and never cut the text short.
+struct DecodedDocument {
+    QString text;
+    Encoding encoding = Encoding::Automatic;
+};
+DecodedDocument decodeDocumentAs(const QByteArray& bytes, Encoding encoding);
+
 }  // namespace encodings
+
+using encodings::DecodedDocument;
+using encodings::decodeDocumentAs;

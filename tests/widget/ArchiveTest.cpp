@@ -7,7 +7,7 @@
 #include "../common/Controls.h"
 #include "../common/ZipWriter.h"
 #include "ArchiveFixture.h"
-#include "encodings/DocumentText.h"
+#include "encodings/StoredText.h"
 #include "forms/PictureBox.h"
 #include "session/StateFiles.h"
 
@@ -39,7 +39,9 @@ TEST_F(Archives, AnEntryShowsTheTextItsFileHolds) {
     for (const auto& [what, bytes] : books) {
         open(zip(QStringLiteral("%1.zip").arg(what), {{"책.txt", bytes}}));
         ASSERT_EQ(window->book().path, tmpZip("책.txt")) << what;
-        EXPECT_EQ(window->pages().text.toString(), LoadDocumentText(window->book().path)) << what;
+        EXPECT_EQ(window->pages().text.toString(),
+                  encodings::StoredText::read(window->book().path).text.toString())
+            << what;
         EXPECT_GT(window->pages().count, 0) << what;
     }
 }

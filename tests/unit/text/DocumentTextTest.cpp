@@ -12,6 +12,7 @@
 #include "CodePageSamples.h"
 #include "TextTestUtil.h"
 #include "encodings/DocumentText.h"
+#include "encodings/StoredText.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ TEST_P(RealFile, DecodesToTheTextOfItsUtf8Copy) {
     const QString expected = QString::fromUtf8(readBytes(c.reference));
     ASSERT_FALSE(expected.isEmpty());
     EXPECT_EQ(detectEncoding(readBytes(c.file)), c.encoding);
-    const QString text = LoadDocumentText(texttest::dataDir() + '/' + c.file);
+    const QString text =
+        encodings::StoredText::read(texttest::dataDir() + '/' + c.file).text.toString();
     EXPECT_EQ(text.size(), expected.size());
     EXPECT_TRUE(text == expected) << c.file;
 }
@@ -69,7 +71,7 @@ class Bytes : public ::testing::TestWithParam<BytesCase> {};
 TEST_P(Bytes, DecodeAsExpected) {
     const BytesCase& c = GetParam();
     EXPECT_EQ(detectEncoding(c.bytes), c.encoding);
-    const QString text = decodeDocument(c.bytes);
+    const QString text = decodeDocumentAs(c.bytes, Encoding::Automatic).text;
     EXPECT_EQ(text, c.text) << "got " << qPrintable(QString::number(text.size())) << " units";
 }
 
@@ -126,15 +128,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Bytes, AnUndecodableByteNeverCutsTheTextShort) {
     QByteArray bytes("\xB0\xA1\xFF");
     for (int i = 0; i < 10000; ++i) bytes += "\xB3\xAA";  // 나
-    const QString text = decodeDocument(bytes);
+    const QString text = decodeDocumentAs(bytes, Encoding::Automatic).text;
     ASSERT_EQ(text.size(), 10002);
     EXPECT_EQ(text.at(1), QChar::ReplacementCharacter);
     EXPECT_EQ(text.back(), QChar(u'나'));
 }
 
-// Only a regular file is read, and only whole: a pipe is not waited on, a link to an endless
-// device is not followed into it, and a file cut short while it is read is refused.
-TEST(ReadDocument, OnlyAWholeRegularFileIsABook) {
+// Only a regular file is read: a pipe is not waited on, a link to an endless device is not
+// followed into it.
+TEST(ReadDocument, OnlyARegularFileIsABook) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray cp949 = QByteArray("\xB0\xA1\xB3\xAA \xB4\xD9\r\n").repeated(1 << 20);
@@ -152,7 +154,6 @@ TEST(ReadDocument, OnlyAWholeRegularFileIsABook) {
         const char* name;
         QString path;
         DocumentRead::Result result;
-        bool cut = false;  // the file loses its second half after the first read
     } cases[] = {
         {"a book", file("book.txt", cp949), DocumentRead::Read},
         {"a pipe", made("pipe.txt", ::mkfifo(QFile::encodeName(dir.filePath("pipe.txt")), 0600)),
@@ -165,19 +166,11 @@ TEST(ReadDocument, OnlyAWholeRegularFileIsABook) {
          DocumentRead::NotABook},
         {"nothing", dir.filePath("missing.txt"), DocumentRead::NotABook},
         {"no path", QString(), DocumentRead::NotABook},
-        {"a CP949 book cut short", file("cut949.txt", cp949), DocumentRead::Changed, true},
-        {"a UTF-8 book cut short", file("cut8.txt", utf8), DocumentRead::Changed, true},
+        {"a UTF-8 book", file("book8.txt", utf8), DocumentRead::Read},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        bool cut = false;
-        SetDocumentReadHook([&](qint64, qint64) {
-            if (c.cut && !std::exchange(cut, true)) {
-                ASSERT_TRUE(QFile::resize(c.path, QFileInfo(c.path).size() / 2));
-            }
-        });
-        const DocumentRead read = ReadDocument(c.path);
-        SetDocumentReadHook({});
+        const encodings::StoredText::Read read = encodings::StoredText::read(c.path);
         EXPECT_EQ(read.result, c.result);
         EXPECT_EQ(read.text.size(), c.result == DocumentRead::Read ? 6 << 20 : 0);
     }
@@ -187,19 +180,20 @@ TEST(ReadDocument, OnlyAWholeRegularFileIsABook) {
 
 namespace {
 
-// Texts whose pieces test the cuts, and the real ones; whether each is a CP949 (or ASCII) book.
+// Texts of stray, cut and marked bytes, and the real ones; whether each is a CP949 (or ASCII)
+// book.
 std::vector<std::pair<QByteArray, bool>> pieceInputs() {
     std::vector<std::pair<QByteArray, bool>> inputs = {
         {"plain ascii only\r\n", true},
-        {"\xB0\xA1\xB3\xAA \xB4\xD9\r\n\xB6\xF3", true},         // CP949
-        {"\xB0 \xB0\xA1\xB0", true},                             // lone lead bytes
-        {"\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B", false},          // UTF-8 cut at the end
-        {"\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4", false},         // UTF-8 cut in the middle: CP949
+        {"\xB0\xA1\xB3\xAA \xB4\xD9\r\n\xB6\xF3", true},          // CP949
+        {"\xB0 \xB0\xA1\xB0", true},                              // lone lead bytes
+        {"\xEA\xB0\x80\xEB\x82\x98 a \xEB\x8B", false},           // UTF-8 cut at the end
+        {"\xEA\xB0\x80 \xEB\x82 x \xEB\x8B\xA4", false},          // UTF-8 cut in the middle: CP949
         {"\xEF\xBB\xBF\xEA\xB0\x80 \xFF \xEF\xBB\xBF b", false},  // marked UTF-8 with a bad byte
         {QByteArray("\xFF\xFE\x00\xAC\x41\x00\x20\x00\x01", 9), false},  // UTF-16, half a unit
-        // Decoded in two halves, cut at the first byte below 0x41 from the middle on:
-        {QByteArray("\xB0\xA1").repeated(500) + " \xB0", true},  // the cut only near the end
-        {"a " + QByteArray("\xB0\xA1").repeated(500), true},     // none from the middle on
+        // Lone lead bytes and pairs around line breaks and spaces:
+        {QByteArray("\xB0\xA1").repeated(500) + " \xB0", true},         // the cut only near the end
+        {"a " + QByteArray("\xB0\xA1").repeated(500), true},            // none from the middle on
         {QByteArray("\xB0\xA1\xB0").repeated(300) + "\r\n\xB0", true},  // lone leads at every cut
         {QByteArray(3000, 'x') + "\xB0\xA1", true},  // ASCII long before the first pair
     };
@@ -215,62 +209,27 @@ std::vector<std::pair<QByteArray, bool>> pieceInputs() {
     return inputs;
 }
 
-// A file is decoded a piece at a time; whatever the pieces, the text is that of the whole.
-TEST(Pieces, DecodeAsTheWholeDoes) {
+// A book read from its file is the text of its bytes decoded whole, in every encoding.
+TEST(Pieces, AFileReadsAsItsWholeBytes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("book.txt");
     for (const auto& [bytes, cp949] : pieceInputs()) {
-        const QString whole = decodeDocument(bytes);
-        for (qsizetype chunk : {1, 2, 3, 5, 64, 4096}) {
-            SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in pieces of " +
-                         std::to_string(chunk));
-            EXPECT_EQ(decodeDocument(bytes.constData(), bytes.size(), chunk), whole);
-            // The chosen encodings that are not read in pieces cut at a byte below 0x41.
-            for (Encoding chosen : {Encoding::Utf16Be, Encoding::ShiftJis, Encoding::EucJp,
-                                    Encoding::Gb18030, Encoding::Big5})
-                EXPECT_EQ(decodeDocument(bytes.constData(), bytes.size(), chunk, chosen),
-                          decodeDocumentAs(bytes, chosen).text);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                    f.write(bytes) == bytes.size());
+        f.close();
+        for (Encoding chosen :
+             {Encoding::Automatic, Encoding::Cp949, Encoding::Utf8, Encoding::Utf16Be,
+              Encoding::ShiftJis, Encoding::EucJp, Encoding::Gb18030, Encoding::Big5}) {
+            SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " as " +
+                         std::to_string(int(chosen)));
+            const DecodedDocument whole = decodeDocumentAs(bytes, chosen);
+            const encodings::StoredText::Read read = encodings::StoredText::read(path, {}, chosen);
+            EXPECT_EQ(read.encoding, whole.encoding);
+            EXPECT_EQ(read.text.toString(), whole.text);
+            if (cp949 && chosen == Encoding::Automatic) EXPECT_EQ(read.encoding, Encoding::Cp949);
         }
     }
-}
-
-// Decoded as the bytes come, in stretches of any size: the text of the whole, or nothing where
-// the bytes might be read otherwise; every CP949 book (and plain ASCII) comes out.
-TEST(Pieces, StreamedAsTheWholeIsOrNotAtAll) {
-    const auto streamed = [](const QByteArray& bytes, qsizetype stretch, qint64 expected) {
-        StreamedDocument s(expected);
-        for (qsizetype at = 0; at < bytes.size(); at += stretch)
-            s.add(bytes.constData() + at, std::min(stretch, bytes.size() - at));
-        return s.take();
-    };
-    for (const auto& [bytes, cp949] : pieceInputs()) {
-        const QString whole = decodeDocument(bytes);
-        for (qsizetype stretch : {1, 2, 7, 4096, 1 << 20}) {
-            SCOPED_TRACE(bytes.left(16).toHex().toStdString() + " in stretches of " +
-                         std::to_string(stretch));
-            const std::optional<QString> text = streamed(bytes, stretch, bytes.size());
-            if (text) {
-                EXPECT_EQ(*text, whole);
-            }
-            if (cp949) {
-                EXPECT_TRUE(text.has_value());
-            }
-            EXPECT_FALSE(streamed(bytes, stretch, bytes.size() + 1)) << "a byte short";
-            EXPECT_FALSE(streamed(bytes, stretch, bytes.size() - 1)) << "a byte over";
-        }
-    }
-    // A chosen CP949 reads even a marked UTF-8 book as CP949; another chosen encoding is no
-    // CP949 book at all.
-    const QByteArray marked("\xEF\xBB\xBF\xEA\xB0\x80");
-    StreamedDocument chosenCp949(marked.size(), Encoding::Cp949);
-    chosenCp949.add(marked.constData(), marked.size());
-    EXPECT_EQ(chosenCp949.take(), decodeDocumentAs(marked, Encoding::Cp949).text);
-    StreamedDocument chosenBig5(4, Encoding::Big5);
-    chosenBig5.add("\xB0\xA1\xB0\xA1", 4);
-    EXPECT_FALSE(chosenBig5.take());
-
-    StreamedDocument abandoned(4);
-    abandoned.add("\xB0\xA1\xB0\xA1", 4);
-    abandoned.abandon();
-    EXPECT_FALSE(abandoned.take());
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "TextTestUtil.h"
+#include "encodings/StoredText.h"
 #include "find/Chapters.h"
 #include "find/TextFind.h"
-#include "encodings/DocumentText.h"
 #include "pages/Mo_TxtPublic.h"
 #include "textbox/LineBreaker.h"
 
@@ -71,11 +71,13 @@ TEST(Find, EveryEncodingOfABookGivesTheSameMatches) {
     };
     for (const auto& book : books) {
         const auto first =
-            spans(BookText(LoadDocumentText(texttest::dataDir() + "/" + book.copies[0]))
+            spans(BookText(encodings::StoredText::read(texttest::dataDir() + "/" + book.copies[0])
+                               .text.toString())
                       .findAll(QString::fromUtf8(book.word)));
         EXPECT_GT(first.size(), 5u) << book.copies[0];
         for (const char* copy : book.copies) {
-            EXPECT_EQ(spans(BookText(LoadDocumentText(texttest::dataDir() + "/" + copy))
+            EXPECT_EQ(spans(BookText(encodings::StoredText::read(texttest::dataDir() + "/" + copy)
+                                         .text.toString())
                                 .findAll(QString::fromUtf8(book.word))),
                       first)
                 << copy;
@@ -176,7 +178,8 @@ TEST(Chapters, RealBooksWithoutHeadingsShowNone) {
     SKIP_WITHOUT_TEXTS();
     // Short stories: titles, author lines, a table of contents, dialogue, "<끝>" - no chapter.
     for (const char* book : texttest::kBooks) {
-        const auto found = chapters::findHeadings(LoadDocumentText(texttest::dataDir() + "/" + book));
+        const auto found = chapters::findHeadings(
+            encodings::StoredText::read(texttest::dataDir() + "/" + book).text);
         EXPECT_TRUE(found.empty()) << book << ": " << (found.empty() ? "" : qPrintable(found[0].title));
     }
 }

@@ -1,4 +1,4 @@
-// A large book is decoded and wrapped on two threads: whatever either side throws comes back to
+// A large book is wrapped on two threads: whatever either side throws comes back to
 // the caller, the other side stopped and joined, never an end of the program.
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "TextTestUtil.h"
-#include "encodings/DocumentText.h"
 #include "textbox/LineBreaker.h"
 
 namespace {
@@ -34,26 +33,6 @@ struct Thrower {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 };
-
-// 8 MB decoded from a file in two threads.
-void decodeFile(Thrower& t, const QByteArray& bytes) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("book.txt");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    f.close();
-    // The caller reads the bytes before the half that starts the section: at 0 and from the
-    // middle on.
-    const qint64 half = bytes.size() / 2;
-    SetDocumentReadHook([&](qint64 from, qint64) { t.atPiece(from > 0 && from < half); });
-    try {
-        LoadDocumentText(path);
-    } catch (...) {
-        SetDocumentReadHook({});
-        throw;
-    }
-    SetDocumentReadHook({});
-}
 
 // A text wrapped in two threads, in a font nothing has measured: the helper asks for advances.
 void wrap(Thrower& t) {
@@ -79,14 +58,10 @@ void wrap(Thrower& t) {
 }
 
 TEST(TwoThreads, AnExceptionOnEitherSideComesBackToTheCaller) {
-    const QByteArray cp949 = QByteArray("\xB0\xA1\xB3\xAA \xB4\xD9\r\n").repeated(1 << 20);
-    const QByteArray utf16 = "\xFF\xFE" + QByteArray("\x00\xAC\x20\x00", 4).repeated(2 << 20);
     const struct {
         const char* name;
         std::function<void(Thrower&)> run;
     } cases[] = {
-        {"decoding CP949", [&](Thrower& t) { decodeFile(t, cp949); }},
-        {"decoding UTF-16", [&](Thrower& t) { decodeFile(t, utf16); }},
         {"wrapping", wrap},
     };
     for (const auto& c : cases)
