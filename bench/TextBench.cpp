@@ -87,7 +87,7 @@ BENCHMARK(10, text) {
                                       opened.setText(encodings::StoredText::read(path).text);
                                       opened.lineCount();
                                   }),
-                  "ms", 120);
+                  "ms", 60);
 
     textbox::LineBreaker breaker;
     breaker.setWidth(kWidth);
