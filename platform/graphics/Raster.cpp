@@ -45,6 +45,23 @@ void fillDevice(QImage& img, const QRect& d, QRgb color) {
     }
 }
 
+// A level or upright line is the block of device pixels its logical pixels cover, filled at
+// once: the edges of neighbouring logical pixels meet, so it is the same pixels.
+void levelOrUpright(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
+    // The logical pixels from a towards b, b itself only when asked.
+    int x0 = a.x(), x1 = b.x(), y0 = a.y(), y1 = b.y();
+    if (!includeEnd) {
+        if (a == b) return;
+        if (x0 != x1)
+            x1 += x1 > x0 ? -1 : 1;
+        else
+            y1 += y1 > y0 ? -1 : 1;
+    }
+    const QRect span(QPoint(std::min(x0, x1), std::min(y0, y1)),
+                     QPoint(std::max(x0, x1), std::max(y0, y1)));
+    fillDevice(img, toDevice(span.intersected(logicalRect(img)), img.devicePixelRatio()), color);
+}
+
 }  // namespace
 
 void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
@@ -55,21 +72,8 @@ void line(QImage& img, QPoint a, QPoint b, QRgb color, bool includeEnd) {
     if ((a.x() < 0 && b.x() < 0) || (a.y() < 0 && b.y() < 0) || (a.x() >= w && b.x() >= w) ||
         (a.y() >= h && b.y() >= h))
         return;
-    // A level or upright line is the block of device pixels its logical pixels cover, filled at
-    // once: the edges of neighbouring logical pixels meet, so it is the same pixels.
     if ((a.x() == b.x() || a.y() == b.y()) && img.depth() == 32) {
-        // The logical pixels from a towards b, b itself only when asked.
-        int x0 = a.x(), x1 = b.x(), y0 = a.y(), y1 = b.y();
-        if (!includeEnd) {
-            if (a == b) return;
-            if (x0 != x1)
-                x1 += x1 > x0 ? -1 : 1;
-            else
-                y1 += y1 > y0 ? -1 : 1;
-        }
-        const QRect span(QPoint(std::min(x0, x1), std::min(y0, y1)),
-                         QPoint(std::max(x0, x1), std::max(y0, y1)));
-        fillDevice(img, toDevice(span.intersected(QRect(0, 0, w, h)), r), color);
+        levelOrUpright(img, a, b, color, includeEnd);
         return;
     }
     const int dx = std::abs(b.x() - a.x()), sx = a.x() < b.x() ? 1 : -1;
