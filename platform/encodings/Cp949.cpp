@@ -54,28 +54,22 @@ qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
     const PairTable& pairs = pairTable();
     const auto* s = reinterpret_cast<const uint8_t*>(data);
     char16_t* const begin = out;
-    qsizetype i = 0;
-    while (i < size) {
+    // A character at a time with no branch on what it is: Korean text mixes one-byte and
+    // two-byte characters too often for a guess to pay. An ASCII byte looks up the table's
+    // first entry, which is 0 and stays near.
+    const auto step = [&](qsizetype i, uint8_t trail) {
         const uint8_t c = s[i];
-        if (c < 0x80) {
-            *out++ = c;
-            ++i;
-            continue;
-        }
-        const uint8_t trail = i + 1 < size ? s[i + 1] : 0;
-        // The table is 0 for every pair that is not a character, ranges included.
-        const char16_t u = pairs[c << 8 | trail];
-        if (u) [[likely]] {
-            *out++ = u;
-            i += 2;
-            continue;
-        }
-        *out++ = 0xFFFD;
-        // A pair that decodes to nothing is one unknown character, but an ASCII byte after a lone
-        // lead byte is a character of its own and survives.
-        const bool pair = c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE;
-        i += pair ? 2 : 1;
-    }
+        const bool ascii = c < 0x80;
+        const char16_t u = pairs[ascii ? 0 : (c << 8 | trail)];
+        *out++ = ascii ? char16_t(c) : u ? u : char16_t(0xFFFD);
+        // A pair that decodes to nothing is one unknown character, but an ASCII byte after a
+        // lone lead byte is a character of its own and survives.
+        const bool pair = !ascii && (u || (c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE));
+        return i + 1 + qsizetype(pair);
+    };
+    qsizetype i = 0;
+    while (i + 1 < size) i = step(i, s[i + 1]);
+    if (i < size) step(i, 0);
     return out - begin;
 }
 

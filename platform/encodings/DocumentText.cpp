@@ -1,12 +1,14 @@
 #include "encodings/DocumentText.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "encodings/CodePages.h"
 #include "files/Files.h"
+#include "threads/Section.h"
 
 namespace {
 
@@ -147,19 +149,47 @@ Encoding guessFromStart(Window& w) {
     return encodings::guessCodePage(w.chars(0, size), size);
 }
 
+// Whether bytes [from, to) are UTF-8, `from` and `to` at boundaries (or the ends); *multiByte
+// as isUtf8 says. It gives up (false) once `stop` is set: the other half was not UTF-8.
+bool utf8Between(const Source& src, qsizetype from, qsizetype to, bool* multiByte,
+                 const std::atomic<bool>& stop) {
+    Window w(src);
+    *multiByte = false;
+    while (from < to) {
+        if (stop.load(std::memory_order_relaxed)) return false;
+        const qsizetype end = pieceEnd(w, from, to);
+        bool some = false;
+        if (!isUtf8(w.bytes(from, end), end - from, &some, end == src.n)) return false;
+        *multiByte = *multiByte || some;
+        from = end;
+    }
+    return true;
+}
+
+// A large book is looked at in two halves side by side.
+constexpr qsizetype kHalvesFrom = qsizetype(8) << 20;
+
 Encoding detect(const Source& src) {
     Window w(src);
     if (startsWith(w, "\xFF\xFE", 2)) return Encoding::Utf16Le;
     if (startsWith(w, "\xEF\xBB\xBF", 3)) return Encoding::Utf8;
-    bool multiByte = false;
-    for (qsizetype from = 0; from < src.n;) {
-        const qsizetype to = pieceEnd(w, from, src.n);
-        bool some = false;
-        if (!isUtf8(w.bytes(from, to), to - from, &some, to == src.n)) return guessFromStart(w);
-        multiByte = multiByte || some;
-        from = to;
-    }
-    return multiByte ? Encoding::Utf8 : Encoding::Cp949;
+    const qsizetype mid = src.n >= kHalvesFrom ? boundaryFrom(w, src.n / 2, src.n) : src.n;
+    std::atomic<bool> stop{false};
+    bool firstMulti = false, secondMulti = false, second = true;
+    const auto secondHalf = [&] {
+        second = utf8Between(src, mid, src.n, &secondMulti, stop);
+        if (!second) stop.store(true, std::memory_order_relaxed);
+    };
+    threads::Section section([&] { stop.store(true, std::memory_order_relaxed); });
+    const bool started = mid < src.n && section.start(secondHalf);
+    const bool first = utf8Between(src, 0, mid, &firstMulti, stop);
+    if (!first) stop.store(true, std::memory_order_relaxed);
+    if (started)
+        section.join();
+    else if (first && mid < src.n)
+        secondHalf();
+    if (!first || !second) return guessFromStart(w);
+    return firstMulti || secondMulti ? Encoding::Utf8 : Encoding::Cp949;
 }
 
 Source sourceOf(const char* data, qsizetype size, qsizetype chunk = kChunk) {

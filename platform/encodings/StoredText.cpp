@@ -164,63 +164,19 @@ int64_t runEnd(Forward& f, const Form& form, int64_t from, bool* lineStart) {
 
 using Run = StoredText::Run;
 
-// The runs of bytes [from, to) of the file, where a line begins at `from`, counted from
-// index 0 and position 0 (or, unmeasured, only where they begin); last, where the bytes end.
+// Where the runs of bytes [from, to) of the file begin, a line beginning at `from`; last, where
+// the bytes end. Their indexes and positions are not known yet (the first wrap measures them).
 std::vector<Run> runsIn(const files::RegularFile& file, const Form& form, int64_t from,
-                        int64_t to, bool measure = true) {
+                        int64_t to) {
     Forward f(file, to);
     std::vector<Run> runs;
-    qsizetype index = 0;
-    int64_t byte = 0;
     bool lineStart = true;
     for (int64_t at = from; at < to;) {
-        runs.push_back({at, index, byte, lineStart});
+        runs.push_back({at, 0, 0, lineStart});
         f.keepFrom(at);
-        const int64_t end = runEnd(f, form, at, &lineStart);
-        if (!measure) {
-            at = end;
-            continue;
-        }
-        const char* b = f.bytes(at, end);
-        if (form.encoding == Encoding::Cp949) {
-            qsizetype units;
-            int64_t positions;
-            measureCp949(b, end - at, &units, &positions);
-            index += units;
-            byte += positions;
-        } else {
-            const QString t = decodeBytes(b, end - at, form.encoding);
-            index += t.size();
-            byte += ansi::length(ansi::units(t), t.size());
-        }
-        at = end;
+        at = runEnd(f, form, at, &lineStart);
     }
-    runs.push_back({to, index, byte, true});
-    return runs;
-}
-
-// The runs of the whole book, its two halves (cut after a line break) measured side by side.
-std::vector<Run> runsOf(const files::RegularFile& file, const Form& form) {
-    const int64_t n = file.size();
-    int64_t mid = -1;
-    if (n - form.skip >= 4 * kBlock) {
-        Forward f(file, n);
-        const int64_t half = form.skip + (n - form.skip) / 2 / form.width() * form.width();
-        mid = breakIn(f, form, half, std::min(n, half + kLongestLine));
-    }
-    if (mid < 0 || mid >= n) return runsIn(file, form, form.skip, n);
-    std::vector<Run> second;
-    threads::Section section;
-    const bool started = section.start([&] { second = runsIn(file, form, mid, n); });
-    std::vector<Run> runs = runsIn(file, form, form.skip, mid);
-    if (started)
-        section.join();
-    else
-        second = runsIn(file, form, mid, n);
-    const Run end = runs.back();
-    runs.pop_back();
-    for (Run r : second) runs.push_back({r.offset, r.index + end.index, r.byte + end.byte,
-                                         r.lineStart});
+    runs.push_back({to, 0, 0, true});
     return runs;
 }
 
@@ -297,13 +253,9 @@ StoredText::Read StoredText::read(const QString& path, const std::function<void(
     Data& data = *text.d;
     data.encoding = form.encoding;
     try {
-        // A CP949 book is measured by its first wrap, which decodes it anyway.
-        if (form.encoding == Encoding::Cp949) {
-            data.runs = runsIn(*file, form, form.skip, file->size(), false);
-            data.measured.store(false, std::memory_order_release);
-        } else {
-            data.runs = runsOf(*file, form);
-        }
+        // A book is measured by its first wrap, which decodes it anyway.
+        data.runs = runsIn(*file, form, form.skip, file->size());
+        data.measured.store(false, std::memory_order_release);
     } catch (const ReadFailed&) {
         return {{}, DocumentRead::Changed};
     }
@@ -344,7 +296,12 @@ void StoredText::ensureMeasured() const {
     for (size_t k = 0; k + 1 < d->runs.size(); ++k) {
         const QByteArray bytes = bytesOf(k, k + 1);
         RunMeasure m;
-        measureCp949(bytes.constData(), bytes.size(), &m.units, &m.positions);
+        if (d->encoding == Encoding::Cp949) {
+            measureCp949(bytes.constData(), bytes.size(), &m.units, &m.positions);
+        } else {
+            const QString t = decodeBytes(bytes.constData(), bytes.size(), d->encoding);
+            m = {t.size(), ansi::length(ansi::units(t), t.size())};
+        }
         runs.push_back(m);
     }
     takeMeasures(runs);

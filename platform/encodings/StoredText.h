@@ -44,9 +44,9 @@ public:
     bool isEmpty() const;
     bool inFile() const;
 
-    // Whether every run's first index and position are known. A CP949 book is read for where
-    // its runs begin alone, and measured by its first wrap, or else by the first question
-    // that needs them.
+    // Whether every run's first index and position are known. A book is read for where its runs
+    // begin alone, and measured by its first wrap, which decodes it anyway, or else by the first
+    // question that needs them.
     bool measured() const;
     // size(), or while unmeasured no less than it (the bytes of its runs).
     qsizetype sizeBound() const;

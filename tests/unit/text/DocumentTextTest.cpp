@@ -134,6 +134,37 @@ TEST(Bytes, AnUndecodableByteNeverCutsTheTextShort) {
     EXPECT_EQ(text.back(), QChar(u'나'));
 }
 
+// A large book is looked at in two halves side by side, and still whole: what lies in either
+// half decides, in memory and in a file alike.
+TEST(Bytes, ALargeBookIsGuessedByAllOfIt) {
+    const QByteArray ascii = QByteArray("plain line\r\n").repeated(800000);  // 9.6 MB
+    const QByteArray hangul = QByteArray("\xEA\xB0\x80\xEB\x82\x98 \r\n").repeated(900000);
+    QByteArray badInSecondHalf = hangul;
+    badInSecondHalf[badInSecondHalf.size() * 3 / 4] = '\xFF';
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        Encoding encoding;
+    } cases[] = {
+        {"ASCII", ascii, Encoding::Cp949},
+        {"UTF-8 only at the end", ascii + "\xEA\xB0\x80", Encoding::Utf8},
+        {"UTF-8 only at the start", "\xEA\xB0\x80" + ascii, Encoding::Utf8},
+        {"UTF-8", hangul, Encoding::Utf8},
+        {"UTF-8 but one byte in the second half", badInSecondHalf, Encoding::Cp949},
+        {"UTF-8 but one byte at the very start", "\xFF" + hangul, Encoding::Cp949},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(detectEncoding(c.bytes), c.encoding);
+        QFile f(dir.filePath("book.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                    f.write(c.bytes) == c.bytes.size());
+        f.close();
+        EXPECT_EQ(encodings::StoredText::read(f.fileName()).encoding, c.encoding);
+    }
+}
+
 // Only a regular file is read: a pipe is not waited on, a link to an endless device is not
 // followed into it.
 TEST(ReadDocument, OnlyARegularFileIsABook) {
