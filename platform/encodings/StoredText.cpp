@@ -204,6 +204,15 @@ Form formOf(const files::RegularFile& file, Encoding chosen) {
 
 }  // namespace
 
+namespace {
+
+// A decoded run's characters and positions.
+StoredText::RunMeasure measureOf(const QString& run) {
+    return {run.size(), ansi::length(ansi::units(run), run.size())};
+}
+
+}  // namespace
+
 struct StoredText::Data {
     QString whole;  // a text held in memory; else the file's
     std::unique_ptr<files::RegularFile> file;
@@ -299,8 +308,7 @@ void StoredText::ensureMeasured() const {
         if (d->encoding == Encoding::Cp949) {
             measureCp949(bytes.constData(), bytes.size(), &m.units, &m.positions);
         } else {
-            const QString t = decodeBytes(bytes.constData(), bytes.size(), d->encoding);
-            m = {t.size(), ansi::length(ansi::units(t), t.size())};
+            m = measureOf(decodeBytes(bytes.constData(), bytes.size(), d->encoding));
         }
         runs.push_back(m);
     }
@@ -372,7 +380,7 @@ QString StoredText::textOf(const Span& span, std::vector<RunMeasure>* measures) 
                                              d->runs[k + 1].offset - d->runs[span.firstRun].offset);
         const QString run =
             to > from ? decodeBytes(bytes.constData() + from, to - from, d->encoding) : QString();
-        if (measures) measures->push_back({run.size(), ansi::length(ansi::units(run), run.size())});
+        if (measures) measures->push_back(measureOf(run));
         text += run;
     }
     return text;

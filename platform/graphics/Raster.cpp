@@ -162,19 +162,32 @@ struct DeviceCopy {
     QRect area;
     QPoint source;
 };
-std::optional<DeviceCopy> deviceCopy(const QImage& img, QPoint at, const QImage& src,
-                                     const QRect& part) {
+// The logical rectangle on img a copy of src's part to `at` covers, clipped to both, and the
+// step from a pixel of it to its source pixel; none when nothing is copied.
+struct LogicalCopy {
+    QRect area;
+    QPoint shift;
+};
+std::optional<LogicalCopy> logicalCopy(const QImage& img, QPoint at, const QImage& src,
+                                       const QRect& part) {
     const QRect from = part.intersected(logicalRect(src));
     if (from.isEmpty()) return std::nullopt;
     const QPoint origin = at + (from.topLeft() - part.topLeft());
     const QRect area = QRect(origin, from.size()).intersected(logicalRect(img));
     if (area.isEmpty()) return std::nullopt;
-    const QPoint shift = from.topLeft() - origin;  // from a target pixel to its source pixel
+    return LogicalCopy{area, from.topLeft() - origin};
+}
+
+std::optional<DeviceCopy> deviceCopy(const QImage& img, QPoint at, const QImage& src,
+                                     const QRect& part) {
+    const std::optional<LogicalCopy> c = logicalCopy(img, at, src, part);
+    if (!c) return std::nullopt;
+    const QRect& area = c->area;
     const qreal r = img.devicePixelRatio();
     // The target's device rectangle decides the size; the source starts at its own device edge.
     const QRect d = toDevice(area, r).intersected(img.rect());
     if (d.isEmpty()) return std::nullopt;
-    QPoint s(toDevice(area.x() + shift.x(), r), toDevice(area.y() + shift.y(), r));
+    QPoint s(toDevice(area.x() + c->shift.x(), r), toDevice(area.y() + c->shift.y(), r));
     s += d.topLeft() - toDevice(area, r).topLeft();
     const QRect in = QRect(s, d.size()).intersected(src.rect());
     if (in.isEmpty()) return std::nullopt;
@@ -183,18 +196,15 @@ std::optional<DeviceCopy> deviceCopy(const QImage& img, QPoint at, const QImage&
 
 // A part of another resolution (a picture drawn for another screen): scaled smoothly into place.
 void putScaled(QImage& img, QPoint at, const QImage& src, const QRect& part) {
-    const QRect from = part.intersected(logicalRect(src));
-    if (from.isEmpty()) return;
-    const QPoint origin = at + (from.topLeft() - part.topLeft());
-    const QRect area = QRect(origin, from.size()).intersected(logicalRect(img));
-    if (area.isEmpty()) return;
-    const QPoint shift = from.topLeft() - origin;
+    const std::optional<LogicalCopy> c = logicalCopy(img, at, src, part);
+    if (!c) return;
     QPainter p(&img);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const qreal s = src.devicePixelRatio();
-    const QRect a = area.translated(shift);
-    p.drawImage(QRectF(area), src, QRectF(a.x() * s, a.y() * s, a.width() * s, a.height() * s));
+    const QRect a = c->area.translated(c->shift);
+    p.drawImage(QRectF(c->area), src,
+                QRectF(a.x() * s, a.y() * s, a.width() * s, a.height() * s));
 }
 
 }  // namespace

@@ -111,18 +111,17 @@ void PageRenderer::paintRows(const Side& s, QPainter& p, const QRect& area) cons
     p.setPen(gdi::toQColor(s.look.ink));
     // Measured apart from the painter, as the line breaker measures: the same at every ratio.
     const QFontMetrics metrics(s.look.font);
+    // A row's ink may reach a little past its band; a band away from the area has none in it.
+    const int reach = std::max(metrics.height(), s.look.lineHeight);
     auto piece = s.pieces.cbegin();
     for (int i = 0; i < int(layout.rows.size()); ++i) {
         const int top = layout.rows[i].top;
-        // A row's ink may reach a little past its band; a band away from the area has none in it.
-        const int reach = std::max(metrics.height(), s.look.lineHeight);
-        const bool reaches = top + 2 * reach > area.top() && top - reach <= area.bottom();
-        const auto [from, to] = layout.shown[i];
-        const QString line = text.mid(from, to - from);
-        if (!reaches) {
+        if (top + 2 * reach <= area.top() || top - reach > area.bottom()) {
             while (piece != s.pieces.cend() && piece->row == i) ++piece;
             continue;
         }
+        const auto [from, to] = layout.shown[i];
+        const QString line = text.mid(from, to - from);
         paintHighlights(p, metrics, line, i, top, piece, s.pieces.cend());
         const QString visible = visibleLine(line);
         if (!visible.isEmpty()) p.drawText(QPoint(kTextLeft, top + metrics.ascent()), visible);
