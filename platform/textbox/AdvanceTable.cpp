@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "textbox/CharClass.h"
+
 namespace textbox {
 
 namespace {
@@ -13,7 +15,7 @@ constexpr size_t kCachedFonts = 6;
 }  // namespace
 
 AdvanceTable::AdvanceTable(const QFont& font)
-    : m_font(font), m_metrics(font), m_bmp(new int32_t[0x10000]) {
+    : m_font(font), m_metrics(font), m_bmp(new int32_t[0x10000]), m_fast(new uint16_t[0x10000]()) {
     std::fill_n(m_bmp.get(), 0x10000, -1);
 }
 
@@ -47,6 +49,10 @@ int32_t AdvanceTable::measureBmp(char16_t c) {
         a = std::max(0, measure(QString(QChar(c))));
     // Atomic: the second wrapping thread may be reading the table meanwhile (see measured()).
     std::atomic_ref<int32_t>(m_bmp[c]).store(a, std::memory_order_relaxed);
+    const uint8_t k = charclass::bmpTable()[c];
+    if ((k & ~charclass::kBlank) == 0 && a < kFastBlank)
+        std::atomic_ref<uint16_t>(m_fast[c]).store(uint16_t((a | (k ? kFastBlank : 0)) + 1),
+                                                   std::memory_order_relaxed);
     return a;
 }
 

@@ -29,6 +29,14 @@ public:
         const int32_t a = m_bmp[c];
         return a >= 0 ? a : measureBmp(c);
     }
+    // What the line breaker's common path needs of a BMP character: for one measured and plain
+    // (of no class) or a blank, its advance, with kFastBlank set for a blank; else kOffFast
+    // (another kind, not measured yet, or wider than kFastBlank units). Safe on another thread,
+    // as measured() is.
+    static constexpr uint16_t kFastBlank = 0x8000, kOffFast = 0xFFFF;
+    uint16_t fast(char16_t c) const {
+        return uint16_t(std::atomic_ref<uint16_t>(m_fast[c]).load(std::memory_order_relaxed) - 1);
+    }
     // The advance of a character outside the BMP.
     int32_t astral(char32_t cp);
     // The advance of a BMP character if it has been measured, else -1; safe on another thread
@@ -44,6 +52,7 @@ private:
     QFont m_font;
     QFontMetricsF m_metrics;
     std::unique_ptr<int32_t[]> m_bmp;  // -1 until measured
+    std::unique_ptr<uint16_t[]> m_fast;  // fast(c) + 1: 0 until measured
     QHash<char32_t, int32_t> m_astral;
 };
 

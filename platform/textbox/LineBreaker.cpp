@@ -44,35 +44,74 @@ inline LineEnd cutInWord(const char16_t* s, const uint8_t* cls, qsizetype start,
     return {i, b, i > start};
 }
 
+// A line being scanned: its width so far, the CP949 position reached, the last break
+// opportunity (`start` for none yet) and what came last.
+struct Scan {
+    int64_t x = 0;
+    int64_t b;
+    qsizetype brk;
+    int64_t brkByte;
+    uint32_t prev = kNoBreakAfter;
+    bool afterBlank = false;
+};
+
+// The common stretch of a line, from s[i] after a plain character or a blank: plain characters
+// (a Hangul syllable, a letter, a digit) and blanks, as long as the line has room. A break falls
+// only where a plain one follows a blank; it is taken without a branch, for Korean text has a
+// blank every few characters, too often for a guess to pay. Returns where it stops: at the end,
+// at a character of another kind or not measured yet, or at one that would pass the edge.
+template <typename Advances>
+inline qsizetype commonRun(const char16_t* s, qsizetype n, qsizetype i, int64_t limit,
+                           const Advances& adv, Scan& scan) {
+    int64_t x = scan.x, b = scan.b, brk = scan.brk, brkByte = scan.brkByte;
+    uint32_t afterBlank = scan.afterBlank;
+    uint32_t blank = afterBlank;
+    for (; i < n; ++i) {
+        const char16_t c = s[i];
+        const uint32_t f = adv.fast(c);
+        blank = f / AdvanceTable::kFastBlank;
+        const int64_t next = x + (f & (AdvanceTable::kFastBlank - 1));
+        if (f == AdvanceTable::kOffFast || (next > limit && !blank)) break;
+        const int64_t take = -int64_t(afterBlank & ~blank & 1);
+        brk = (i & take) | (brk & ~take);
+        brkByte = (b & take) | (brkByte & ~take);
+        x = next;
+        b += c < 0x80 ? 1 : 2;
+        afterBlank = blank;
+    }
+    scan.x = x;
+    scan.b = b;
+    scan.brk = brk;
+    scan.brkByte = brkByte;
+    scan.prev = afterBlank ? kBlank : 0;
+    scan.afterBlank = afterBlank;
+    return i;
+}
+
 // Scans one line from `start`. Only what lies between `start` and the break decides the break, so
 // a line taken out with its start and put into another breaker breaks the same way.
 template <typename Advances>
 LineEnd scanLine(const char16_t* s, qsizetype n, qsizetype start, int64_t startByte, int64_t limit,
                  Advances& adv, const uint8_t* cls) {
-    int64_t x = 0;
+    Scan scan{.b = startByte, .brk = start, .brkByte = startByte};
     qsizetype i = start;
-    int64_t b = startByte;
-    qsizetype brk = start;  // last break opportunity; `start` means none yet
-    int64_t brkByte = startByte;
-    uint8_t prev = kNoBreakAfter;
-    bool afterBlank = false;
     while (i < n) {
         const char16_t c = s[i];
         uint8_t k = cls[c];
-        int units = 1;
+        qsizetype units = 1;
         int32_t a;
         if (k & kSlowPath) [[unlikely]] {
             if (k & kNewline) {
                 const qsizetype e = (c == u'\r' && i + 1 < n && s[i + 1] == u'\n') ? i + 2 : i + 1;
-                return {e, b + (e - i), true};
+                return {e, scan.b + (e - i), true};
             }
             if (k & kBlank) {
                 // Blanks never wrap: they hang, and the break they allow comes after them.
-                x += adv.bmp(c);
-                afterBlank = true;
-                prev = k;
-                b += c < 0x80 ? 1 : 2;
-                ++i;
+                scan.x += adv.bmp(c);
+                scan.afterBlank = true;
+                scan.prev = k;
+                scan.b += c < 0x80 ? 1 : 2;
+                i = commonRun(s, n, i + 1, limit, adv, scan);
                 continue;
             }
             if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(s[i + 1])) {
@@ -88,22 +127,23 @@ LineEnd scanLine(const char16_t* s, qsizetype n, qsizetype start, int64_t startB
             a = adv.bmp(c);
         }
         if (i > start && !(k & kGlue) &&
-            (afterBlank ||
-             (((prev | k) & kIdeo) && !(k & kNoBreakBefore) && !(prev & kNoBreakAfter)))) {
-            brk = i;
-            brkByte = b;
+            (scan.afterBlank || (((scan.prev | k) & kIdeo) && !(k & kNoBreakBefore) &&
+                                 !(scan.prev & kNoBreakAfter)))) {
+            scan.brk = i;
+            scan.brkByte = scan.b;
         }
-        afterBlank = false;
-        x += a;
-        if (x > limit && i > start) [[unlikely]] {
-            if (brk > start) return {brk, brkByte, true};
-            if (const LineEnd cut = cutInWord(s, cls, start, i, b); cut.more) return cut;
+        scan.afterBlank = false;
+        scan.x += a;
+        if (scan.x > limit && i > start) [[unlikely]] {
+            if (scan.brk > start) return {scan.brk, scan.brkByte, true};
+            if (const LineEnd cut = cutInWord(s, cls, start, i, scan.b); cut.more) return cut;
         }
-        b += c < 0x80 ? 1 : 2;
+        scan.b += c < 0x80 ? 1 : 2;
         i += units;
-        prev = k;
+        scan.prev = k;
+        if (k == 0) i = commonRun(s, n, i, limit, adv, scan);
     }
-    return {n, b, false};
+    return {n, scan.b, false};
 }
 
 // Wraps s[from, to), where a line begins, into `starts`: every line start after `from`, with byte
@@ -195,6 +235,7 @@ struct AskedAdvances {
     AdvanceQuestions& questions;
     std::unordered_map<char32_t, int32_t> astrals;
 
+    uint16_t fast(char16_t c) const { return table.fast(c); }
     int32_t bmp(char16_t c) {
         const int32_t a = table.measured(c);
         return a >= 0 ? a : questions.ask(c);
