@@ -50,10 +50,11 @@ QString decodeCp949(const char* data, qsizetype size) {
     return text;
 }
 
-qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
+qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out, qsizetype* ascii) {
     const PairTable& pairs = pairTable();
     const auto* s = reinterpret_cast<const uint8_t*>(data);
     char16_t* const begin = out;
+    qsizetype low = 0;
     // A character at a time with no branch on what it is: Korean text mixes one-byte and
     // two-byte characters too often for a guess to pay. An ASCII byte looks up the table's
     // first entry, which is 0 and stays near.
@@ -61,7 +62,9 @@ qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
         const uint8_t c = s[i];
         const bool ascii = c < 0x80;
         const char16_t u = pairs[ascii ? 0 : (c << 8 | trail)];
-        *out++ = ascii ? char16_t(c) : u ? u : char16_t(0xFFFD);
+        const char16_t unit = ascii ? char16_t(c) : u ? u : char16_t(0xFFFD);
+        *out++ = unit;
+        low += unit < 0x80;
         // A pair that decodes to nothing is one unknown character, but an ASCII byte after a
         // lone lead byte is a character of its own and survives.
         const bool pair = !ascii && (u || (c >= 0x81 && c <= 0xFE && trail >= 0x80 && trail <= 0xFE));
@@ -70,6 +73,7 @@ qsizetype decodeCp949To(const char* data, qsizetype size, char16_t* out) {
     qsizetype i = 0;
     while (i + 1 < size) i = step(i, s[i + 1]);
     if (i < size) step(i, 0);
+    if (ascii) *ascii = low;
     return out - begin;
 }
 

@@ -326,10 +326,9 @@ QString StoredText::cp949Runs(const Span& span, const QByteArray& bytes,
     for (size_t k = span.firstRun; k < span.endRun; ++k) {
         const int64_t from = d->runs[k].offset - base;
         const int64_t to = std::min<int64_t>(bytes.size(), d->runs[k + 1].offset - base);
-        const qsizetype units =
-            to > from ? decodeCp949To(bytes.constData() + from, to - from, out + total) : 0;
         qsizetype ascii = 0;
-        for (qsizetype i = total; i < total + units; ++i) ascii += out[i] < 0x80;
+        const qsizetype units =
+            to > from ? decodeCp949To(bytes.constData() + from, to - from, out + total, &ascii) : 0;
         if (measures) measures->push_back({units, ascii + 2 * int64_t(units - ascii)});
         total += units;
     }
