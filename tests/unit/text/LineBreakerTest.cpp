@@ -109,7 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"TabIsFourSpaces", "a\tb", "a    b", {"a\tb"}},
         WrapCase{"TabWiderThanThreeSpaces", "a\tb", "a   b", {"a\t", "b"}},
         WrapCase{"TinyWidthStillTerminates", "가나 ab\r\n", "", {"가", "나 ", "a", "b\r\n", ""}},
-        WrapCase{"CharacterWiderThanTheBox", "가나", "a", {"가", "나"}}),
+        WrapCase{"CharacterWiderThanTheBox", "가나", "a", {"가", "나"}},
+        WrapCase{"WideBlankHangsAndCountsTwo",
+                 "가나\u3000다라 마",
+                 "가나\u3000다",
+                 {"가나\u3000", "다라 마"}},
+        WrapCase{"HangulAfterAnIdeographMayStartALine", "漢字가나다", "漢字가나", {"漢字", "가나다"}},
+        WrapCase{"PunctuationEndsAWord", "가나. 다라, 마", "가나. 다라", {"가나. ", "다라, 마"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A book is wrapped in parts on two threads, cut after line breaks. Whatever the text and wherever
