@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "가나\u3000다라 마",
                  "가나\u3000다",
                  {"가나\u3000", "다라 마"}},
-        WrapCase{"HangulAfterAnIdeographMayStartALine", "漢字가나다", "漢字가나", {"漢字", "가나다"}},
+        WrapCase{
+            "HangulAfterAnIdeographMayStartALine", "漢字가나다", "漢字가나", {"漢字", "가나다"}},
         WrapCase{"PunctuationEndsAWord", "가나. 다라, 마", "가나. 다라", {"가나. ", "다라, 마"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
