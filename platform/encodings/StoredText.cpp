@@ -424,6 +424,7 @@ size_t StoredText::runHolding(qsizetype index) const {
 }
 
 QString StoredText::mid(qsizetype from, qsizetype n) const {
+    if (n <= 0) return QString();         // nothing to read, so nothing to measure
     const qsizetype size = this->size();  // measured from here on
     from = std::clamp<qsizetype>(from, 0, size);
     const qsizetype end = from + std::clamp<qsizetype>(n, 0, size - from);

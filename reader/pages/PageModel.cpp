@@ -10,14 +10,17 @@ PageSlice sliceOfPage(const PageModel& model, const textbox::TextBox& box, int p
     PageSlice slice;
     const int start = box.lineIndex(first);
     slice.start = start;
+    // The book's size is asked only once the box holds it: until the book is laid out the box's
+    // text is empty, and a book not measured yet would be read whole for its size.
+    const qsizetype boxSize = box.text().size();
     if (start < 0) {
-        slice.from = int(model.text.size());
+        slice.from = boxSize == 0 ? 0 : int(model.text.size());
         slice.text = QStringLiteral("\r\n");
         return slice;
     }
     const int from = box.charIndexOfLine(first);
     slice.from = from;
-    int to = int(std::min(model.text.size(), box.text().size()));  // the box's may be empty
+    int to = boxSize == 0 ? 0 : int(std::min(model.text.size(), boxSize));
     if (box.lineCount() >= first + L + 1) {
         const int end = box.lineIndex(page * L);
         to = end < 0 ? from : box.charIndexOfLine(page * L);

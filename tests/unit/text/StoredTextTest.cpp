@@ -86,6 +86,12 @@ TEST(StoredText, ReadsWrapsAndCutsPagesAsTheWholeText) {
             box->setFont(texttest::pageFont());
             box->resize(300, 100);
         }
+        // A spread shown before the book is laid out reads none of it: the wrap measures it.
+        PageModel early;
+        early.text = book;
+        early.linesPerPage = 20;
+        for (const int page : {1, 2}) EXPECT_EQ(sliceOfPage(early, fromFile, page).from, 0);
+        EXPECT_FALSE(book.measured());
         fromFile.setText(book);
         fromMemory.setText(whole.text);
         ASSERT_EQ(fromFile.lineCount(), fromMemory.lineCount());
