@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <climits>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "TextTestUtil.h"
 #include "pages/Mo_TxtPublic.h"
@@ -270,6 +272,38 @@ TEST(TextBox, AnswersTheEditMessagesAtItsOwnWidthAndFont) {
     box.setFont(big);
     EXPECT_EQ(box.lineCount(), 3);
     EXPECT_EQ(box.charIndexOfOffset(box.lineIndex(1) + 1), box.charIndexOfLine(1));
+}
+
+// Lines of more than 64 Ki characters or CP949 bytes among short ones, wrapped in one piece and in
+// parts: every start is where its line break puts it, and is found again from its byte.
+TEST(LineBreaker, LinesLongerThan64KiKeepTheirStarts) {
+    QString text;
+    std::vector<std::pair<int, int>> starts{{0, 0}};  // index, byte
+    for (int i = 0; i < 60; ++i) {
+        const QString line = i % 7 == 3   ? QString(70000 + i, QLatin1Char('a'))
+                             : i % 7 == 5 ? QString(40000, QChar(0xAC00))  // 80,000 bytes
+                                          : QString(5 + i % 11, QChar(0xAC00));
+        text += line + QLatin1Char('\n');
+        const int bytes = line[0] == QLatin1Char('a') ? line.size() : 2 * line.size();
+        starts.emplace_back(starts.back().first + line.size() + 1,
+                            starts.back().second + bytes + 1);
+    }
+    for (const qsizetype twoFrom : {qsizetype(0), qsizetype(LLONG_MAX)}) {
+        LineBreaker lb;
+        lb.setTwoThreadsFrom(twoFrom);
+        lb.setFont(pageFont());
+        lb.setWidth(1 << 22);
+        lb.setText(text);
+        ASSERT_EQ(lb.lineCount(), int(starts.size()));
+        for (int l = 0; l < lb.lineCount(); ++l) {
+            ASSERT_EQ(lb.charIndexOfLine(l), starts[l].first) << l;
+            ASSERT_EQ(lb.lineIndex(l), starts[l].second) << l;
+            ASSERT_EQ(lb.lineFromChar(starts[l].second), l);
+            if (l > 0) {
+                ASSERT_EQ(lb.lineFromChar(starts[l].second - 1), l - 1);
+            }
+        }
+    }
 }
 
 }  // namespace
