@@ -163,8 +163,9 @@ void wrapRange(const char16_t* s, qsizetype from, qsizetype to, qsizetype base, 
     }
 }
 
-// A text is wrapped in parts of whole lines, each decoded where it is wrapped: one after every
-// kParts-th of the text when two threads wrap it, else parts of kOnePart characters in turn.
+// A text is wrapped in parts of whole lines, each decoded where it is wrapped: parts of a
+// kParts-th of the text when two threads wrap it, else of kOnePart characters in turn; never
+// more than kOnePart, so what a part holds while it is wrapped stays small in a large book.
 constexpr int kParts = 32;
 constexpr qsizetype kLeastPart = 1024;
 constexpr qsizetype kOnePart = qsizetype(1) << 20;
@@ -301,7 +302,7 @@ void LineBreaker::wrap() const {
     m_starts.clear();
     m_starts.push(0, 0);
     const bool two = n >= m_twoThreadsFrom && std::thread::hardware_concurrency() > 1;
-    const qsizetype least = two ? std::max(n / kParts, kLeastPart) : kOnePart;
+    const qsizetype least = two ? std::clamp(n / kParts, kLeastPart, kOnePart) : kOnePart;
     const std::vector<encodings::StoredText::Span> spans =
         measuring ? m_text.spansOfBytes(least) : m_text.spans(least);
     const size_t parts = spans.size();
