@@ -215,27 +215,18 @@ void putPart(QImage& img, QPoint at, const QImage& src, const QRect& part) {
         copyRows(img, c->area, src, c->source);
 }
 
-void putParts(QImage& img, const QImage& src, const std::vector<Part>& parts) {
-    if (src.devicePixelRatio() != img.devicePixelRatio() || img.depth() != 32 ||
-        src.format() != img.format()) {
-        for (const Part& p : parts) putPart(img, p.at, src, p.part);
-        return;
-    }
-    std::vector<DeviceCopy> copies;
-    copies.reserve(parts.size());
+namespace {
+
+// Copies already clipped to img and src, of 32-bit images of one format: row by row across the
+// parts, so a part a few pixels wide costs its pixels, not a call a row.
+void copyAcross(QImage& img, const QImage& src, const std::vector<DevicePart>& copies) {
     int rows = 0;
-    for (const Part& p : parts) {
-        if (const std::optional<DeviceCopy> c = deviceCopy(img, p.at, src, p.part)) {
-            copies.push_back(*c);
-            rows = std::max(rows, c->area.height());
-        }
-    }
-    // Row by row across the parts: a part a few pixels wide costs its pixels, not a call a row.
+    for (const DevicePart& c : copies) rows = std::max(rows, c.area.height());
     auto* const out = reinterpret_cast<quint32*>(img.bits());
     const auto* const in = reinterpret_cast<const quint32*>(src.constBits());
     const qsizetype outStride = img.bytesPerLine() / 4, inStride = src.bytesPerLine() / 4;
     for (int y = 0; y < rows; ++y) {
-        for (const DeviceCopy& c : copies) {
+        for (const DevicePart& c : copies) {
             if (y >= c.area.height()) continue;
             quint32* o = out + (c.area.top() + y) * outStride + c.area.left();
             const quint32* i = in + (c.source.y() + y) * inStride + c.source.x();
@@ -247,6 +238,41 @@ void putParts(QImage& img, const QImage& src, const std::vector<Part>& parts) {
             for (int k = 0; k < n; ++k) o[k] = i[k];
         }
     }
+}
+
+}  // namespace
+
+void putParts(QImage& img, const QImage& src, const std::vector<Part>& parts) {
+    if (src.devicePixelRatio() != img.devicePixelRatio() || img.depth() != 32 ||
+        src.format() != img.format()) {
+        for (const Part& p : parts) putPart(img, p.at, src, p.part);
+        return;
+    }
+    std::vector<DevicePart> copies;
+    copies.reserve(parts.size());
+    for (const Part& p : parts)
+        if (const std::optional<DeviceCopy> c = deviceCopy(img, p.at, src, p.part))
+            copies.push_back({c->area, c->source});
+    copyAcross(img, src, copies);
+}
+
+void putDeviceParts(QImage& img, const QImage& src, const std::vector<DevicePart>& parts) {
+    // Each clipped to img, then its source to src (moving the area with it).
+    std::vector<DevicePart> copies;
+    copies.reserve(parts.size());
+    for (const DevicePart& p : parts) {
+        const QRect area = p.area.intersected(img.rect());
+        const QPoint source = p.source + (area.topLeft() - p.area.topLeft());
+        const QRect in = QRect(source, area.size()).intersected(src.rect());
+        if (area.isEmpty() || in.isEmpty()) continue;
+        copies.push_back(
+            {QRect(area.topLeft() + (in.topLeft() - source), in.size()), in.topLeft()});
+    }
+    if (img.depth() != 32 || src.format() != img.format()) {
+        for (const DevicePart& c : copies) copyRows(img, c.area, src, c.source);
+        return;
+    }
+    copyAcross(img, src, copies);
 }
 
 }  // namespace gdi::raster

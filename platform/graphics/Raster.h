@@ -42,6 +42,15 @@ struct Part {
 };
 void putParts(QImage& img, const QImage& src, const std::vector<Part>& parts);
 
+// Many copies in device pixels from one src: each `area` of img from the rectangle of its size
+// at `source` on src, clipped to both; none overlapping another on img. Row by row across them,
+// as putParts.
+struct DevicePart {
+    QRect area;
+    QPoint source;
+};
+void putDeviceParts(QImage& img, const QImage& src, const std::vector<DevicePart>& parts);
+
 // Copies block's device pixels onto img's at deviceAt, whatever either's ratio; clipped to img.
 void putDevice(QImage& img, QPoint deviceAt, const QImage& block);
 

@@ -2,6 +2,7 @@
 
 #include "graphics/Raster.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace bookani {
@@ -32,11 +33,24 @@ std::vector<Run> archRuns(const Strip& strip, int width, int16_t base, int16_t l
 void putBack(QImage& to, const Restore& restore, const std::vector<Run>& runs, int x0,
              int height) {
     const QImage* bg = gdi::SurfaceOf(restore.background);
-    if (!bg) return;
+    const QImage* below = restore.below ? gdi::SurfaceOf(restore.below) : nullptr;
+    if (!bg || (restore.below && !below)) return;
     std::vector<gdi::raster::Part> parts;
+    std::vector<gdi::raster::DevicePart> above, under;
+    // Below's top lands on the device row of the split, as a copy of it to there would put it.
+    const qreal ratio = to.devicePixelRatio();
+    const int split = gdi::raster::toDevice(restore.split, ratio);
     auto rows = [&](int from, int to, int top, int bottom) {
-        if (to > from && bottom > top)
-            parts.push_back({QPoint(from, top), QRect(from, top, to - from, bottom - top)});
+        if (to <= from || bottom <= top) return;
+        const QRect logical(from, top, to - from, bottom - top);
+        if (!below) return parts.push_back({logical.topLeft(), logical});
+        const QRect d = gdi::raster::toDevice(logical, ratio);
+        const int cut = std::clamp(split, d.top(), d.bottom() + 1);
+        if (cut > d.top())
+            above.push_back({QRect(d.left(), d.top(), d.width(), cut - d.top()), d.topLeft()});
+        if (cut <= d.bottom())
+            under.push_back({QRect(d.left(), cut, d.width(), d.bottom() + 1 - cut),
+                             QPoint(d.left(), cut - split)});
     };
     int x = restore.columns.from;
     for (const Run& run : runs) {
@@ -51,7 +65,9 @@ void putBack(QImage& to, const Restore& restore, const std::vector<Run>& runs, i
         x = to;
     }
     rows(x, restore.columns.to, 0, restore.height);
-    gdi::raster::putParts(to, *bg, parts);
+    if (!below) return gdi::raster::putParts(to, *bg, parts);
+    gdi::raster::putDeviceParts(to, *bg, above);
+    gdi::raster::putDeviceParts(to, *below, under);
 }
 
 // Five shaded lines along the top, the bottom and the page's outer edge of the strip as it

@@ -27,11 +27,16 @@ struct Columns {
 };
 
 // What a frame puts back before its strip is drawn: columns of target, the turn area's whole
-// height, from background (the spread as it lies under the turning page).
+// height, from background (the spread as it lies under the turning page). With `below`, the
+// background is read where it lies: the rows above logical row `split` from background, the
+// rest from below, whose top lies on that row, pixel for pixel as if below had been copied
+// there first.
 struct Restore {
     gdi::HDC background = nullptr;
     Columns columns;
     int height = 0;
+    gdi::HDC below = nullptr;
+    int split = 0;
 };
 
 // Draws the strip of the half page on work for a turn of extent, lifted by lift, onto target;

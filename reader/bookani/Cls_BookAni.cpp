@@ -160,12 +160,20 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
     const std::optional<int16_t> sx = bookani::stepWidth(turn.look.width, turn.frames);
     if (!sx) return false;
     const float sd = bookani::liftStep(turn.look.depth, turn.frames);
-    const Surface bg = background(turn, first, target);
-    if (!bg) return false;
-    const Side second = opposite(first);
+    // The spread as it lies under the turning page is read where it lies: the band on top, the
+    // flip picture's page on the side the page leaves, the current picture's page on the side it
+    // has not reached yet. Without a band captured, a blank one.
+    const int depth = turn.look.depth;
+    const Surface blankBand =
+        m_depth ? Surface() : Surface::blank(target, turn.spreadWidth, std::max(1, depth));
+    const Surface& band = m_depth ? m_depth : blankBand;
+    if (!band) return false;
+    auto picture = [&](Side side) -> const Surface& { return side == first ? m_flip : m_cur; };
     auto show = [&](Side side) {
-        gdi::BitBlt(target, turn.left(side), 0, turn.width(side), turn.area.height(), bg.dc(),
-                    turn.left(side), 0, gdi::SRCCOPY);
+        gdi::BitBlt(target, turn.left(side), 0, turn.width(side), depth, band.dc(), turn.left(side),
+                    0, gdi::SRCCOPY);
+        gdi::BitBlt(target, turn.left(side), depth, turn.width(side), turn.pageHeight,
+                    picture(side).dc(), turn.left(side), 0, gdi::SRCCOPY);
     };
     // Between frames only the columns the last strip covered differ from the background: the
     // strip puts them back as it is drawn (the whole side goes back before a half's first frame).
@@ -177,7 +185,8 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
         }
         const int from = std::max(dirty->from, turn.left(side));
         const int to = std::min(dirty->to, turn.left(side) + turn.width(side));
-        return bookani::Restore{bg.dc(), {from, std::max(from, to)}, turn.area.height()};
+        return bookani::Restore{
+            band.dc(), {from, std::max(from, to)}, turn.area.height(), picture(side).dc(), depth};
     };
     auto step = [&](Side side, std::optional<int16_t> extent, std::optional<int16_t> lift) {
         const std::optional<bookani::Restore> restore = restoreFor(side);
@@ -187,6 +196,7 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
     };
 
     m_shown.invalidate();
+    const Side second = opposite(first);
     fillWork(turn, m_cur, first);
     show(second);
     if (first == Side::Right) show(first);  // a right page turn starts from the whole background
@@ -201,21 +211,6 @@ bool Cls_BookAni::turnPage(const Turn& turn, Side first, gdi::HDC target, gdi::H
             return false;
     }
     return true;
-}
-
-// The spread as it lies under the turning page: the band on top, the flip picture's page on
-// the side the page leaves, the current picture's page on the side it has not reached yet.
-Surface Cls_BookAni::background(const Turn& turn, Side first, gdi::HDC target) const {
-    Surface bg = Surface::blank(target, turn.spreadWidth, turn.area.height());
-    if (!bg) return bg;
-    const int depth = turn.look.depth;
-    gdi::BitBlt(bg.dc(), 0, 0, turn.spreadWidth, depth, m_depth.dc(), 0, 0, gdi::SRCCOPY);
-    for (const Side side : {Side::Left, Side::Right}) {
-        const Surface& picture = side == first ? m_flip : m_cur;
-        gdi::BitBlt(bg.dc(), turn.left(side), depth, turn.width(side), turn.pageHeight,
-                    picture.dc(), turn.left(side), 0, gdi::SRCCOPY);
-    }
-    return bg;
 }
 
 void Cls_BookAni::fillWork(const Turn& turn, const Surface& picture, Side side) {

@@ -65,7 +65,6 @@ private:
     bool loadPicture(bookani::Surface& surface, const QString& path, gdi::HDC compatible);
     bool loadCopy(bookani::Surface& surface, gdi::HDC src, double w, double h);
     bool turnPage(const Turn& turn, bookani::Side first, gdi::HDC target, gdi::HWND window);
-    bookani::Surface background(const Turn& turn, bookani::Side first, gdi::HDC target) const;
     void fillWork(const Turn& turn, const bookani::Surface& picture, bookani::Side side);
     bool frame(const Turn& turn, bookani::Side side, gdi::HDC target, gdi::HWND window,
                std::optional<int16_t> extent, std::optional<int16_t> lift,

@@ -154,25 +154,32 @@ TEST(BookAniStrip, AFramePutsBackWhatTheLastStripLeft) {
     look.colours = {gdi::RGB(0, 0, 255), gdi::RGB(0, 255, 0), gdi::RGB(255, 0, 0),
                     gdi::RGB(0, 255, 255), gdi::RGB(255, 0, 255)};
     Dc work = paintedDc(100, 30, 0, 0), bg = paintedDc(200, 50, kBand, kFlipRight);
-    for (int x = 0; x < 100; ++x)
-        for (int y = 0; y < 30; ++y)
-            gdi::SurfaceOf(work->dc())->setPixel(x, y, qRgb(x, 2 * y, 200));
+    for (int x = 0; x < 200; ++x)
+        for (int y = 0; y < 50; ++y) {
+            if (x < 100 && y < 30) gdi::SurfaceOf(work->dc())->setPixel(x, y, qRgb(x, 2 * y, 200));
+            gdi::SurfaceOf(bg->dc())->setPixel(x, y, qRgb(x, 5 * y, 77));
+        }
+    // The background also as the turn reads it: the band's rows, then the page's from below.
+    Dc below = paintedDc(200, 30, 0, 0);
+    gdi::BitBlt(below->dc(), 0, 0, 200, 30, bg->dc(), 0, 20, gdi::SRCCOPY);
     const std::pair<int16_t, int16_t> frames[] = {{20, 2},  {60, 6},   {100, 10}, {140, 6},
                                                   {180, 2}, {200, 1},  {120, 8},  {40, 3}};
-    for (const Side side : {Side::Left, Side::Right}) {
+    for (const auto& [side, split] : {std::pair{Side::Left, false}, std::pair{Side::Right, false},
+                                      std::pair{Side::Left, true}, std::pair{Side::Right, true}}) {
         Dc fast = paintedDc(200, 50, 0, 0), slow = paintedDc(200, 50, 0, 0);
         for (const Dc* t : {&fast, &slow})
             gdi::BitBlt((*t)->dc(), 0, 0, 200, 50, bg->dc(), 0, 0, gdi::SRCCOPY);
         std::optional<bookani::Columns> dirty;
         for (const auto& [extent, lift] : frames) {
-            SCOPED_TRACE(testing::Message() << int(side) << " " << extent);
+            SCOPED_TRACE(testing::Message() << int(side) << " " << split << " " << extent);
             if (dirty)
                 gdi::BitBlt(slow->dc(), dirty->from, 0, dirty->to - dirty->from, 50, bg->dc(),
                             dirty->from, 0, gdi::SRCCOPY);
             bookani::Columns drawn;
             const auto expected =
                 bookani::drawStrip(look, side, work->dc(), slow->dc(), extent, lift, &drawn);
-            const bookani::Restore restore{bg->dc(), dirty.value_or(bookani::Columns{}), 50};
+            const bookani::Restore restore{bg->dc(), dirty.value_or(bookani::Columns{}), 50,
+                                           split ? below->dc() : nullptr, split ? 20 : 0};
             EXPECT_EQ(bookani::drawStrip(look, side, work->dc(), fast->dc(), extent, lift,
                                          nullptr, dirty ? &restore : nullptr),
                       expected);
