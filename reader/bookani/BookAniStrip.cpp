@@ -3,6 +3,7 @@
 #include "graphics/Raster.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace bookani {
@@ -35,16 +36,14 @@ void putBack(QImage& to, const Restore& restore, const std::vector<Run>& runs, i
     const QImage* bg = gdi::SurfaceOf(restore.background);
     const QImage* below = restore.below ? gdi::SurfaceOf(restore.below) : nullptr;
     if (!bg || (restore.below && !below)) return;
-    std::vector<gdi::raster::Part> parts;
-    std::vector<gdi::raster::DevicePart> above, under;
-    // Below's top lands on the device row of the split, as a copy of it to there would put it.
+    // In device rows, cut where below's top lands, as a copy of it to there would put it;
+    // without below, every row comes from background.
     const qreal ratio = to.devicePixelRatio();
-    const int split = gdi::raster::toDevice(restore.split, ratio);
+    const int split = below ? gdi::raster::toDevice(restore.split, ratio) : INT_MAX;
+    std::vector<gdi::raster::DevicePart> above, under;
     auto rows = [&](int from, int to, int top, int bottom) {
         if (to <= from || bottom <= top) return;
-        const QRect logical(from, top, to - from, bottom - top);
-        if (!below) return parts.push_back({logical.topLeft(), logical});
-        const QRect d = gdi::raster::toDevice(logical, ratio);
+        const QRect d = gdi::raster::toDevice(QRect(from, top, to - from, bottom - top), ratio);
         const int cut = std::clamp(split, d.top(), d.bottom() + 1);
         if (cut > d.top())
             above.push_back({QRect(d.left(), d.top(), d.width(), cut - d.top()), d.topLeft()});
@@ -65,9 +64,8 @@ void putBack(QImage& to, const Restore& restore, const std::vector<Run>& runs, i
         x = to;
     }
     rows(x, restore.columns.to, 0, restore.height);
-    if (!below) return gdi::raster::putParts(to, *bg, parts);
     gdi::raster::putDeviceParts(to, *bg, above);
-    gdi::raster::putDeviceParts(to, *below, under);
+    if (below) gdi::raster::putDeviceParts(to, *below, under);
 }
 
 // Five shaded lines along the top, the bottom and the page's outer edge of the strip as it
